@@ -1,0 +1,16 @@
+// generate_command.cpp: the Generate command, between the mode chooser, the
+// picker and the name box. Kept apart from the picker so that programs
+// without a window system link the picker alone.
+#include "picker.h"
+#include "../runtime/platform.h"
+
+#include <cstring>
+
+char generated_name[2048];
+
+void generate_command() {
+    std::memset(generated_name, 0, sizeof generated_name);
+    const char *name = generate(platform_selected_mode());
+    std::strncpy(generated_name, name, sizeof generated_name - 1);
+    platform_write_field(field_name_box, generated_name);
+}

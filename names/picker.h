@@ -1,0 +1,41 @@
+// picker.h: picking names from the table, and the five generation modes.
+#pragma once
+
+#include <cstdint>
+
+// Generation modes, numbered by the position of their label in the sorted
+// list of the mode chooser.
+const int mode_female = 0;
+const int mode_female_surname = 1;
+const int mode_male = 2;
+const int mode_male_surname = 3;
+const int mode_surname = 4;
+const int mode_count = 5;
+
+// The labels of the modes, indexed by mode number (so in sorted order).
+extern const char *const mode_labels[mode_count];
+
+// The name shown in the name box by the last Generate; at most 25 characters
+// (11 + 1 + 13) can reach it.
+extern char generated_name[2048];
+
+// How each pick starts: re-seeded from the current whole second of uptime
+// (what Generate does), re-seeded from a given second, or drawing on from
+// the generator's running sequence without re-seeding.
+enum pick_seeding { seed_from_uptime, seed_from_second, draw_on };
+
+// One entry of the section starting at first with span span (its size less
+// one), as a scratch copy. Re-seeds as seeding says, then draws twice.
+char *pick(int first, int span, pick_seeding seeding = seed_from_uptime, int32_t second = 0);
+
+// The offset into a section of span span that a draw r in (0, 1] selects:
+// r * span + 0.5 truncated, computed exactly, so 0 <= offset <= span.
+int offset_for_draw(double r, int span);
+
+// The name for a generation mode, as a scratch string; empty for a number
+// that is no mode (-1 is what the mode chooser reports with nothing selected).
+const char *generate(int mode, pick_seeding seeding = seed_from_uptime, int32_t second = 0);
+
+// The Generate command: builds the name for the mode selected in the mode
+// chooser, keeps it in generated_name and puts it into the name box.
+void generate_command();

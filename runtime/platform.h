@@ -1,0 +1,43 @@
+// platform.h: the few services the portable core needs from the system it
+// runs on. Each platform defines these functions once: platform_posix.cpp and
+// fields_posix.cpp for native builds, shell/platform_win32.cpp and
+// shell/fields_win32.cpp in the Windows programs, tests/fake_platform.cpp in
+// the tests. The build links exactly one set.
+#pragma once
+
+#include <cstdint>
+
+// Milliseconds since the system started, modulo 2^32.
+uint32_t platform_tick_count();
+
+// The full path of the running executable, whole however long, in a scratch
+// buffer (valid for 64 further scratch requests).
+char *platform_executable_path();
+
+// The character that ends a folder name in a path: '\\' on Windows, '/' on POSIX.
+char platform_folder_separator();
+
+// True when something, a folder included, exists under exactly this path.
+bool platform_file_exists(const char *path);
+
+// Puts the file 'from' in the place of 'to' in one step, replacing 'to' if
+// it exists. True on success; on failure 'to' is as it was.
+bool platform_replace_file(const char *from, const char *to);
+
+// The two text boxes of the main window as the logic sees them.
+enum text_field { field_name_box, field_stored_names };
+
+// The whole text of the field, in a scratch buffer; never null.
+char *platform_read_field(text_field field);
+
+// Replaces the whole text of the field.
+void platform_write_field(text_field field, const char *text);
+
+// The generation mode selected in the mode chooser, -1 when none is.
+int platform_selected_mode();
+
+// Asks a yes/no question; true only for the answer Yes.
+bool platform_ask_yes_no(const char *question, const char *caption);
+
+// Asks the message loop to end with this code once the current command is done.
+void platform_end_loop(int code);

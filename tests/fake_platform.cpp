@@ -1,0 +1,148 @@
+// fake_platform.cpp: test doubles for runtime/platform.h. Files are real
+// (the tests work in a temporary folder); the clock, the executable path,
+// the text fields, the question and the loop are simulated.
+#include "fake_platform.h"
+#include "../runtime/platform.h"
+#include "../runtime/scratch.h"
+
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+uint32_t clock_start, clock_step;
+int clock_hold;
+long clock_reads;
+std::string executable_path = "/opt/onymix/onymix";
+std::string fields[2];
+int selected_mode = 3;
+bool answer_yes;
+int questions;
+std::string last_question, last_caption;
+int end_requests, end_code = -1;
+bool replace_fails;
+} // namespace
+
+void set_fake_clock(uint32_t start, uint32_t step, int hold) {
+    clock_start = start;
+    clock_step = step;
+    clock_hold = hold;
+    clock_reads = 0;
+}
+
+long fake_clock_reads() {
+    return clock_reads;
+}
+
+void set_fake_executable_path(const std::string &path) {
+    executable_path = path;
+}
+
+void set_fake_field(int field, const std::string &text) {
+    fields[field] = text;
+}
+
+std::string fake_field(int field) {
+    return fields[field];
+}
+
+void set_fake_selected_mode(int mode) {
+    selected_mode = mode;
+}
+
+void set_fake_answer(bool yes) {
+    answer_yes = yes;
+}
+
+int fake_questions_asked() {
+    return questions;
+}
+
+std::string fake_last_question() {
+    return last_question;
+}
+
+std::string fake_last_caption() {
+    return last_caption;
+}
+
+int fake_end_requests() {
+    return end_requests;
+}
+
+int fake_end_code() {
+    return end_code;
+}
+
+void fail_next_replace() {
+    replace_fails = true;
+}
+
+void reset_fake_platform() {
+    set_fake_clock(0, 1, 0);
+    executable_path = "/opt/onymix/onymix";
+    fields[0].clear();
+    fields[1].clear();
+    selected_mode = 3;
+    answer_yes = false;
+    questions = 0;
+    last_question.clear();
+    last_caption.clear();
+    end_requests = 0;
+    end_code = -1;
+    replace_fails = false;
+}
+
+uint32_t platform_tick_count() {
+    long k = clock_reads++;
+    if (k <= clock_hold)
+        return clock_start;
+    return clock_start + clock_step * static_cast<uint32_t>(k - clock_hold);
+}
+
+char *platform_executable_path() {
+    return copy_text(executable_path.c_str());
+}
+
+char platform_folder_separator() {
+    return '/';
+}
+
+bool platform_file_exists(const char *path) {
+    struct stat info {};
+    return stat(path, &info) == 0;
+}
+
+bool platform_replace_file(const char *from, const char *to) {
+    if (replace_fails) {
+        replace_fails = false;
+        return false;
+    }
+    return std::rename(from, to) == 0;
+}
+
+char *platform_read_field(text_field field) {
+    char *text = scratch(fields[field].size());
+    std::memcpy(text, fields[field].data(), fields[field].size());
+    return text;
+}
+
+void platform_write_field(text_field field, const char *text) {
+    fields[field] = text;
+}
+
+int platform_selected_mode() {
+    return selected_mode;
+}
+
+bool platform_ask_yes_no(const char *question, const char *caption) {
+    questions++;
+    last_question = question;
+    last_caption = caption;
+    return answer_yes;
+}
+
+void platform_end_loop(int code) {
+    end_requests++;
+    end_code = code;
+}
