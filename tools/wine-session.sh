@@ -1,0 +1,42 @@
+# Sourced by tools/test.sh and tools/run.sh: a private Wine prefix (64-bit)
+# and, unless asked to use an existing display, a virtual X display, both
+# ended by wine_session_end. Made once per run: a new prefix takes ~10 s.
+#
+# wine_session_begin [use-display]   sets WINEPREFIX, DISPLAY and the Wine variables
+# wine_session_end
+
+wine_session_begin() {
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+    WINE_SESSION_DIR=$(mktemp -d "${TMPDIR:-/tmp}/onymix-wine.XXXXXX")
+    export WINEPREFIX="$WINE_SESSION_DIR/prefix"
+    WINE_SESSION_XVFB=""
+    if [ "${1:-}" != use-display ] || [ -z "${DISPLAY:-}" ]; then
+        # Xvfb picks a free display and writes its number to the pipe.
+        mkfifo "$WINE_SESSION_DIR/display"
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WINE_SESSION_DIR/display" \
+            >/dev/null 2>&1 &
+        WINE_SESSION_XVFB=$!
+        local number=""
+        read -r -t 20 number <"$WINE_SESSION_DIR/display" || true
+        [ -n "$number" ] || { echo "Xvfb did not start" >&2; return 1; }
+        export DISPLAY=":$number"
+    fi
+    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+    # Without a window manager Wine waits ~2 s for every closed window unless
+    # it manages the windows itself.
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+    # Keep the server up between programs for the whole run, and start
+    # Wine's background services now, with nothing of ours as their standard
+    # streams: a service started by a test program would hold the test's
+    # output pipe open after the program ends.
+    wineserver -p
+    /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+wine_session_end() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+    [ -n "${WINE_SESSION_XVFB:-}" ] && kill "$WINE_SESSION_XVFB" 2>/dev/null || true
+    [ -n "${WINE_SESSION_DIR:-}" ] && rm -rf "$WINE_SESSION_DIR"
+    return 0
+}
