@@ -1,0 +1,45 @@
+// dispatch.cpp: the window procedure of both windows. Every button and menu
+// command is handled here to its end, by a chain of independent tests on the
+// command ID in a fixed order.
+#include "ids.h"
+#include "shell.h"
+
+#include "../names/picker.h"
+#include "../store/stored_names.h"
+
+#include <shellapi.h>
+
+LRESULT CALLBACK on_window_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_COMMAND: {
+        int id = LOWORD(wparam);
+        if (id == IDC_ABOUT) {
+            center_on_screen(about_window);
+            ShowWindow(about_window, SW_SHOW);
+            clear_topmost(main_window);
+            set_topmost(about_window);
+        }
+        if (id == IDC_CLOSE) {
+            ShowWindow(about_window, SW_HIDE);
+            set_topmost(main_window);
+        }
+        if (id == IDC_STORE)
+            store_name();
+        if (id == IDC_GENERATE)
+            generate_command();
+        if (id == IDC_VISIT)
+            ShellExecuteA(nullptr, nullptr, MAKER_HOME_PAGE, nullptr, nullptr, SW_HIDE);
+        if (id == IDC_QUIT) {
+            offer_save_on_quit();
+            return 0;
+        }
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        // WM_CLOSE included: the default destroys the window.
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+}

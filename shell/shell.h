@@ -1,0 +1,46 @@
+// shell.h: the Windows program's global handles, its window and control
+// factory, and the routines that build and run its windows.
+#pragma once
+
+#include <windows.h>
+
+// The window class of both top-level windows, and what start-up keeps.
+extern char class_name[64];
+extern HINSTANCE module_instance;
+extern int unit_x, unit_y; // pixels per layout unit, horizontally and vertically
+
+// Windows and controls, made once by build_windows and never destroyed.
+extern HWND main_window, about_window;
+extern HWND name_box, stored_names_box, mode_chooser;
+
+// The window and control factory. Positions and sizes are in layout units;
+// a style of 0 asks for the factory's default style, an extended style of
+// -1 for its default extended style (buttons and comboboxes).
+HWND make_top_window(const char *caption, int x, int y, int width, int height, DWORD style,
+                     DWORD ex_style);
+HWND make_button(const char *caption, HWND parent, int id, int x, int y, int width, int height,
+                 DWORD style, DWORD ex_style);
+HWND make_label(const char *caption, HWND parent, int id, int x, int y, int width, int height,
+                DWORD style, DWORD ex_style);
+HWND make_group_box(const char *caption, HWND parent, int id, int x, int y, int width, int height,
+                    DWORD style, DWORD ex_style);
+HWND make_combo_box(HWND parent, int id, int x, int y, int width, int height, DWORD style,
+                    DWORD ex_style);
+HFONT make_font(const char *face, int points, int weight, int italic, int underline,
+                int strike_out);
+
+// The whole text of a window, in a scratch buffer; never null.
+char *read_text(HWND window);
+void write_text(HWND window, const char *text);
+
+void center_on_screen(HWND window);
+void set_topmost(HWND window);
+void clear_topmost(HWND window);
+
+// Builds the whole user interface (or, with another instance running, only
+// posts the quit message).
+void build_windows();
+void build_menu();
+
+// The one window procedure of both windows.
+LRESULT CALLBACK on_window_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
