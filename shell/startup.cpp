@@ -4,6 +4,7 @@
 #include "shell.h"
 
 #include <commctrl.h>
+#include <float.h>
 #include <cstdlib>
 #include <cstring>
 
@@ -19,6 +20,8 @@ void set_extended_precision() {
     __asm__ __volatile__("fnstcw %0" : "=m"(control));
     control |= 0x300;
     __asm__ __volatile__("fldcw %0" : : "m"(control));
+#elif defined(_M_IX86)
+    _controlfp(_PC_64, _MCW_PC);
 #endif
 }
 

@@ -1,9 +1,48 @@
 #!/usr/bin/env bash
-# Builds Onymix and runs it: for now the command-line generator, natively.
-# Arguments are passed on (see onymix-cli --help).
+# Builds Onymix and starts it: the x86_64 Windows build under 64-bit Wine, on
+# the X display in $DISPLAY. Without a display it runs on a virtual one
+# (Xvfb), saves a screenshot of the main window, prints where, and closes the
+# program again. stored.txt lives beside the executable, in build/mingw-x86_64.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-cmake --preset native >/dev/null
-cmake --build --preset native -j "$(nproc)" --target onymix-cli >/dev/null
-exec build/native/onymix-cli "$@"
+cmake --preset mingw-x86_64 >/dev/null
+cmake --build --preset mingw-x86_64 -j "$(nproc)" --target onymix >/dev/null
+exe=build/mingw-x86_64/onymix.exe
+
+headless=yes
+[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 && headless=no
+
+source tools/wine-session.sh
+trap wine_session_end EXIT
+if [ "$headless" = no ]; then
+    wine_session_begin use-display
+    echo "Starting Onymix on $DISPLAY (a fresh Wine prefix; ends when you quit)."
+    (cd "$(dirname "$exe")" && /usr/lib/wine/wine64 onymix.exe)
+    exit $?
+fi
+
+wine_session_begin
+(cd "$(dirname "$exe")" && exec /usr/lib/wine/wine64 onymix.exe) &
+program=$!
+geometry=""
+for _ in $(seq 100); do
+    # The main window's rectangle once it is mapped: x, y, width, height.
+    geometry=$(xwininfo -root -tree 2>/dev/null | awk '/"Tavrelon - Onymix"/ {print $(NF-1); exit}')
+    [ -n "$geometry" ] && break
+    sleep 0.1
+done
+if [ -z "$geometry" ]; then
+    echo "Onymix did not show its main window" >&2
+    exit 1
+fi
+sleep 0.5 # let it paint
+mkdir -p build/screenshots
+shot=build/screenshots/onymix-main.png
+size=${geometry%%+*}
+offset=${geometry#"$size"}
+import -window root -crop "$size$offset" +repage "$shot"
+echo "Onymix is running on a virtual display; screenshot of its main window: $(pwd)/$shot"
+# Close it as its close box would: no question, nothing saved.
+/usr/lib/wine/wine64 taskkill /im onymix.exe >/dev/null 2>&1 || true
+wait "$program" || true
