@@ -1,0 +1,208 @@
+// cases_files.cpp: the stored-names file through whole runs: the load at
+// start-up, the question at Quit and Exit, the save and its failures, and a
+// list far longer than an edit control's default limit.
+#include "e2e.h"
+
+#include <cstdio>
+
+namespace {
+
+const char *way_name(quit_way way) {
+    switch (way) {
+    case by_quit_button:
+        return "Quit button";
+    case by_exit_command:
+        return "Exit command";
+    case by_close_message:
+        return "WM_CLOSE";
+    case by_close_box:
+        return "close box";
+    default:
+        return "WM_CLOSE to the About window";
+    }
+}
+
+void store(const app_run &app, const std::string &name) {
+    set_text(name_box(app), name);
+    click(GetDlgItem(app.main, id_store));
+}
+
+// stored.txt must hold bytes, and the folder nothing but the program and it.
+void check_stored_file(const app_run &app, const std::string &bytes) {
+    bool exists = false;
+    std::string came = read_file(app.stored_path(), &exists);
+    if (check(exists, "stored.txt is missing"))
+        check_text("stored.txt", bytes, came);
+    check_text("the program's folder", "onymix.exe, stored.txt", folder_listing(app.folder));
+}
+
+// The error line the program writes; text mode may give it a CR before the LF.
+void check_open_failure(const app_run &app, int code) {
+    check_number("exit code", 1, code);
+    std::string error = app.stderr_text();
+    if (error.size() >= 2 && error.compare(error.size() - 2, 2, "\r\n") == 0)
+        error.replace(error.size() - 2, 2, "\n");
+    check_text("standard error", "Can't open file " + app.stored_path() + "\n", error);
+}
+
+} // namespace
+
+void case_quit_empty_box() {
+    // No file at start: it is created empty, and no way of quitting asks.
+    static const quit_way ways[] = {by_quit_button, by_exit_command};
+    for (quit_way way : ways) {
+        app_run app;
+        if (!start_and_wait(app))
+            return;
+        check_text("stored-names box at start", "", text_of(stored_box(app)));
+        bool created = false;
+        check_text("stored.txt after start-up", "", read_file(app.stored_path(), &created));
+        check(created, "stored.txt was not created at start-up");
+        int code = quit(app, way, 0);
+        check_number(way_name(way), 0, code);
+        check_stored_file(app, "");
+    }
+}
+
+void case_quit_answers() {
+    // The load, two Stores and the question, by the Quit button and by the
+    // Exit command, with both answers.
+    static const quit_way ways[] = {by_quit_button, by_exit_command};
+    static const int answers[] = {IDNO, IDYES};
+    for (quit_way way : ways)
+        for (int answer : answers) {
+            app_run app;
+            if (!start_and_wait(app, "A\r\nB\r\n"))
+                return;
+            check_text("stored-names box after the load", "A\r\nB\r\n", text_of(stored_box(app)));
+            store(app, "X");
+            store(app, "Y");
+            check_text("stored-names box after Store X, Store Y", "A\r\nB\r\n\r\nX\r\nY",
+                       text_of(stored_box(app)));
+            int code = quit(app, way, answer);
+            std::printf("    %s, answer %s: exit code %d\n", way_name(way),
+                        answer == IDYES ? "Yes" : "No", code);
+            check_number("exit code", 0, code);
+            check_stored_file(app, answer == IDYES ? "A\r\nB\r\n\r\nX\r\nY" : "A\r\nB\r\n");
+        }
+}
+
+void case_close_saves_nothing() {
+    static const quit_way ways[] = {by_close_message, by_close_box, by_closing_about};
+    for (quit_way way : ways) {
+        app_run app;
+        if (!start_and_wait(app, "A\r\nB"))
+            return;
+        store(app, "X");
+        check_number(way_name(way), 0, quit(app, way, 0));
+        check_stored_file(app, "A\r\nB");
+    }
+}
+
+void case_quit_after_emptying_box() {
+    app_run app;
+    if (!start_and_wait(app, "Ann\r\n"))
+        return;
+    set_text(stored_box(app), "");
+    check_number("exit code", 0, quit(app, by_quit_button, 0));
+    check_stored_file(app, "Ann\r\n");
+}
+
+void case_load_and_save_forms() {
+    // What the load makes of a file, and what a save of the unchanged box
+    // writes back (an empty box is never saved).
+    static const struct {
+        const char *what;
+        std::string file, box, saved;
+    } rows[] = {
+        {"CR LF lines", "A\r\nB\r\n", "A\r\nB\r\n", "A\r\nB\r\n"},
+        {"no final line end", "A\r\nB", "A\r\nB\r\n", "A\r\nB\r\n"},
+        {"empty lines", "A\r\n\r\nB\r\n\r\n", "A\r\nB\r\n", "A\r\nB\r\n"},
+        {"empty lines only", "\r\n\r\n", "", "\r\n\r\n"},
+        {"bare LF", "A\nB\n", "A\r\nB\r\n", "A\r\nB\r\n"},
+        {"spaces", "  \r\nC \r\n", "  \r\nC \r\n", "  \r\nC \r\n"},
+        {"lone CR", "A\rB\r\n", "A\rB\r\n", "AB\r\n"},
+        {"NUL bytes", std::string("A\0x\r\n\0y\r\nB\r\n", 12), "A\r\nB\r\n", "A\r\nB\r\n"},
+    };
+    for (const auto &row : rows) {
+        std::printf("    %s\n", row.what);
+        app_run app;
+        if (!start_and_wait(app, row.file))
+            continue;
+        check_text("stored-names box after the load", row.box, text_of(stored_box(app)));
+        check_number("exit code", 0, quit(app, by_quit_button, row.box.empty() ? 0 : IDYES));
+        check_stored_file(app, row.saved);
+    }
+}
+
+void case_save_fails_file_held() {
+    app_run app;
+    if (!start_and_wait(app, "A\r\nB\r\n"))
+        return;
+    store(app, "X");
+    // Held open for reading only: the save can write its new file but cannot
+    // put it in this one's place.
+    HANDLE held = CreateFileA(app.stored_path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    check(held != INVALID_HANDLE_VALUE, "could not hold stored.txt open");
+    int code = quit(app, by_quit_button, IDYES);
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
+    check_open_failure(app, code);
+    check_stored_file(app, "A\r\nB\r\n");
+}
+
+void case_save_fails_temporary_is_folder() {
+    app_run app;
+    if (!start_and_wait(app, "A\r\n"))
+        return;
+    CreateDirectoryA((app.stored_path() + ".new").c_str(), nullptr);
+    store(app, "X");
+    check_open_failure(app, quit(app, by_exit_command, IDYES));
+    check_text("stored.txt", "A\r\n", read_file(app.stored_path()));
+    check(is_folder(app.stored_path() + ".new"), "stored.txt.new is no longer the folder it was");
+}
+
+void case_startup_fails_stored_is_folder() {
+    app_run app;
+    CreateDirectoryA(app.stored_path().c_str(), nullptr);
+    if (!start(app))
+        return;
+    bool shown_window = false;
+    DWORD begin = GetTickCount();
+    while (still_running(app) && GetTickCount() - begin < 10000) {
+        for (HWND window : windows_of(app.process.dwProcessId))
+            shown_window = shown_window || IsWindowVisible(window);
+        Sleep(5);
+    }
+    check(!shown_window, "a window was shown");
+    check_open_failure(app, wait_for_exit(app, 0));
+    check(is_folder(app.stored_path()), "stored.txt is no longer a folder");
+}
+
+void case_long_list_kept_whole() {
+    // 5,000 names, about 55,000 characters: far past 2047 and past an edit
+    // control's default limit of 30,000.
+    std::string file;
+    for (int i = 1; i <= 5000; i++) {
+        char line[32];
+        std::snprintf(line, sizeof line, "Name%05d\r\n", i);
+        file += line;
+    }
+    app_run app;
+    if (!start_and_wait(app, file))
+        return;
+    HWND box = stored_box(app);
+    check_number("length of the stored-names box", static_cast<long long>(file.size()),
+                 send(box, WM_GETTEXTLENGTH));
+    check_text("stored-names box after the load", file, text_of(box));
+
+    // Typing at the end is not refused for length.
+    LRESULT end = send(box, WM_GETTEXTLENGTH);
+    send(box, EM_SETSEL, static_cast<WPARAM>(end), end);
+    send(box, WM_CHAR, 'Q', 1);
+    store(app, "Zed");
+    check_text("stored-names box after typing Q and Store Zed", file + "Q\r\nZed", text_of(box));
+    check_number("exit code", 0, quit(app, by_quit_button, IDYES));
+    check_stored_file(app, file + "Q\r\nZed");
+}
