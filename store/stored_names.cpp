@@ -36,13 +36,17 @@ char *program_folder() {
 }
 
 void form_stored_names_path() {
-    // Kept for the whole run, so it is copied out of the scratch ring.
+    // Kept for the whole run, so it is copied out of the scratch ring; a path
+    // formed by an earlier call is released.
+    static char *kept;
     const char *path = join({program_folder(), "stored.txt"});
     size_t size = std::strlen(path) + 1;
-    char *kept = static_cast<char *>(std::malloc(size));
-    if (!kept)
+    char *formed = static_cast<char *>(std::malloc(size));
+    if (!formed)
         fail_on_file(path);
-    std::memcpy(kept, path, size);
+    std::memcpy(formed, path, size);
+    std::free(kept);
+    kept = formed;
     stored_names_path = kept;
 }
 

@@ -1,0 +1,442 @@
+// Tests of the stored-names file and of Store and Quit: where the file is,
+// how it is loaded and saved, and how a failing file ends the process.
+#include "../runtime/platform.h"
+#include "../store/stored_names.h"
+#include "fake_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+std::string read_bytes(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void write_bytes(const std::string &path, const std::string &bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Bytes as a quoted C string, so a failure shows every CR, LF and NUL.
+std::string shown(const std::string &bytes) {
+    std::string out = "\"";
+    for (unsigned char c : bytes) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '"' || c == '\\')
+            out += std::string("\\") + char(c);
+        else if (c < 0x20 || c >= 0x7f) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else
+            out += char(c);
+    }
+    return out + "\"";
+}
+
+// The whole standard error stream of a run that cannot use the file.
+std::string cannot_open(const std::string &path) {
+    std::string pattern = "^Can't open file ";
+    for (char c : path) {
+        if (std::strchr(".[]()*+?{}|^$\\", c))
+            pattern += '\\';
+        pattern += c;
+    }
+    return pattern + "\n$";
+}
+
+class StoredNames : public ::testing::Test {
+  protected:
+    std::string folder, file;
+
+    void SetUp() override {
+        reset_fake_platform();
+        std::string pattern = testing::TempDir() + "onymix_store_XXXXXX";
+        ASSERT_TRUE(mkdtemp(pattern.data())) << "cannot make a folder from " << pattern;
+        folder = pattern;
+        set_fake_executable_path(folder + "/onymix");
+        form_stored_names_path();
+        file = folder + "/stored.txt";
+    }
+
+    void TearDown() override {
+        std::filesystem::remove_all(folder);
+    }
+
+    std::string loaded() {
+        return load_stored_names();
+    }
+
+    // Puts text in the stored-names box and saves it; the file's bytes.
+    std::string saved(const std::string &text) {
+        set_fake_field(field_stored_names, text);
+        save_stored_names();
+        return read_bytes(file);
+    }
+};
+
+using ProgramFolder = StoredNames;
+
+TEST_F(ProgramFolder, IsThePathCutAfterItsLastSeparator) {
+    const struct {
+        const char *executable, *folder;
+    } cases[] = {
+        {"/opt/onymix/onymix", "/opt/onymix/"},
+        {"/opt/onymix/", "/opt/onymix/"},
+        {"a/b", "a/"},
+        {"//x", "//"},
+        {"onymix", "onymix"},   // no separator: the text stays whole
+        {"/onymix", "/onymix"}, // the first character is never examined
+        {"/", "/"},
+        {"C:\\Onymix\\onymix.exe", "C:\\Onymix\\onymix.exe"}, // '\\' only on Windows
+    };
+    for (const auto &c : cases) {
+        set_fake_executable_path(c.executable);
+        EXPECT_STREQ(program_folder(), c.folder) << "executable " << c.executable;
+    }
+}
+
+TEST_F(ProgramFolder, TheStoredNamesFileIsInIt) {
+    EXPECT_EQ(std::string(stored_names_path), folder + "/stored.txt");
+}
+
+TEST_F(ProgramFolder, AnExecutablePathWithoutSeparatorGetsTheFileNameAppended) {
+    set_fake_executable_path("onymix");
+    form_stored_names_path();
+    EXPECT_STREQ(stored_names_path, "onymixstored.txt");
+}
+
+TEST_F(ProgramFolder, APathOf5000CharactersIsUsedWhole) {
+    std::string deep = "/" + std::string(4992, 'd') + "/";
+    set_fake_executable_path(deep + "onymix");
+    ASSERT_EQ(deep.size() + 6, 5000u);
+    EXPECT_EQ(std::string(program_folder()), deep);
+    form_stored_names_path();
+    EXPECT_EQ(std::string(stored_names_path), deep + "stored.txt");
+}
+
+using Load = StoredNames;
+
+TEST_F(Load, AMissingFileIsCreatedEmpty) {
+    EXPECT_EQ(loaded(), "");
+    struct stat info {};
+    ASSERT_EQ(stat(file.c_str(), &info), 0) << file << " was not created";
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(info.st_size, 0);
+}
+
+TEST_F(Load, KeepsTheNonEmptyLinesEachEndedByCrLf) {
+    const struct {
+        std::string file, text;
+    } cases[] = {
+        {"", ""},
+        {"A\r\nB\r\n", "A\r\nB\r\n"},
+        {"A\r\nB", "A\r\nB\r\n"},
+        {"A\nB\n", "A\r\nB\r\n"},
+        {"A\r\n\r\nB\r\n\r\n", "A\r\nB\r\n"},
+        {"\r\n\r\n\n", ""},
+        {"  Ann Lee \r\n \r\n", "  Ann Lee \r\n \r\n"},
+        {"A\rB\r\n", "A\rB\r\n"}, // a CR not before an LF stays
+        {"A\r\r\n", "A\r\r\n"},   // only the CR right before the LF goes
+        {"\r\r\n", "\r\r\n"},     // a line of one CR is not empty
+        {"A\r", "A\r\r\n"},       // nor is a CR at the very end
+    };
+    for (const auto &c : cases) {
+        write_bytes(file, c.file);
+        EXPECT_EQ(loaded(), c.text) << "file " << shown(c.file);
+    }
+}
+
+TEST_F(Load, ANulByteEndsTheTextOfItsLine) {
+    const struct {
+        std::string file, text;
+    } cases[] = {
+        {std::string("Ann\0Lee\r\nBo\r\n", 13), "Ann\r\nBo\r\n"},
+        {std::string("\0Ann\r\nBo\r\n", 10), "Bo\r\n"}, // starts with NUL: empty
+        {std::string("Ann\r\0\r\n", 7), "Ann\r\r\n"},
+        {std::string("Ann\0", 4), "Ann\r\n"},
+        {std::string("\0\0\0\n\0", 5), ""},
+    };
+    for (const auto &c : cases) {
+        write_bytes(file, c.file);
+        EXPECT_EQ(loaded(), c.text) << "file " << shown(c.file);
+    }
+}
+
+TEST_F(Load, EveryOtherByteIsKeptAsItIs) {
+    std::string line;
+    for (int c = 1; c < 256; c++)
+        if (c != '\n')
+            line += char(c);
+    write_bytes(file, line + "\r\n\x1A\r\nZoe\r\n");
+    EXPECT_EQ(loaded(), line + "\r\n\x1A\r\nZoe\r\n") << "0x1A does not end the file";
+}
+
+TEST_F(Load, LongLinesAreNotCut) {
+    std::string name(5000, 'n');
+    write_bytes(file, "A\r\n" + name + "\r\n" + name);
+    EXPECT_EQ(loaded(), "A\r\n" + name + "\r\n" + name + "\r\n");
+}
+
+using LoadDeathTest = StoredNames;
+
+TEST_F(LoadDeathTest, AFolderInPlaceOfTheFileEndsTheProcess) {
+    ASSERT_EQ(mkdir(file.c_str(), 0755), 0);
+    EXPECT_EXIT(load_stored_names(), ::testing::ExitedWithCode(1), cannot_open(file));
+}
+
+TEST_F(LoadDeathTest, AFileThatCannotBeOpenedEndsTheProcess) {
+    // A socket exists under the path but cannot be opened, even by root.
+    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(file.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, file.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    EXPECT_EXIT(load_stored_names(), ::testing::ExitedWithCode(1), cannot_open(file));
+    close(listener);
+}
+
+TEST_F(LoadDeathTest, AFileWhoseReadFailsEndsTheProcess) {
+    // Opening the process's own memory works; reading it from offset 0 fails.
+    ASSERT_EQ(symlink("/proc/self/mem", file.c_str()), 0);
+    EXPECT_EXIT(load_stored_names(), ::testing::ExitedWithCode(1), cannot_open(file));
+}
+
+TEST_F(LoadDeathTest, AMissingFileThatCannotBeCreatedEndsTheProcess) {
+    std::string gone = folder + "/gone/";
+    set_fake_executable_path(gone + "onymix");
+    form_stored_names_path();
+    EXPECT_EXIT(load_stored_names(), ::testing::ExitedWithCode(1),
+                cannot_open(gone + "stored.txt"));
+
+    std::string plain = folder + "/plain";
+    write_bytes(plain, "not a folder");
+    set_fake_executable_path(plain + "/onymix");
+    form_stored_names_path();
+    EXPECT_EXIT(load_stored_names(), ::testing::ExitedWithCode(1),
+                cannot_open(plain + "/stored.txt"));
+}
+
+using Save = StoredNames;
+
+TEST_F(Save, DropsEveryCrAndWritesEveryLfAsCrLf) {
+    const struct {
+        std::string text, file;
+    } cases[] = {
+        {"A\r\nB\r\n", "A\r\nB\r\n"},
+        {"A\nB", "A\r\nB"}, // no final line break, no final CR LF
+        {"A\r\n\r\nB", "A\r\n\r\nB"},
+        {"\r\n\r\n", "\r\n\r\n"},
+        {"A\rB\r\r\n\r", "AB\r\n"},
+        {"\xE9l\xE8ne\x1A\r\n", "\xE9l\xE8ne\x1A\r\n"},
+        {"", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(saved(c.text), c.file) << "box " << shown(c.text);
+    EXPECT_FALSE(std::filesystem::exists(file + ".new"));
+}
+
+TEST_F(Save, ALoadedFileSavesBackAsTheTableSays) {
+    const struct {
+        std::string before, text, after;
+    } cases[] = {
+        {"A\r\nB\r\n", "A\r\nB\r\n", "A\r\nB\r\n"},
+        {"A\r\nB", "A\r\nB\r\n", "A\r\nB\r\n"},
+        {"A\r\n\r\nB\r\n\r\n", "A\r\nB\r\n", "A\r\nB\r\n"},
+    };
+    for (const auto &c : cases) {
+        write_bytes(file, c.before);
+        std::string text = loaded();
+        EXPECT_EQ(text, c.text) << "loading " << shown(c.before);
+        EXPECT_EQ(saved(text), c.after) << "saving what " << shown(c.before) << " loaded";
+    }
+}
+
+using SaveDeathTest = StoredNames;
+
+TEST_F(SaveDeathTest, AFailedReplaceKeepsTheOldFile) {
+    write_bytes(file, "Old\r\n");
+    set_fake_field(field_stored_names, "New\r\n");
+    fail_next_replace();
+    EXPECT_EXIT(save_stored_names(), ::testing::ExitedWithCode(1), cannot_open(file));
+    EXPECT_EQ(read_bytes(file), "Old\r\n");
+    EXPECT_FALSE(std::filesystem::exists(file + ".new")) << "the temporary file was left";
+}
+
+TEST_F(SaveDeathTest, ATemporaryFileThatCannotBeMadeKeepsTheOldFile) {
+    write_bytes(file, "Old\r\n");
+    ASSERT_EQ(mkdir((file + ".new").c_str(), 0755), 0);
+    set_fake_field(field_stored_names, "New\r\n");
+    EXPECT_EXIT(save_stored_names(), ::testing::ExitedWithCode(1), cannot_open(file));
+    EXPECT_EQ(read_bytes(file), "Old\r\n");
+    EXPECT_TRUE(std::filesystem::is_directory(file + ".new")) << "a folder that was not ours";
+}
+
+TEST_F(SaveDeathTest, AFolderInPlaceOfTheFileEndsTheProcess) {
+    ASSERT_EQ(mkdir(file.c_str(), 0755), 0);
+    set_fake_field(field_stored_names, "New\r\n");
+    EXPECT_EXIT(save_stored_names(), ::testing::ExitedWithCode(1), cannot_open(file));
+    EXPECT_TRUE(std::filesystem::is_directory(file));
+    EXPECT_FALSE(std::filesystem::exists(file + ".new"));
+}
+
+TEST_F(SaveDeathTest, AFullDiskPartWayKeepsTheOldFile) {
+    // Files may grow to 4 KiB only, so writing 64 KiB fails part way with
+    // EFBIG instead of killing the process with SIGXFSZ.
+    write_bytes(file, "Old\r\n");
+    std::string names;
+    while (names.size() < 64 * 1024)
+        names += "Porfirio Karella\r\n";
+    set_fake_field(field_stored_names, names);
+    auto save_with_little_room = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4096, 4096};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            std::_Exit(2);
+        save_stored_names();
+    };
+    EXPECT_EXIT(save_with_little_room(), ::testing::ExitedWithCode(1), cannot_open(file));
+    EXPECT_EQ(read_bytes(file), "Old\r\n");
+    EXPECT_FALSE(std::filesystem::exists(file + ".new"));
+}
+
+using Store = StoredNames;
+
+TEST_F(Store, AppendsTheNameBoxAsANewLine) {
+    const struct {
+        std::string list, name, result;
+    } cases[] = {
+        {"", "Emmitt Verhagen", "Emmitt Verhagen"}, // no leading line break
+        {"", "", ""},
+        {"A", "", "A\r\n"},
+        {"A\r\n", "B", "A\r\n\r\nB"},
+        {"Viki", "Viki", "Viki\r\nViki"},
+    };
+    for (const auto &c : cases) {
+        set_fake_field(field_stored_names, c.list);
+        set_fake_field(field_name_box, c.name);
+        store_name();
+        EXPECT_EQ(fake_field(field_stored_names), c.result)
+            << "storing " << shown(c.name) << " into " << shown(c.list);
+    }
+}
+
+TEST_F(Store, TheWorkedExampleByteForByte) {
+    write_bytes(file, "A\r\nB\r\n");
+    set_fake_field(field_stored_names, loaded());
+    EXPECT_EQ(fake_field(field_stored_names), "A\r\nB\r\n");
+    set_fake_field(field_name_box, "X");
+    store_name();
+    EXPECT_EQ(fake_field(field_stored_names), "A\r\nB\r\n\r\nX");
+    set_fake_field(field_name_box, "Y");
+    store_name();
+    EXPECT_EQ(fake_field(field_stored_names), "A\r\nB\r\n\r\nX\r\nY");
+    save_stored_names();
+    EXPECT_EQ(read_bytes(file), "A\r\nB\r\n\r\nX\r\nY");
+    EXPECT_EQ(loaded(), "A\r\nB\r\nX\r\nY\r\n");
+}
+
+TEST_F(Store, ALongListIsNotCut) {
+    std::string list(3000, 'L');
+    set_fake_field(field_stored_names, list);
+    set_fake_field(field_name_box, "Zoe");
+    store_name();
+    EXPECT_EQ(fake_field(field_stored_names), list + "\r\nZoe");
+    EXPECT_EQ(saved(fake_field(field_stored_names)), list + "\r\nZoe");
+}
+
+using Quit = StoredNames;
+
+TEST_F(Quit, AnEmptyBoxAsksNothingAndWritesNothing) {
+    write_bytes(file, "A\r\nB\r\n");
+    set_fake_answer(true);
+    offer_save_on_quit();
+    EXPECT_EQ(fake_questions_asked(), 0);
+    EXPECT_EQ(read_bytes(file), "A\r\nB\r\n") << "emptying the box must not empty the file";
+    EXPECT_FALSE(std::filesystem::exists(file + ".new"));
+    EXPECT_EQ(fake_end_requests(), 1);
+    EXPECT_EQ(fake_end_code(), 0);
+}
+
+TEST_F(Quit, NoLeavesTheFileAsItWas) {
+    write_bytes(file, "A\r\nB");
+    set_fake_field(field_stored_names, "A\r\nB\r\nC");
+    set_fake_answer(false);
+    offer_save_on_quit();
+    EXPECT_EQ(fake_questions_asked(), 1);
+    EXPECT_EQ(fake_last_question(), "Save stored names to file?");
+    EXPECT_EQ(fake_last_caption(), "Onymix");
+    EXPECT_EQ(read_bytes(file), "A\r\nB");
+    EXPECT_EQ(fake_end_requests(), 1);
+    EXPECT_EQ(fake_end_code(), 0);
+}
+
+TEST_F(Quit, YesSavesTheBox) {
+    write_bytes(file, "A\r\n");
+    set_fake_field(field_stored_names, "A\r\n\r\nB\rC\nD");
+    set_fake_answer(true);
+    offer_save_on_quit();
+    EXPECT_EQ(fake_questions_asked(), 1);
+    EXPECT_EQ(read_bytes(file), "A\r\n\r\nBC\r\nD");
+    EXPECT_EQ(fake_end_requests(), 1);
+    EXPECT_EQ(fake_end_code(), 0);
+}
+
+TEST_F(Quit, AsksEvenWhenNothingChangedSinceTheLoad) {
+    write_bytes(file, "A\r\nB");
+    set_fake_field(field_stored_names, loaded());
+    set_fake_answer(true);
+    offer_save_on_quit();
+    EXPECT_EQ(fake_questions_asked(), 1);
+    EXPECT_EQ(read_bytes(file), "A\r\nB\r\n");
+}
+
+TEST_F(Quit, FilesThatLoadEmptyOfferNoSave) {
+    for (std::string before : {"", "\r\n\r\n"}) {
+        write_bytes(file, before);
+        set_fake_field(field_stored_names, loaded());
+        offer_save_on_quit();
+        EXPECT_EQ(fake_questions_asked(), 0) << "file " << shown(before);
+        EXPECT_EQ(read_bytes(file), before);
+    }
+    std::filesystem::remove(file);
+    set_fake_field(field_stored_names, loaded());
+    offer_save_on_quit();
+    EXPECT_EQ(fake_questions_asked(), 0) << "missing file";
+    EXPECT_EQ(read_bytes(file), "");
+    EXPECT_EQ(fake_end_requests(), 3);
+}
+
+using QuitDeathTest = StoredNames;
+
+TEST_F(QuitDeathTest, ASaveThatFailsAtQuitEndsTheProcessAndKeepsTheFile) {
+    write_bytes(file, "Old\r\n");
+    set_fake_field(field_stored_names, "New\r\n");
+    set_fake_answer(true);
+    fail_next_replace();
+    EXPECT_EXIT(offer_save_on_quit(), ::testing::ExitedWithCode(1), cannot_open(file));
+    EXPECT_EQ(read_bytes(file), "Old\r\n");
+}
+
+} // namespace
