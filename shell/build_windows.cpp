@@ -37,19 +37,6 @@ int write_registry_text(const char *subkey, const char *name, const char *text) 
     return 0;
 }
 
-HWND make_picture(const char *bitmap_name, HWND parent, int x, int y) {
-    // A static control with SS_BITMAP loads the bitmap resource named by its
-    // text and takes the bitmap's size.
-    return CreateWindowExA(0, "static", bitmap_name, WS_CHILD | WS_VISIBLE | SS_BITMAP, x, y, 0, 0,
-                           parent, nullptr, module_instance, nullptr);
-}
-
-HWND make_edit_box(HWND parent, int id, int x, int y, int width, int height, DWORD style) {
-    return CreateWindowExA(WS_EX_CLIENTEDGE, "edit", nullptr, style, x, y, width, height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_instance,
-                           nullptr);
-}
-
 } // namespace
 
 void build_menu() {

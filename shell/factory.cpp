@@ -82,6 +82,19 @@ HFONT make_font(const char *face, int points, int weight, int italic, int underl
                        DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
+HWND make_picture(const char *bitmap_name, HWND parent, int x, int y) {
+    // A static control with SS_BITMAP loads the bitmap resource named by its
+    // text and takes the bitmap's size.
+    return CreateWindowExA(0, "static", bitmap_name, WS_CHILD | WS_VISIBLE | SS_BITMAP, x, y, 0, 0,
+                           parent, nullptr, module_instance, nullptr);
+}
+
+HWND make_edit_box(HWND parent, int id, int x, int y, int width, int height, DWORD style) {
+    return CreateWindowExA(WS_EX_CLIENTEDGE, "edit", nullptr, style, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_instance,
+                           nullptr);
+}
+
 char *read_text(HWND window) {
     // The whole text, however long: the stored-names box may hold far more
     // than a fixed buffer, and a cut here would lose names at the next save.

@@ -29,6 +29,12 @@ HWND make_combo_box(HWND parent, int id, int x, int y, int width, int height, DW
 HFONT make_font(const char *face, int points, int weight, int italic, int underline,
                 int strike_out);
 
+// The two edit boxes and the two pictures are placed in pixels and keep the
+// system's font. An edit box has a sunken edge; a picture shows the bitmap
+// resource named by bitmap_name at its own size.
+HWND make_edit_box(HWND parent, int id, int x, int y, int width, int height, DWORD style);
+HWND make_picture(const char *bitmap_name, HWND parent, int x, int y);
+
 // The whole text of a window, in a scratch buffer; never null.
 char *read_text(HWND window);
 void write_text(HWND window, const char *text);
@@ -36,6 +42,13 @@ void write_text(HWND window, const char *text);
 void center_on_screen(HWND window);
 void set_topmost(HWND window);
 void clear_topmost(HWND window);
+
+// Start-up around the windows: the layout units (before any window), the
+// window class "class_name" with the given procedure and the common
+// controls, and the message loop, which returns the quit code.
+void compute_layout_units();
+void register_window_class(WNDPROC procedure);
+int run_message_loop();
 
 // Builds the whole user interface (or, with another instance running, only
 // posts the quit message).

@@ -3,7 +3,6 @@
 // units, the window class and the loop.
 #include "shell.h"
 
-#include <commctrl.h>
 #include <float.h>
 #include <cstdlib>
 #include <cstring>
@@ -27,41 +26,11 @@ void set_extended_precision() {
 
 int main_procedure(HINSTANCE instance, HINSTANCE, char *, int) {
     std::strcpy(class_name, "Onymix");
-
-    // With no dialog window MapDialogRect fails and leaves the rectangle as
-    // it is, which makes both layout units 2 pixels.
-    RECT units = {0, 0, 4, 8};
-    MapDialogRect(nullptr, &units);
-    unit_x = units.right / 2;
-    unit_y = units.bottom / 4;
-
+    compute_layout_units();
     module_instance = instance;
-
-    WNDCLASSA window_class = {};
-    window_class.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
-    window_class.lpfnWndProc = on_window_message;
-    window_class.hInstance = instance;
-    window_class.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_WINLOGO));
-    window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    window_class.lpszClassName = class_name;
-    RegisterClassA(&window_class);
-
-    INITCOMMONCONTROLSEX controls = {sizeof controls, 0x13F};
-    InitCommonControlsEx(&controls);
-
+    register_window_class(on_window_message);
     build_windows();
-
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        // Dialog keyboard handling (Tab, Enter, Alt+letter) in whichever of
-        // the program's windows is active.
-        if (IsWindow(GetActiveWindow()) && IsDialogMessageA(GetActiveWindow(), &message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return run_message_loop();
 }
 
 // Skips the program name on the command line and runs the program. The rest

@@ -3,6 +3,7 @@
 #include "../runtime/platform.h"
 #include "../store/stored_names.h"
 #include "fake_platform.h"
+#include "store_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +15,6 @@
 #include <string>
 
 namespace {
-
-std::string read_bytes(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void write_bytes(const std::string &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Where two long texts part, instead of printing megabytes of both.
 ::testing::AssertionResult same_bytes(const std::string &actual, const std::string &expected) {
@@ -88,24 +78,8 @@ generated_file generate_lines(uint64_t seed, size_t lines, const std::string &al
     return result;
 }
 
-class StoredNamesStress : public ::testing::Test {
+class StoredNamesStress : public ProgramFolderTest {
   protected:
-    std::string folder, file;
-
-    void SetUp() override {
-        reset_fake_platform();
-        std::string pattern = testing::TempDir() + "onymix_stress_XXXXXX";
-        ASSERT_TRUE(mkdtemp(pattern.data())) << "cannot make a folder from " << pattern;
-        folder = pattern;
-        set_fake_executable_path(folder + "/onymix");
-        form_stored_names_path();
-        file = folder + "/stored.txt";
-    }
-
-    void TearDown() override {
-        std::filesystem::remove_all(folder);
-    }
-
     // Loads the file, saves what loaded and loads again.
     void expect_round_trip(const std::string &text) {
         set_fake_field(field_stored_names, text);

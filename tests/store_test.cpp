@@ -3,6 +3,7 @@
 #include "../runtime/platform.h"
 #include "../store/stored_names.h"
 #include "fake_platform.h"
+#include "store_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -21,17 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string read_bytes(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void write_bytes(const std::string &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Bytes as a quoted C string, so a failure shows every CR, LF and NUL.
 std::string shown(const std::string &bytes) {
@@ -64,24 +54,8 @@ std::string cannot_open(const std::string &path) {
     return pattern + "\n$";
 }
 
-class StoredNames : public ::testing::Test {
+class StoredNames : public ProgramFolderTest {
   protected:
-    std::string folder, file;
-
-    void SetUp() override {
-        reset_fake_platform();
-        std::string pattern = testing::TempDir() + "onymix_store_XXXXXX";
-        ASSERT_TRUE(mkdtemp(pattern.data())) << "cannot make a folder from " << pattern;
-        folder = pattern;
-        set_fake_executable_path(folder + "/onymix");
-        form_stored_names_path();
-        file = folder + "/stored.txt";
-    }
-
-    void TearDown() override {
-        std::filesystem::remove_all(folder);
-    }
-
     std::string loaded() {
         return load_stored_names();
     }

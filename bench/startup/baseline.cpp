@@ -14,7 +14,6 @@
 #include "../../shell/ids.h"
 #include "../../shell/shell.h"
 
-#include <commctrl.h>
 #include <cstring>
 
 // The factory's header names the program's global handles; the baseline
@@ -28,17 +27,6 @@ const char credits[] = "       by Tavrelon\r\n\r\nCopyright (C) 2026 Tavrelon";
 const char *const mode_labels[] = {"Male", "Female", "Male + Surname", "Female + Surname",
                                    "Surname"};
 const DWORD default_ex_style = static_cast<DWORD>(-1);
-
-HWND edit_box(HWND parent, int id, int x, int y, int width, int height, DWORD style) {
-    return CreateWindowExA(WS_EX_CLIENTEDGE, "edit", nullptr, style, x, y, width, height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_instance,
-                           nullptr);
-}
-
-HWND picture(const char *bitmap_name, HWND parent, int x, int y) {
-    return CreateWindowExA(0, "static", bitmap_name, WS_CHILD | WS_VISIBLE | SS_BITMAP, x, y, 0, 0,
-                           parent, nullptr, module_instance, nullptr);
-}
 
 LRESULT CALLBACK on_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_DESTROY) {
@@ -54,8 +42,8 @@ void build_baseline_windows() {
     about_window = make_top_window("About Onymix", 0, 0, 140, 170, WS_POPUP | WS_CAPTION, 0);
     ShowWindow(about_window, SW_HIDE);
 
-    name_box = edit_box(main_window, IDC_NAME_BOX, 30, 60, 220, 30,
-                        WS_CHILD | WS_VISIBLE | WS_BORDER | ES_WANTRETURN | ES_AUTOVSCROLL);
+    name_box = make_edit_box(main_window, IDC_NAME_BOX, 30, 60, 220, 30,
+                             WS_CHILD | WS_VISIBLE | WS_BORDER | ES_WANTRETURN | ES_AUTOVSCROLL);
     HWND generate_button =
         make_button("&Generate", main_window, IDC_GENERATE, 20, 50, 40, 15, 0, default_ex_style);
     make_button("&Quit", main_window, IDC_QUIT, 90, 140, 40, 15, 0, default_ex_style);
@@ -63,15 +51,15 @@ void build_baseline_windows() {
     HWND version_label = make_label("Onymix 1.0.2", about_window, IDC_LABEL, 30, 10, 130, 18, 0, 0);
     make_label(credits, about_window, IDC_LABEL, 30, 20, 120, 40, 0, 0);
     make_button("&Close", about_window, IDC_CLOSE, 95, 150, 40, 15, 0, default_ex_style);
-    stored_names_box = edit_box(main_window, IDC_STORED_NAMES, 30, 140, 220, 120,
-                                WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE |
-                                    ES_AUTOVSCROLL | ES_AUTOHSCROLL);
+    stored_names_box = make_edit_box(main_window, IDC_STORED_NAMES, 30, 140, 220, 120,
+                                     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE |
+                                         ES_AUTOVSCROLL | ES_AUTOHSCROLL);
     SendMessageA(stored_names_box, EM_SETLIMITTEXT, 0, 0);
     HWND group_frame = make_group_box("", main_window, IDC_GROUP_FRAME, 5, 5, 130, 130, 0, 0);
     mode_chooser =
         make_combo_box(main_window, IDC_MODE_CHOOSER, 40, 15, 60, 35, 0, default_ex_style);
-    picture("bmIMAGE", main_window, 20, 280);
-    picture("twImage", about_window, 50, 100);
+    make_picture("bmIMAGE", main_window, 20, 280);
+    make_picture("twImage", about_window, 50, 100);
 
     for (int i = 0; i < 5; i++)
         SendMessageA(mode_chooser, CB_ADDSTRING, static_cast<WPARAM>(i),
@@ -108,34 +96,9 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int) {
     module_instance = module;
     std::strcpy(class_name, "OnymixBaseline");
 
-    // The same layout units as the program: with no dialog window
-    // MapDialogRect fails and leaves the rectangle as it is (2 pixels each).
-    RECT units = {0, 0, 4, 8};
-    MapDialogRect(nullptr, &units);
-    unit_x = units.right / 2;
-    unit_y = units.bottom / 4;
-
-    WNDCLASSA window_class = {};
-    window_class.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
-    window_class.lpfnWndProc = on_message;
-    window_class.hInstance = module;
-    window_class.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_WINLOGO));
-    window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    window_class.lpszClassName = class_name;
-    RegisterClassA(&window_class);
-
-    INITCOMMONCONTROLSEX controls = {sizeof controls, 0x13F};
-    InitCommonControlsEx(&controls);
-
+    compute_layout_units();
+    register_window_class(on_message);
     build_baseline_windows();
 
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (IsWindow(GetActiveWindow()) && IsDialogMessageA(GetActiveWindow(), &message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return run_message_loop();
 }
