@@ -53,7 +53,13 @@ int run_message_loop();
 // Builds the whole user interface (or, with another instance running, only
 // posts the quit message).
 void build_windows();
+
+// The parts of it that only make the user interface: both windows (the About
+// window hidden) with every control, the mode list and the fonts; the menu;
+// and the centred, shown, topmost main window.
+void make_windows_and_controls();
 void build_menu();
+void show_main_window();
 
 // The one window procedure of both windows.
 LRESULT CALLBACK on_window_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
