@@ -9,6 +9,23 @@
 
 #include <shellapi.h>
 
+namespace {
+
+// Hands the maker's home page to the system's handler. shell32 is loaded
+// only here, when the page is asked for: it is a large library that nothing
+// else in the program needs, and importing it would add to every start-up.
+void open_home_page() {
+    HMODULE shell = LoadLibraryExA("shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    FARPROC found = shell ? GetProcAddress(shell, "ShellExecuteA") : nullptr;
+    if (!found)
+        return;
+    auto shell_execute =
+        reinterpret_cast<decltype(&ShellExecuteA)>(reinterpret_cast<void (*)()>(found));
+    shell_execute(nullptr, nullptr, MAKER_HOME_PAGE, nullptr, nullptr, SW_HIDE);
+}
+
+} // namespace
+
 LRESULT CALLBACK on_window_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_COMMAND: {
@@ -28,7 +45,7 @@ LRESULT CALLBACK on_window_message(HWND window, UINT message, WPARAM wparam, LPA
         if (id == IDC_GENERATE)
             generate_command();
         if (id == IDC_VISIT)
-            ShellExecuteA(nullptr, nullptr, MAKER_HOME_PAGE, nullptr, nullptr, SW_HIDE);
+            open_home_page();
         if (id == IDC_QUIT) {
             offer_save_on_quit();
             return 0;
