@@ -1,8 +1,10 @@
 // platform.h: the few services the portable core needs from the system it
-// runs on. Each platform defines these functions once: platform_posix.cpp and
-// fields_posix.cpp for native builds, shell/platform_win32.cpp and
-// shell/fields_win32.cpp in the Windows programs, tests/fake_platform.cpp in
-// the tests. The build links exactly one set.
+// runs on. Each is defined once per platform and the build links one set:
+// the system services in platform_posix.cpp for native builds and in
+// shell/platform_win32.cpp on Windows; the text fields, mode chooser,
+// question and loop end in shell/fields_win32.cpp, for the Windows program
+// (native programs have no window system and use none of them); all of them
+// in tests/fake_platform.cpp for the tests.
 #pragma once
 
 #include <cstdint>
