@@ -6,6 +6,7 @@
 
 #include "../names/picker.h"
 #include "../runtime/scratch.h"
+#include "version.h"
 
 HWND main_window, about_window;
 HWND name_box, stored_names_box, mode_chooser;
@@ -17,7 +18,7 @@ HWND version_label, credits_label, close_button;
 HWND group_frame, logo_picture, about_picture;
 HMENU menu_bar, menu_popup;
 
-const char product_version[] = "1.0.2";
+const char product_version[] = ONYMIX_VERSION;
 const char credits[] = "       by Tavrelon\r\n\r\nCopyright (C) 2026 Tavrelon";
 
 // The labels in the order they are added; the sorted list numbers them as
