@@ -2,9 +2,10 @@
 // runs on. Each is defined once per platform and the build links one set:
 // the system services in platform_posix.cpp for native builds and in
 // shell/platform_win32.cpp on Windows; the text fields, mode chooser,
-// question and loop end in shell/fields_win32.cpp, for the Windows program
-// (native programs have no window system and use none of them); all of them
-// in tests/fake_platform.cpp for the tests.
+// questions and loop end in shell/fields_win32.cpp, for the Windows program
+// (native programs have no window system and use none of them, apart from
+// the file-failure report, which platform_posix.cpp answers with "no"); all
+// of them in tests/fake_platform.cpp for the tests.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +41,13 @@ int platform_selected_mode();
 
 // Asks a yes/no question; true only for the answer Yes.
 bool platform_ask_yes_no(const char *question, const char *caption);
+
+// Tells the user that the stored-names file could not be used (the line on
+// the standard error stream is already written): message is the whole text
+// to show. With retry_offered the user may ask to try again; true only for
+// that answer. Where no one can be asked, nothing is shown and the answer is
+// no.
+bool platform_report_file_failure(const char *message, bool retry_offered);
 
 // Asks the message loop to end with this code once the current command is done.
 void platform_end_loop(int code);

@@ -1,5 +1,6 @@
 // platform_posix.cpp: the system services of platform.h for native POSIX
-// builds (Linux): the monotonic clock, /proc/self/exe, stat and rename.
+// builds (Linux): the monotonic clock, /proc/self/exe, stat and rename, and
+// a file-failure report that asks no one.
 #include "platform.h"
 #include "scratch.h"
 
@@ -41,4 +42,10 @@ bool platform_file_exists(const char *path) {
 
 bool platform_replace_file(const char *from, const char *to) {
     return std::rename(from, to) == 0;
+}
+
+bool platform_report_file_failure(const char *, bool) {
+    // A native program has no window to ask in; the line on the standard
+    // error stream is all the report there is.
+    return false;
 }

@@ -1,6 +1,6 @@
-// fields_win32.cpp: the text fields, mode chooser, question and loop end of
+// fields_win32.cpp: the text fields, mode chooser, questions and loop end of
 // runtime/platform.h in the Windows program: the name box, the stored-names
-// box, the mode chooser, a message box and the quit message.
+// box, the mode chooser, message boxes and the quit message.
 #include "../runtime/platform.h"
 #include "shell.h"
 
@@ -18,6 +18,17 @@ int platform_selected_mode() {
 
 bool platform_ask_yes_no(const char *question, const char *caption) {
     return MessageBoxA(GetActiveWindow(), question, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool platform_report_file_failure(const char *message, bool retry_offered) {
+    // At start-up no window is shown yet, so the box has no owner; at Quit it
+    // belongs to the window the user was working in, like the question.
+    if (!retry_offered) {
+        MessageBoxA(nullptr, message, "Onymix", MB_OK | MB_ICONERROR);
+        return false;
+    }
+    return MessageBoxA(GetActiveWindow(), message, "Onymix", MB_RETRYCANCEL | MB_ICONERROR) ==
+           IDRETRY;
 }
 
 void platform_end_loop(int code) {

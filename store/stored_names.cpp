@@ -15,9 +15,18 @@
 
 const char *stored_names_path = "stored.txt";
 
-void fail_on_file(const char *path) {
+namespace {
+
+void write_failure_line(const char *path) {
     std::fprintf(stderr, "Can't open file %s\n", path);
     std::fflush(stderr);
+}
+
+} // namespace
+
+void fail_on_file(const char *path) {
+    write_failure_line(path);
+    platform_report_file_failure(join({"Can't open file ", path}), false);
     std::exit(1);
 }
 
@@ -144,7 +153,11 @@ bool write_with_crlf(std::FILE *file, const char *text) {
 
 } // namespace
 
-void save_stored_names() {
+namespace {
+
+// One attempt at the save; false, with the old file as it was and no
+// temporary file left behind, when any step fails.
+bool try_save() {
     const char *text = replace_text(platform_read_field(field_stored_names), "\r", "");
 
     // Write a complete new file beside the old one and only then put it in
@@ -153,12 +166,27 @@ void save_stored_names() {
     const char *temporary = join({stored_names_path, ".new"});
     std::FILE *file = std::fopen(temporary, "wb");
     if (!file)
-        fail_on_file(stored_names_path);
+        return false;
     bool written = write_with_crlf(file, text);
     written = std::fflush(file) == 0 && written && !std::ferror(file);
     written = std::fclose(file) == 0 && written;
     if (!written || !platform_replace_file(temporary, stored_names_path)) {
         std::remove(temporary);
-        fail_on_file(stored_names_path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void save_stored_names() {
+    // The names of the whole run are only in the box: a failed save is
+    // reported and may be tried again (the user may free the file or the
+    // disk meanwhile); only giving up ends the process.
+    while (!try_save()) {
+        write_failure_line(stored_names_path);
+        if (!platform_report_file_failure(
+                join({"Can't save stored names to file ", stored_names_path}), true))
+            std::exit(1);
     }
 }

@@ -2,9 +2,11 @@
 // folder, and the Store and Quit operations on the stored-names box.
 //
 // The file holds one name a line with CR LF line ends. It is read once at
-// start-up and written only when the user agrees at Quit. A file that cannot
-// be opened, read or written ends the process with exit code 1 after
-// "Can't open file <path>" on the standard error stream.
+// start-up and written only when the user agrees at Quit. Every failure
+// writes "Can't open file <path>" on the standard error stream and is
+// reported to the user. A file that cannot be opened, created or read at
+// start-up ends the process with exit code 1; a failed save is offered
+// again and ends the process with exit code 1 only when the user gives up.
 #pragma once
 
 // The folder of the running executable, ending in its separator, as a
@@ -24,7 +26,8 @@ char *load_stored_names();
 
 // Writes the stored-names box to the file: every CR dropped and every LF
 // written as CR LF. The old file is replaced only once the new one is
-// completely written.
+// completely written. On failure the user may retry, which reads the box
+// afresh; giving up ends the process with exit code 1, the file intact.
 void save_stored_names();
 
 // Store: appends the name box's text to the stored-names box as a new line.
@@ -34,6 +37,6 @@ void store_name();
 // saves on Yes; then ends the message loop with code 0.
 void offer_save_on_quit();
 
-// Writes "Can't open file <path>" to the standard error stream and ends the
-// process with exit code 1.
+// Writes "Can't open file <path>" to the standard error stream, reports it
+// to the user and ends the process with exit code 1.
 [[noreturn]] void fail_on_file(const char *path);

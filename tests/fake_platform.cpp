@@ -21,6 +21,9 @@ int questions;
 std::string last_question, last_caption;
 int end_requests, end_code = -1;
 bool replace_fails;
+std::function<bool(const std::string &, bool)> file_failure_answer;
+int file_failures;
+std::string last_file_failure;
 } // namespace
 
 void set_fake_clock(uint32_t start, uint32_t step, int hold) {
@@ -78,6 +81,18 @@ void fail_next_replace() {
     replace_fails = true;
 }
 
+void set_fake_file_failure_answer(std::function<bool(const std::string &, bool)> answer) {
+    file_failure_answer = std::move(answer);
+}
+
+int fake_file_failures_reported() {
+    return file_failures;
+}
+
+std::string fake_last_file_failure() {
+    return last_file_failure;
+}
+
 void reset_fake_platform() {
     set_fake_clock(0, 1, 0);
     executable_path = "/opt/onymix/onymix";
@@ -91,6 +106,9 @@ void reset_fake_platform() {
     end_requests = 0;
     end_code = -1;
     replace_fails = false;
+    file_failure_answer = nullptr;
+    file_failures = 0;
+    last_file_failure.clear();
 }
 
 uint32_t platform_tick_count() {
@@ -145,4 +163,10 @@ bool platform_ask_yes_no(const char *question, const char *caption) {
 void platform_end_loop(int code) {
     end_requests++;
     end_code = code;
+}
+
+bool platform_report_file_failure(const char *message, bool retry_offered) {
+    file_failures++;
+    last_file_failure = message;
+    return file_failure_answer && file_failure_answer(message, retry_offered);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The simulated tick count. The first hold + 1 readings return start; each
@@ -24,6 +25,14 @@ void set_fake_answer(bool yes);
 int fake_questions_asked();
 std::string fake_last_question();
 std::string fake_last_caption();
+
+// How the user answers a file-failure report: given the message and whether
+// a retry is offered, the answer (true: retry). Runs in place of the user,
+// so it may also change files and fields meanwhile. By default: no.
+void set_fake_file_failure_answer(std::function<bool(const std::string &, bool)> answer);
+// The file-failure reports made so far, and the last message.
+int fake_file_failures_reported();
+std::string fake_last_file_failure();
 
 // The loop-end requests made so far, and the last code.
 int fake_end_requests();

@@ -43,15 +43,29 @@ std::string shown(const std::string &bytes) {
     return out + "\"";
 }
 
-// The whole standard error stream of a run that cannot use the file.
-std::string cannot_open(const std::string &path) {
-    std::string pattern = "^Can't open file ";
-    for (char c : path) {
+// text as a death-test pattern that matches exactly it.
+std::string literally(const std::string &text) {
+    std::string pattern;
+    for (char c : text) {
         if (std::strchr(".[]()*+?{}|^$\\", c))
             pattern += '\\';
         pattern += c;
     }
-    return pattern + "\n$";
+    return pattern;
+}
+
+// The whole standard error stream of a run that cannot use the file.
+std::string cannot_open(const std::string &path) {
+    return "^" + literally("Can't open file " + path) + "\n$";
+}
+
+// In place of the user: shows on the standard error stream (where a death
+// test can see it) what the report said, and answers.
+void answer_reports_with(bool retry) {
+    set_fake_file_failure_answer([retry](const std::string &message, bool offered) {
+        std::fprintf(stderr, "[%s%s]\n", message.c_str(), offered ? " | Retry" : "");
+        return retry;
+    });
 }
 
 class StoredNames : public ProgramFolderTest {
@@ -176,6 +190,12 @@ using LoadDeathTest = StoredNames;
 TEST_F(LoadDeathTest, AFolderInPlaceOfTheFileEndsTheProcess) {
     ASSERT_EQ(mkdir(file.c_str(), 0755), 0);
     EXPECT_EXIT(load_stored_names(), ::testing::ExitedWithCode(1), cannot_open(file));
+    // The user is told too, with no retry offered, and even an answer that
+    // asks for one ends the process.
+    answer_reports_with(true);
+    EXPECT_EXIT(load_stored_names(), ::testing::ExitedWithCode(1),
+                "^" + literally("Can't open file " + file + "\n[Can't open file " + file + "]\n") +
+                    "$");
 }
 
 TEST_F(LoadDeathTest, AFileThatCannotBeOpenedEndsTheProcess) {
@@ -404,13 +424,57 @@ TEST_F(Quit, FilesThatLoadEmptyOfferNoSave) {
 
 using QuitDeathTest = StoredNames;
 
-TEST_F(QuitDeathTest, ASaveThatFailsAtQuitEndsTheProcessAndKeepsTheFile) {
+TEST_F(QuitDeathTest, ASaveGivenUpAtQuitEndsTheProcessAndKeepsTheFile) {
     write_bytes(file, "Old\r\n");
     set_fake_field(field_stored_names, "New\r\n");
     set_fake_answer(true);
     fail_next_replace();
-    EXPECT_EXIT(offer_save_on_quit(), ::testing::ExitedWithCode(1), cannot_open(file));
+    answer_reports_with(false);
+    EXPECT_EXIT(offer_save_on_quit(), ::testing::ExitedWithCode(1),
+                "^" +
+                    literally("Can't open file " + file + "\n[Can't save stored names to file " +
+                              file + " | Retry]\n") +
+                    "$");
     EXPECT_EQ(read_bytes(file), "Old\r\n");
+    EXPECT_FALSE(std::filesystem::exists(file + ".new")) << "the temporary file was left";
+}
+
+using QuitRetry = StoredNames;
+
+TEST_F(QuitRetry, ASaveRetriedUntilItWorksWritesTheBoxAsItIsThen) {
+    write_bytes(file, "Old\r\n");
+    set_fake_field(field_stored_names, "A\r\nB");
+    set_fake_answer(true);
+    fail_next_replace();
+    std::string temporary = file + ".new";
+    std::string reports;
+    int reported = 0;
+    bool temporary_left = false;
+    set_fake_file_failure_answer([&](const std::string &message, bool offered) {
+        reports += message + (offered ? " | Retry\n" : "\n");
+        if (++reported == 1) {
+            // First report: the replace failed. Meanwhile the user edits the
+            // list, and something takes the temporary file's name.
+            temporary_left = std::filesystem::exists(temporary);
+            set_fake_field(field_stored_names, "A\r\nB\r\n\r\nC");
+            mkdir(temporary.c_str(), 0755);
+        } else {
+            rmdir(temporary.c_str());
+        }
+        return true;
+    });
+    testing::internal::CaptureStderr();
+    offer_save_on_quit();
+    std::string errors = testing::internal::GetCapturedStderr();
+
+    std::string report = "Can't save stored names to file " + file + " | Retry\n";
+    EXPECT_EQ(reports, report + report);
+    EXPECT_EQ(errors, "Can't open file " + file + "\nCan't open file " + file + "\n");
+    EXPECT_FALSE(temporary_left) << "the failed attempt left its temporary file";
+    EXPECT_EQ(read_bytes(file), "A\r\nB\r\n\r\nC") << "the box as it was at the last retry";
+    EXPECT_FALSE(std::filesystem::exists(temporary));
+    EXPECT_EQ(fake_end_requests(), 1);
+    EXPECT_EQ(fake_end_code(), 0);
 }
 
 } // namespace

@@ -36,13 +36,42 @@ void check_stored_file(const app_run &app, const std::string &bytes) {
     check_text("the program's folder", "onymix.exe, stored.txt", folder_listing(app.folder));
 }
 
-// The error line the program writes; text mode may give it a CR before the LF.
-void check_open_failure(const app_run &app, int code) {
+// The error lines the program writes, one for each failure; text mode may
+// give them a CR before the LF.
+void check_error_lines(const app_run &app, int failures) {
+    std::string error = app.stderr_text(), line;
+    for (size_t at; (at = error.find("\r\n")) != std::string::npos;)
+        error.replace(at, 2, "\n");
+    for (int i = 0; i < failures; i++)
+        line += "Can't open file " + app.stored_path() + "\n";
+    check_text("standard error", line, error);
+}
+
+void check_open_failure(const app_run &app, int code, int failures = 1) {
     check_number("exit code", 1, code);
-    std::string error = app.stderr_text();
-    if (error.size() >= 2 && error.compare(error.size() - 2, 2, "\r\n") == 0)
-        error.replace(error.size() - 2, 2, "\n");
-    check_text("standard error", "Can't open file " + app.stored_path() + "\n", error);
+    check_error_lines(app, failures);
+}
+
+// Quits the given way, answers Yes to the question and returns the box that
+// reports the failed save, checked.
+HWND quit_into_failed_save(app_run &app, quit_way way) {
+    begin_quit(app, way);
+    HWND question = wait_for_dialog(app);
+    if (!question)
+        return nullptr;
+    check_text("the question's text", question_text, text_of(GetDlgItem(question, 0xFFFF)));
+    click(GetDlgItem(question, IDYES));
+    HWND box = wait_for_dialog(app, question);
+    check_error_box(box, "Can't save stored names to file " + app.stored_path(), app.main,
+                    {IDRETRY, IDCANCEL});
+    return box;
+}
+
+// Gives up a failed save with Cancel: exit code 1 and the old file intact.
+void cancel_failed_save(app_run &app, HWND box, int failures) {
+    if (box)
+        click(GetDlgItem(box, IDCANCEL));
+    check_open_failure(app, wait_for_exit(app, 0), failures);
 }
 
 } // namespace
@@ -135,20 +164,26 @@ void case_load_and_save_forms() {
     }
 }
 
+// Held open for reading only: the save can write its new file but cannot put
+// it in this one's place.
+HANDLE hold_file(const std::string &path) {
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    check(held != INVALID_HANDLE_VALUE, "could not hold %s open", path.c_str());
+    return held;
+}
+
 void case_save_fails_file_held() {
     app_run app;
     if (!start_and_wait(app, "A\r\nB\r\n"))
         return;
     store(app, "X");
-    // Held open for reading only: the save can write its new file but cannot
-    // put it in this one's place.
-    HANDLE held = CreateFileA(app.stored_path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    check(held != INVALID_HANDLE_VALUE, "could not hold stored.txt open");
-    int code = quit(app, by_quit_button, IDYES);
+    HANDLE held = hold_file(app.stored_path());
+    HWND box = quit_into_failed_save(app, by_quit_button);
+    check(!path_exists(app.stored_path() + ".new"), "the failed save left stored.txt.new");
+    cancel_failed_save(app, box, 1);
     if (held != INVALID_HANDLE_VALUE)
         CloseHandle(held);
-    check_open_failure(app, code);
     check_stored_file(app, "A\r\nB\r\n");
 }
 
@@ -158,9 +193,37 @@ void case_save_fails_temporary_is_folder() {
         return;
     CreateDirectoryA((app.stored_path() + ".new").c_str(), nullptr);
     store(app, "X");
-    check_open_failure(app, quit(app, by_exit_command, IDYES));
+    cancel_failed_save(app, quit_into_failed_save(app, by_exit_command), 1);
     check_text("stored.txt", "A\r\n", read_file(app.stored_path()));
     check(is_folder(app.stored_path() + ".new"), "stored.txt.new is no longer the folder it was");
+}
+
+void case_save_retried() {
+    // Retry while the file is still held fails again with the same box;
+    // once it is free, Retry saves the box as it is then, and Quit goes on.
+    app_run app;
+    if (!start_and_wait(app, "A\r\n"))
+        return;
+    store(app, "X");
+    HANDLE held = hold_file(app.stored_path());
+    HWND first = quit_into_failed_save(app, by_quit_button);
+    if (!first) {
+        CloseHandle(held);
+        return;
+    }
+    click(GetDlgItem(first, IDRETRY));
+    HWND second = wait_for_dialog(app, first);
+    check_error_box(second, "Can't save stored names to file " + app.stored_path(), app.main,
+                    {IDRETRY, IDCANCEL});
+    CloseHandle(held);
+    // The box is modal, but the list can still change behind it.
+    set_text(stored_box(app), "A\r\n\r\nX\r\nZ");
+    if (second)
+        click(GetDlgItem(second, IDRETRY));
+    int code = wait_for_exit(app, 0);
+    check_number("exit code", 0, code);
+    check_stored_file(app, "A\r\n\r\nX\r\nZ");
+    check_error_lines(app, 2);
 }
 
 void case_startup_fails_stored_is_folder() {
@@ -168,14 +231,13 @@ void case_startup_fails_stored_is_folder() {
     CreateDirectoryA(app.stored_path().c_str(), nullptr);
     if (!start(app))
         return;
-    bool shown_window = false;
-    DWORD begin = GetTickCount();
-    while (still_running(app) && GetTickCount() - begin < 10000) {
-        for (HWND window : windows_of(app.process.dwProcessId))
-            shown_window = shown_window || IsWindowVisible(window);
-        Sleep(5);
-    }
-    check(!shown_window, "a window was shown");
+    HWND box = wait_for_dialog(app);
+    check_error_box(box, "Can't open file " + app.stored_path(), nullptr, {IDOK});
+    for (HWND window : windows_of(app.process.dwProcessId, "Onymix"))
+        check(!IsWindowVisible(window), "the window \"%s\" was shown", text_of(window).c_str());
+    check(still_running(app), "the program ended before its box was answered");
+    if (box)
+        click(GetDlgItem(box, IDOK));
     check_open_failure(app, wait_for_exit(app, 0));
     check(is_folder(app.stored_path()), "stored.txt is no longer a folder");
 }

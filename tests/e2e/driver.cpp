@@ -22,6 +22,7 @@ void case_quit_after_emptying_box();
 void case_load_and_save_forms();
 void case_save_fails_file_held();
 void case_save_fails_temporary_is_folder();
+void case_save_retried();
 void case_startup_fails_stored_is_folder();
 void case_long_list_kept_whole();
 void case_registry_path_each_start();
@@ -58,6 +59,7 @@ const struct {
     {"load_and_save_forms", case_load_and_save_forms},
     {"save_fails_file_held", case_save_fails_file_held},
     {"save_fails_temporary_is_folder", case_save_fails_temporary_is_folder},
+    {"save_retried", case_save_retried},
     {"startup_fails_stored_is_folder", case_startup_fails_stored_is_folder},
     {"long_list_kept_whole", case_long_list_kept_whole},
     {"registry_path_each_start", case_registry_path_each_start},

@@ -96,6 +96,16 @@ enum quit_way { by_quit_button, by_exit_command, by_close_message, by_close_box,
 // when the program had to be ended by force.
 int quit(app_run &app, quit_way way, int answer);
 int wait_for_exit(app_run &app, int answer);
+// Asks the program to end the given way, without waiting for it.
+void begin_quit(const app_run &app, quit_way way);
+
+// A visible dialog of the program other than not_this, waited for up to
+// 10 s; null, and a failure, when none comes.
+HWND wait_for_dialog(const app_run &app, HWND not_this = nullptr);
+// Checks a message box of the program: its text, the caption "Onymix", its
+// owner, exactly the buttons listed and the (red) error icon.
+void check_error_box(HWND box, const std::string &text, HWND owner,
+                     const std::vector<int> &buttons);
 
 // ---- Windows and controls of another process.
 

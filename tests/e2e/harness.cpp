@@ -351,6 +351,14 @@ HWND find_question(const app_run &app) {
 
 namespace {
 
+// Waits until a dialog's thread has handled what was sent before and the
+// dialog has painted itself.
+void sync_dialog(HWND dialog) {
+    send(dialog, WM_NULL);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    send(dialog, WM_NULL);
+}
+
 void check_question(const app_run &app, HWND question) {
     // A message box shows its text in the static control 0xFFFF.
     check_text("the question's text", question_text, text_of(GetDlgItem(question, 0xFFFF)));
@@ -396,7 +404,7 @@ int wait_for_exit(app_run &app, int answer) {
     return static_cast<int>(code);
 }
 
-int quit(app_run &app, quit_way way, int answer) {
+void begin_quit(const app_run &app, quit_way way) {
     // Posted, not sent: the question is modal inside the command's handling.
     switch (way) {
     case by_quit_button:
@@ -416,7 +424,71 @@ int quit(app_run &app, quit_way way, int answer) {
         PostMessageA(app.about, WM_CLOSE, 0, 0);
         break;
     }
+}
+
+int quit(app_run &app, quit_way way, int answer) {
+    begin_quit(app, way);
     return wait_for_exit(app, answer);
+}
+
+HWND wait_for_dialog(const app_run &app, HWND not_this) {
+    DWORD begin = GetTickCount();
+    while (GetTickCount() - begin < exit_timeout_ms && still_running(app)) {
+        for (HWND window : windows_of(app.process.dwProcessId, "#32770"))
+            if (window != not_this && IsWindowVisible(window)) {
+                sync_dialog(window);
+                return window;
+            }
+        Sleep(10);
+    }
+    fail("no message box came%s", still_running(app) ? " within 10 s" : "; the program ended");
+    return nullptr;
+}
+
+void check_error_box(HWND box, const std::string &text, HWND owner,
+                     const std::vector<int> &buttons) {
+    if (!box)
+        return;
+    check_text("the message box's text", text, text_of(GetDlgItem(box, 0xFFFF)));
+    check_text("the message box's caption", "Onymix", text_of(box));
+    check(GetWindow(box, GW_OWNER) == owner, "the message box's owner is %p, not %p",
+          static_cast<void *>(GetWindow(box, GW_OWNER)), static_cast<void *>(owner));
+    static const struct {
+        int id;
+        const char *name;
+    } all_buttons[] = {{IDOK, "OK"},       {IDCANCEL, "Cancel"}, {IDABORT, "Abort"},
+                       {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}, {IDYES, "Yes"},
+                       {IDNO, "No"}};
+    std::string expected, came;
+    for (const auto &button : all_buttons) {
+        if (std::find(buttons.begin(), buttons.end(), button.id) != buttons.end())
+            expected += std::string(expected.empty() ? "" : " ") + button.name;
+        HWND control = GetDlgItem(box, button.id);
+        if (control && IsWindowVisible(control))
+            came += std::string(came.empty() ? "" : " ") + button.name;
+    }
+    check_text("the message box's buttons", expected, came);
+
+    // The icon is drawn by a static control of type SS_ICON; the error icon
+    // is the only system icon that is mostly red.
+    HWND icon = nullptr;
+    for (HWND child : children_of(box))
+        if (class_of(child) == "Static" &&
+            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            icon = child;
+    if (!check(icon != nullptr, "the message box shows no icon"))
+        return;
+    RECT area;
+    GetWindowRect(icon, &area);
+    picture shot = capture_screen(area);
+    size_t red = 0;
+    for (unsigned pixel : shot.pixels) {
+        unsigned r = pixel >> 16 & 0xFF, g = pixel >> 8 & 0xFF, b = pixel & 0xFF;
+        red += r >= 160 && g <= 90 && b <= 90;
+    }
+    check(red * 5 >= shot.pixels.size(),
+          "the message box's icon is not the error icon: %lu of %lu pixels are red",
+          static_cast<unsigned long>(red), static_cast<unsigned long>(shot.pixels.size()));
 }
 
 // ---- Windows and controls of another process.
