@@ -82,9 +82,12 @@ int parse_mode(const char *text) {
 // pipe): not an error, the output is simply no longer wanted.
 bool reader_gone() {
 #ifdef _WIN32
-    DWORD error = GetLastError();
-    if (error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA)
-        return true;
+    // The runtime reports these as EINVAL or EPIPE; the system error, kept
+    // by the runtime in _doserrno, tells. Wine says "not connected".
+    for (unsigned long error : {static_cast<unsigned long>(GetLastError()), _doserrno})
+        if (error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA ||
+            error == ERROR_PIPE_NOT_CONNECTED)
+            return true;
 #endif
     return errno == EPIPE;
 }
