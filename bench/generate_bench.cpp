@@ -1,7 +1,10 @@
 // Benchmarks of name generation: generate in each mode with a simulated
-// clock, and onymix-cli --count 1000000 as a whole process against writing a
-// million fixed lines the same way in the same run.
+// clock; the streaming path of onymix-cli by blocks and by the million, with
+// and without unique names; and onymix-cli --count 1000000 as a whole
+// process against writing a million fixed lines the same way in the same run.
 #include "../names/picker.h"
+#include "../names/random.h"
+#include "../names/stream.h"
 #include "../tests/fake_platform.h"
 
 #include <benchmark/benchmark.h>
@@ -21,6 +24,55 @@ void generate_mode(benchmark::State &state) {
     state.SetLabel(mode_labels[mode]);
 }
 BENCHMARK(generate_mode)->DenseRange(0, 4);
+
+char block[1 << 16];
+
+void stream_block(benchmark::State &state) {
+    // One 64 KiB block of names a step, drawn on from one seeding, as
+    // onymix-cli --count fills its output.
+    randomize(0);
+    const long long plenty = 1LL << 62;
+    name_stream stream{static_cast<int>(state.range(0)),
+                       static_cast<name_format>(state.range(1)),
+                       draw_on,
+                       0,
+                       plenty,
+                       nullptr};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(fill_names(stream, block, block + sizeof block));
+    state.SetItemsProcessed(plenty - stream.remaining);
+    state.SetLabel(std::string(stream_mode_labels[state.range(0)]) + ", " +
+                   (state.range(1) == format_text  ? "text"
+                    : state.range(1) == format_csv ? "csv"
+                                                   : "jsonl"));
+}
+BENCHMARK(stream_block)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 6, 1), {format_text}})
+    ->Args({mode_male_surname, format_csv})
+    ->Args({mode_male_surname, format_jsonl});
+
+void stream_million(benchmark::State &state) {
+    // A million names into blocks, as one onymix-cli --count 1000000 run
+    // makes them, with or without --unique (whose set is made afresh).
+    int mode = static_cast<int>(state.range(0));
+    bool unique = state.range(1);
+    for (auto _ : state) {
+        name_set seen{nullptr, mode};
+        if (unique && !name_set_open(seen, mode))
+            state.SkipWithError("no memory for the set");
+        randomize(0);
+        name_stream stream{mode, format_text, draw_on, 0, 1000000, unique ? &seen : nullptr};
+        while (stream.remaining)
+            benchmark::DoNotOptimize(fill_names(stream, block, block + sizeof block));
+        name_set_close(seen);
+    }
+    state.SetItemsProcessed(state.iterations() * 1000000);
+    state.SetLabel(std::string(stream_mode_labels[mode]) + (unique ? ", unique" : ""));
+}
+BENCHMARK(stream_million)
+    ->ArgsProduct({{mode_male_surname, mode_any_surname}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void cli_million_names(benchmark::State &state) {
     std::string command = std::string(ONYMIX_CLI_PATH) + " --seed 0 --count 1000000 >/dev/null";

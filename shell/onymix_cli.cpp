@@ -3,25 +3,40 @@
 // Without --count it does what one Generate command does: every pick
 // re-seeds from the current whole second of uptime (or from --seed). With
 // --count N the generator is seeded once and the picks draw on from its
-// sequence, so the N names differ.
-#include "../names/picker.h"
+// sequence, so the N names differ. The names are written by the streaming
+// path in large blocks, so memory stays the same however many are asked for.
 #include "../names/random.h"
+#include "../names/stream.h"
+#include "version.h"
 
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <getopt.h>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
 const char usage[] =
-    "usage: onymix-cli [--mode M] [--seed S] [--count N]\n"
-    "  --mode M   Female, \"Female + Surname\", Male, \"Male + Surname\" (the default)\n"
-    "             or Surname, in any case, or the mode number 0 to 4\n"
-    "  --seed S   seed with second S (0 to 86399) instead of the seconds of uptime\n"
-    "  --count N  print N names, one a line, drawn on from one seeding\n"
-    "  --help     show this and exit\n";
+    "usage: onymix-cli [-m M] [-s S] [-n N] [-u] [-f F]\n"
+    "  -m, --mode M    Female, \"Female + Surname\", Male, \"Male + Surname\" (the default),\n"
+    "                  Surname, Any or \"Any + Surname\", in any case, or the mode number\n"
+    "                  0 to 6; Any takes a first name from either list\n"
+    "  -s, --seed S    seed with second S (0 to 86399) instead of the seconds of uptime\n"
+    "  -n, --count N   print N names, one a line, drawn on from one seeding\n"
+    "  -u, --unique    print no name twice: repeats are left out until N names are out\n"
+    "  -f, --format F  text (the default), csv or jsonl\n"
+    "  -V, --version   show the version and exit\n"
+    "  -h, --help      show this and exit\n";
+
+const char *const format_names[] = {"text", "csv", "jsonl"};
 
 int bad_usage(const char *what, const char *value) {
     if (value)
@@ -54,14 +69,38 @@ bool same_ignoring_case(const char *a, const char *b) {
 }
 
 int parse_mode(const char *text) {
-    for (int mode = 0; mode < mode_count; mode++)
-        if (same_ignoring_case(text, mode_labels[mode]))
+    for (int mode = 0; mode < stream_mode_count; mode++)
+        if (same_ignoring_case(text, stream_mode_labels[mode]))
             return mode;
     long long number = 0;
-    if (parse_number(text, 0, mode_count - 1, number))
+    if (parse_number(text, 0, stream_mode_count - 1, number))
         return static_cast<int>(number);
     return -1;
 }
+
+// True when a failed write failed because the reader has gone away (a closed
+// pipe): not an error, the output is simply no longer wanted.
+bool reader_gone() {
+#ifdef _WIN32
+    // The runtime reports these as EINVAL or EPIPE; the system error, kept
+    // by the runtime in _doserrno, tells. Wine says "not connected".
+    for (unsigned long error : {static_cast<unsigned long>(GetLastError()), _doserrno})
+        if (error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA ||
+            error == ERROR_PIPE_NOT_CONNECTED)
+            return true;
+#endif
+    return errno == EPIPE;
+}
+
+const option long_options[] = {
+    {"mode", required_argument, nullptr, 'm'},   {"seed", required_argument, nullptr, 's'},
+    {"count", required_argument, nullptr, 'n'},  {"unique", no_argument, nullptr, 'u'},
+    {"format", required_argument, nullptr, 'f'}, {"version", no_argument, nullptr, 'V'},
+    {"help", no_argument, nullptr, 'h'},         {nullptr, 0, nullptr, 0}};
+
+// '+': stop at the first word that is no option, so that it is reported in
+// its place; ':': report a missing value apart from an unknown option.
+const char short_options[] = "+:m:s:n:uf:Vh";
 
 } // namespace
 
@@ -71,35 +110,84 @@ int main(int argc, char **argv) {
     long long second = 0;
     bool counted = false;
     long long count = 1;
+    bool unique = false;
+    name_format format = format_text;
 
-    for (int i = 1; i < argc; i++) {
-        const char *option = argv[i];
-        if (std::strcmp(option, "--help") == 0 || std::strcmp(option, "-h") == 0) {
+    opterr = 0;
+    for (;;) {
+        int option = getopt_long(argc, argv, short_options, long_options, nullptr);
+        if (option == -1)
+            break;
+        const char *written = argv[optind - 1];
+        switch (option) {
+        case 'h':
             std::fputs(usage, stdout);
             return 0;
-        }
-        bool takes_value = std::strcmp(option, "--mode") == 0 ||
-                           std::strcmp(option, "--seed") == 0 ||
-                           std::strcmp(option, "--count") == 0;
-        if (!takes_value)
-            return bad_usage("unknown option", option);
-        if (i + 1 >= argc)
-            return bad_usage("missing value after", option);
-        const char *value = argv[++i];
-        if (std::strcmp(option, "--mode") == 0) {
-            mode = parse_mode(value);
+        case 'V':
+            std::fputs("onymix-cli " ONYMIX_VERSION "\n", stdout);
+            return 0;
+        case 'u':
+            unique = true;
+            break;
+        case 'm':
+            mode = parse_mode(optarg);
             if (mode < 0)
-                return bad_usage("not a mode", value);
-        } else if (std::strcmp(option, "--seed") == 0) {
-            if (!parse_number(value, 0, 86399, second))
-                return bad_usage("seed must be a second of the day, 0 to 86399", value);
+                return bad_usage("not a mode", optarg);
+            break;
+        case 's':
+            if (!parse_number(optarg, 0, 86399, second))
+                return bad_usage("seed must be a second of the day, 0 to 86399", optarg);
             seeded = true;
-        } else {
-            if (!parse_number(value, 0, 1000000000000LL, count))
-                return bad_usage("count must be a whole number from 0", value);
+            break;
+        case 'n':
+            if (!parse_number(optarg, 0, 1000000000000LL, count))
+                return bad_usage("count must be a whole number from 0", optarg);
             counted = true;
+            break;
+        case 'f': {
+            int f = 0;
+            while (f < 3 && !same_ignoring_case(optarg, format_names[f]))
+                f++;
+            if (f == 3)
+                return bad_usage("not a format (text, csv or jsonl)", optarg);
+            format = static_cast<name_format>(f);
+            break;
+        }
+        case ':':
+            return bad_usage("missing value after", written);
+        default:
+            // An unknown long option leaves optopt 0; a long option without a
+            // value given one leaves its letter; otherwise it is a letter
+            // that is no option.
+            if (optopt == 0)
+                return bad_usage("unknown option", written);
+            if (std::strchr("uVh", optopt) && std::strncmp(written, "--", 2) == 0)
+                return bad_usage("takes no value", written);
+            char letter[3] = {'-', static_cast<char>(optopt), '\0'};
+            return bad_usage("unknown option", letter);
         }
     }
+    if (optind < argc)
+        return bad_usage("unknown option", argv[optind]);
+
+    if (unique && count > distinct_names(mode)) {
+        std::string limit = "count is more than the " + std::to_string(distinct_names(mode)) +
+                            " different names of the mode";
+        return bad_usage(limit.c_str(), std::to_string(count).c_str());
+    }
+    name_set seen{nullptr, mode};
+    if (unique && !name_set_open(seen, mode)) {
+        std::fputs("onymix-cli: not enough memory for --unique\n", stderr);
+        return 1;
+    }
+
+    // A closed pipe then fails the write with EPIPE instead of killing the
+    // process, and the run ends quietly below.
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    // The blocks are written as they are; stdio must hold nothing back.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
 
     pick_seeding seeding = seeded ? seed_from_second : seed_from_uptime;
     if (counted) {
@@ -108,13 +196,30 @@ int main(int argc, char **argv) {
         randomize(seeded ? static_cast<int32_t>(second) : static_cast<int32_t>(timer()));
         seeding = draw_on;
     }
-    for (long long i = 0; i < count; i++) {
-        std::fputs(generate(mode, seeding, static_cast<int32_t>(second)), stdout);
-        std::fputc('\n', stdout);
+    name_stream stream{
+        mode, format, seeding, static_cast<int32_t>(second), count, unique ? &seen : nullptr};
+    static char block[1 << 16];
+    const char *header = format_header(format);
+    size_t header_length = std::strlen(header);
+    std::memcpy(block, header, header_length);
+    char *out = block + header_length;
+    for (;;) {
+        out = fill_names(stream, out, block + sizeof block);
+        size_t length = static_cast<size_t>(out - block);
+        if (length && std::fwrite(block, 1, length, stdout) != length) {
+            if (reader_gone())
+                return 0;
+            std::perror("onymix-cli: writing the names");
+            return 1;
+        }
+        out = block;
+        if (stream.remaining == 0)
+            break;
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::perror("onymix-cli: writing the names");
         return 1;
     }
+    name_set_close(seen);
     return 0;
 }

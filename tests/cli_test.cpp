@@ -1,12 +1,21 @@
 // Tests of onymix-cli, run as a separate process the way a user runs it.
+#include "../names/picker.h"
+#include "../names/random.h"
+#include "../names/stream.h"
+#include "version.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,7 +111,7 @@ TEST(Cli, BadArgumentsSayWhatIsWrongAndExitTwo) {
         const char *arguments, *message;
     } const cases[] = {
         {"--mode Bogus", "onymix-cli: not a mode: Bogus\n"},
-        {"--mode 5", "onymix-cli: not a mode: 5\n"},
+        {"--mode 7", "onymix-cli: not a mode: 7\n"},
         {"--mode", "onymix-cli: missing value after: --mode\n"},
         {"--seed 86400", "onymix-cli: seed must be a second of the day, 0 to 86399: 86400\n"},
         {"--seed -1", "onymix-cli: seed must be a second of the day, 0 to 86399: -1\n"},
@@ -125,6 +134,254 @@ TEST(Cli, HelpGoesToStandardOutput) {
     run_result r = run_cli("--help");
     EXPECT_EQ(r.exit_code, 0);
     EXPECT_EQ(r.out.rfind("usage: onymix-cli", 0), 0u) << r.out;
+}
+
+// The options added with the streaming path: modes 5 and 6, --unique,
+// --format and --version, and how the output ends.
+
+// The generator and the lists as written down, apart from the program's code:
+// 128-bit products instead of the split arithmetic, names read from the data.
+struct reference_generator {
+    uint64_t state;
+    explicit reference_generator(int second) : state(second * 26062497844ull + 13031230749ull) {}
+    uint64_t draw() {
+        return state = uint64_t((unsigned __int128)state * 627327780969661u % (uint64_t(1) << 51));
+    }
+    static int offset(uint64_t state, size_t size) {
+        return int(((state + 1) * (unsigned __int128)(size - 1) + (uint64_t(1) << 50)) >> 51);
+    }
+};
+
+std::vector<std::string> lines_of(const std::string &text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+const std::string data = ONYMIX_SOURCE_DIR "/names/data/";
+const std::vector<std::string> female = lines_of(read_file(data + "female.txt")),
+                               male = lines_of(read_file(data + "male.txt")),
+                               surnames = lines_of(read_file(data + "surnames.txt"));
+const uint64_t half = uint64_t(1) << 50;
+
+// One Any first name: the first draw chooses the list, the second the name.
+std::string reference_any(reference_generator &g) {
+    const auto &list = g.draw() + 1 <= half ? female : male;
+    return list[reference_generator::offset(g.draw(), list.size())];
+}
+
+TEST(CliOptions, ParsedTheWayGetoptLongParses) {
+    struct {
+        const char *arguments, *out, *error;
+    } const cases[] = {
+        {"--seed=0 --mode=male --count=1", "Emmitt\n", ""},
+        {"-s0 -m2 -n1", "Emmitt\n", ""},
+        {"--seed 1 --mode Any", "Porfirio\n", ""},
+        {"-s 1 -m 'ANY + SURNAME'", "Porfirio Karella\n", ""},
+        {"-s 0 -f csv", "name,first_name,surname,sex\nEmmitt Verhagen,Emmitt,Verhagen,male\n", ""},
+        {"-s 0 --format=JSONL -m 4", "{\"name\":\"Verhagen\",\"surname\":\"Verhagen\"}\n", ""},
+        {"-s 3 --version", "onymix-cli " ONYMIX_VERSION "\n", ""},
+        {"-V", "onymix-cli " ONYMIX_VERSION "\n", ""},
+        {"-f xml", "", "not a format (text, csv or jsonl): xml"},
+        {"-s 1 -n", "", "missing value after: -n"},
+        {"-q", "", "unknown option: -q"},
+        {"--unique=yes", "", "takes no value: --unique=yes"},
+        {"-s 1 Emmitt -q", "", "unknown option: Emmitt"},
+        {"-u -m Male -n 1220", "", "count is more than the 1219 different names of the mode: 1220"},
+        {"-u -m 0 -n 4276", "", "count is more than the 4275 different names of the mode: 4276"},
+        {"-u -m Any -n 5164", "", "count is more than the 5163 different names of the mode: 5164"},
+        {"-u -m 4 -n 56343 -f csv", "",
+         "count is more than the 56342 different names of the mode: 56343"},
+        {"-u -m 6 -n 290893747", "",
+         "count is more than the 290893746 different names of the mode: 290893747"},
+    };
+    for (const auto &c : cases) {
+        run_result r = run_cli(c.arguments);
+        bool bad = *c.error;
+        EXPECT_EQ(r.exit_code, bad ? 2 : 0) << c.arguments << "\n" << r.err;
+        EXPECT_EQ(r.out, c.out) << c.arguments;
+        EXPECT_EQ(first_line(r.err), bad ? "onymix-cli: " + std::string(c.error) : "")
+            << c.arguments;
+        EXPECT_EQ(r.err.find("\nusage: onymix-cli") != std::string::npos, bad) << c.arguments;
+    }
+}
+
+TEST(CliOptions, TheFirstDrawChoosesTheListOfAnAnyName) {
+    // The seeds of the day whose first draw is nearest to 0.5 on either side
+    // (none draws exactly 0.5).
+    int below = 0, above = 0;
+    uint64_t nearest_below = 0, nearest_above = ~uint64_t(0);
+    for (int second = 0; second < 86400; second++) {
+        uint64_t a = reference_generator(second).draw() + 1;
+        if (a <= half && a > nearest_below)
+            nearest_below = a, below = second;
+        if (a > half && a < nearest_above)
+            nearest_above = a, above = second;
+    }
+    for (int second : {below, above}) {
+        std::string out = run_cli("-f csv -m Any -s " + std::to_string(second)).out;
+        EXPECT_EQ(out.substr(out.rfind(',')), second == below ? ",female\n" : ",male\n") << out;
+    }
+    // Exactly 0.5 comes only from a running sequence: start one draw before
+    // the state 2^50 - 1 (and 2^50 + 1), found with the multiplier's inverse
+    // (it is odd, so Newton's step x(2 - ax) finds it).
+    uint64_t inverse = 1;
+    for (int i = 0; i < 6; i++)
+        inverse *= 2 - 627327780969661u * inverse;
+    for (uint64_t target : {half - 1, half + 1}) {
+        random_state = int64_t((target * inverse) & (2 * half - 1));
+        name_stream stream{mode_any, format_csv, draw_on, 0, 1, nullptr};
+        char buffer[longest_line];
+        std::string line(buffer, fill_names(stream, buffer, buffer + sizeof buffer));
+        EXPECT_EQ(line.substr(line.rfind(',')), target < half ? ",female\n" : ",male\n") << line;
+    }
+}
+
+TEST(CliOptions, AnyModesMatchTheirDraws) {
+    for (int second : {0, 1, 4711, 86399}) {
+        std::string any, full, seed = " -s " + std::to_string(second);
+        reference_generator a(second), f(second), once(second);
+        for (int i = 0; i < 2000; i++) {
+            any += reference_any(a) + "\n";
+            full += reference_any(f) + " ";
+            f.draw();
+            full += surnames[reference_generator::offset(f.draw(), surnames.size())] + "\n";
+        }
+        EXPECT_EQ(run_cli("-n 2000 -m Any" + seed).out, any) << second;
+        EXPECT_EQ(run_cli("-n 2000 -m 'Any + Surname'" + seed).out, full) << second;
+        // Without a count both picks re-seed: the surname lies where the first
+        // name's second draw does.
+        std::string first_name = reference_any(once);
+        EXPECT_EQ(run_cli("-m 6" + seed).out,
+                  first_name + " " +
+                      surnames[reference_generator::offset(once.state, surnames.size())] + "\n");
+    }
+}
+
+TEST(CliOptions, UniqueLeavesOutRepeatsUntilEveryNameIsOut) {
+    std::vector<std::string> got = lines_of(run_cli("-u -m Surname -n 56342 -s 3").out);
+    EXPECT_EQ(std::set<std::string>(got.begin(), got.end()),
+              std::set<std::string>(surnames.begin(), surnames.end()));
+    got = lines_of(run_cli("-u -m Any -n 5163 -s 8").out);
+    std::set<std::string> both(female.begin(), female.end());
+    both.insert(male.begin(), male.end());
+    EXPECT_EQ(std::set<std::string>(got.begin(), got.end()), both);
+    EXPECT_EQ(got.size(), both.size());
+
+    // The ordinary sequence with the repeats left out, in every mode.
+    for (int mode = 0; mode < 7; mode++) {
+        std::string options = " -s 9 -m " + std::to_string(mode);
+        std::vector<std::string> expected;
+        std::set<std::string> seen;
+        for (const std::string &name : lines_of(run_cli("-n 100000" + options).out))
+            if (expected.size() < 1000 && seen.insert(name).second)
+                expected.push_back(name);
+        EXPECT_EQ(lines_of(run_cli("-u -n 1000" + options).out), expected) << "mode " << mode;
+    }
+}
+
+// A small JSON reader for what a line may hold, an object of strings;
+// anything else fails.
+bool read_json_string(const char *&p, std::string &out) {
+    const char *escapes = "\"\"\\\\//b\bf\fn\nr\rt\t";
+    if (*p++ != '"')
+        return false;
+    for (out.clear(); *p != '"'; p++) {
+        if (static_cast<unsigned char>(*p) < 0x20)
+            return false;
+        const char *e = *p == '\\' ? std::strchr(escapes, *++p) : nullptr;
+        if (*p == '\\' && (!*p || !e || (e - escapes) % 2))
+            return false;
+        out += e ? e[1] : *p;
+    }
+    return *p++ == '"';
+}
+
+bool read_json_object(const char *p, std::map<std::string, std::string> &object) {
+    auto next = [&p] { return *(p += std::strspn(p, " \t\r\n")); };
+    if (next() != '{' || (p++, false))
+        return false;
+    std::string key, value;
+    while (next() != '}') {
+        if (!object.empty() && *p++ != ',')
+            return false;
+        if (!(next(), read_json_string(p, key)) || next() != ':' ||
+            !(++p, next(), read_json_string(p, value)) || !object.emplace(key, value).second)
+            return false;
+    }
+    return (++p, next()) == '\0';
+}
+
+TEST(CliOptions, CsvAndJsonLinesReadBackAsTheTextNames) {
+    std::set<std::string> female_set(female.begin(), female.end()),
+        male_set(male.begin(), male.end());
+    for (int mode = 0; mode < 7; mode++) {
+        std::string options = " -n 3000 -s 77 -m " + std::to_string(mode);
+        std::vector<std::string> text = lines_of(run_cli(options).out);
+        std::vector<std::string> csv = lines_of(run_cli("-f csv" + options).out);
+        std::vector<std::string> jsonl = lines_of(run_cli("-f jsonl" + options).out);
+        ASSERT_EQ(text.size(), 3000u);
+        ASSERT_EQ(jsonl.size(), 3000u);
+        ASSERT_EQ(csv.size(), 3001u);
+        EXPECT_EQ(csv[0], "name,first_name,surname,sex");
+        for (size_t i = 0; i < text.size(); i++) {
+            std::map<std::string, std::string> row, object;
+            std::istringstream fields(csv[i + 1] + ",");
+            for (const char *key : {"name", "first_name", "surname", "sex"})
+                if (std::getline(fields, row[key], ','), row[key].empty())
+                    row.erase(key);
+            ASSERT_EQ(fields.peek(), EOF) << csv[i + 1];
+            ASSERT_TRUE(read_json_object(jsonl[i].c_str(), object)) << jsonl[i];
+            EXPECT_EQ(object, row) << jsonl[i] << " against " << csv[i + 1];
+            // Keys that are left out read as empty from here on.
+            bool whole = row.count("first_name") && row.count("surname");
+            bool has_first = row.count("first_name");
+            EXPECT_EQ(row.count("sex"), row.count("first_name")) << csv[i + 1];
+            EXPECT_EQ(row["name"], text[i]);
+            EXPECT_EQ(row["first_name"] + (whole ? " " : "") + row["surname"], text[i]);
+            const char *sex = mode < 2 ? "female" : mode < 4 ? "male" : row["sex"].c_str();
+            const auto &list = row["sex"] == "female" ? female_set : male_set;
+            EXPECT_EQ(row["sex"], sex) << csv[i + 1];
+            EXPECT_TRUE(!has_first || list.count(row["first_name"])) << csv[i + 1];
+        }
+    }
+}
+
+TEST(CliOptions, AClosedPipeEndsQuietlyAndAFullDiskDoesNot) {
+    std::string dir = testing::TempDir() + "cli_pipe_" + std::to_string(getpid());
+    std::string command = "sh -c '" + std::string(ONYMIX_CLI_PATH) + " -s 2 -n 100000000 2>" + dir +
+                          "err; echo $? >" + dir + "code' | head -n 3 >" + dir + "out";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(read_file(dir + "out"), run_cli("-s 2 -n 3").out);
+    EXPECT_EQ(read_file(dir + "err") + read_file(dir + "code"), "0\n")
+        << "stderr, then the exit code";
+    for (const char *name : {"out", "err", "code"})
+        std::remove((dir + name).c_str());
+
+    for (const char *options : {"-s 2", "-n 100000 -f jsonl"}) {
+        std::string full = std::string(ONYMIX_CLI_PATH) + " " + options + " >/dev/full 2>" + dir;
+        int status = std::system(full.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << options;
+        EXPECT_EQ(read_file(dir), "onymix-cli: writing the names: No space left on device\n");
+        std::remove(dir.c_str());
+    }
+}
+
+TEST(CliOptions, TheStreamingPathPrintsWhatGeneratePrinted) {
+    for (int mode = 0; mode < mode_count; mode++) {
+        int second = 1000 * mode + 17;
+        randomize(second);
+        std::string expected;
+        for (int i = 0; i < 1000000; i++)
+            expected.append(generate(mode, draw_on)).push_back('\n');
+        std::string got =
+            run_cli("-n 1000000 -m " + std::to_string(mode) + " -s " + std::to_string(second)).out;
+        ASSERT_EQ(got.size(), expected.size()) << "mode " << mode;
+        EXPECT_TRUE(got == expected)
+            << "mode " << mode << ": first difference at byte "
+            << std::mismatch(got.begin(), got.end(), expected.begin()).first - got.begin();
+    }
 }
 
 } // namespace
