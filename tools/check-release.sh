@@ -38,8 +38,8 @@ sleep 2
 (umask 077 && build_in "$second" TZ=Pacific/Kiritimati)
 
 status=0
-names_a=$(cd "$first/dist" && find . -type f | sort)
-names_b=$(cd "$second/dist" && find . -type f | sort)
+names_a=$(cd "$first/dist" && find . -type f -printf '%P\n' | sort)
+names_b=$(cd "$second/dist" && find . -type f -printf '%P\n' | sort)
 if [ "$names_a" != "$names_b" ]; then
     echo "check-release: the two dist/ folders hold different files:"
     diff <(echo "$names_a") <(echo "$names_b") || true
@@ -55,7 +55,7 @@ for name in $names_a; do
 done
 [ "$status" -eq 0 ] && echo "== the two builds are byte for byte the same:"
 (cd "$first/dist" && for name in $names_a; do
-    printf '%10d  %s  %s\n' "$(stat -c %s "$name")" "$(sha256sum "$name" | cut -d' ' -f1)" "${name#./}"
+    printf '%10d  %s  %s\n' "$(stat -c %s "$name")" "$(sha256sum "$name" | cut -d' ' -f1)" "$name"
 done)
 
 echo "== lintian"
