@@ -9,6 +9,8 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64
     wine wine64 xvfb x11-utils imagemagick
 )
+# The release packages and their check (tools/release.sh, tools/check-release.sh).
+packages+=(git zip dpkg-dev lintian groff-base tzdata)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -33,3 +33,6 @@ source tools/wine-session.sh
 trap wine_session_end EXIT
 wine_session_begin
 ctest --preset mingw-x86_64
+
+step "release packages: built twice, compared byte for byte"
+tools/check-release.sh
