@@ -9,17 +9,9 @@ const char *const mode_labels[mode_count] = {"Female", "Female + Surname", "Male
                                              "Surname"};
 
 int offset_for_draw(double r, int span) {
-    // r is (s + 1) / 2^51 for a state s, exactly, so a = s + 1 is an integer
-    // of at most 51 bits, and the offset is floor((a * span + 2^50) / 2^51).
-    // The product needs up to 67 bits: split a at bit 26 and carry the high
-    // part's quotient separately, so nothing is rounded on any platform.
-    const uint64_t two_50 = uint64_t(1) << 50;
-    uint64_t a = static_cast<uint64_t>(r * 2251799813685248.0);
-    uint64_t high = (a >> 26) * static_cast<uint64_t>(span); // below 2^42
-    uint64_t low = (a & ((uint64_t(1) << 26) - 1)) * static_cast<uint64_t>(span);
-    uint64_t quotient = high >> 25;
-    uint64_t rest = ((high & ((uint64_t(1) << 25) - 1)) << 26) + low + two_50;
-    return static_cast<int>(quotient + (rest >> 51));
+    // r is (s + 1) / 2^51 for a state s, exactly, so r * 2^51 is a whole
+    // number of at most 51 bits.
+    return offset_for_numerator(static_cast<uint64_t>(r * 2251799813685248.0), span);
 }
 
 char *pick(int first, int span, pick_seeding seeding, int32_t second) {

@@ -32,6 +32,19 @@ char *pick(int first, int span, pick_seeding seeding = seed_from_uptime, int32_t
 // r * span + 0.5 truncated, computed exactly, so 0 <= offset <= span.
 int offset_for_draw(double r, int span);
 
+// The same for the draw a / 2^51, a whole number from 1 to 2^51 (the state
+// after the draw, plus one): floor((a * span + 2^50) / 2^51). The product
+// needs up to 67 bits, so a is split at bit 26 and the high part's quotient
+// carried separately; nothing is rounded on any platform.
+inline int offset_for_numerator(uint64_t a, int span) {
+    const uint64_t two_50 = uint64_t(1) << 50;
+    uint64_t high = (a >> 26) * static_cast<uint64_t>(span); // below 2^42
+    uint64_t low = (a & ((uint64_t(1) << 26) - 1)) * static_cast<uint64_t>(span);
+    uint64_t quotient = high >> 25;
+    uint64_t rest = ((high & ((uint64_t(1) << 25) - 1)) << 26) + low + two_50;
+    return static_cast<int>(quotient + (rest >> 51));
+}
+
 // The name for a generation mode, as a scratch string; empty for a number
 // that is no mode (-1 is what the mode chooser reports with nothing selected).
 const char *generate(int mode, pick_seeding seeding = seed_from_uptime, int32_t second = 0);

@@ -29,14 +29,9 @@ inline uint64_t advance(uint64_t state) {
 }
 
 // The offset that the draw (state + 1) / 2^51 selects in a section of span
-// span: floor(((state + 1) * span + 2^50) / 2^51), with the product split at
-// bit 26 so that no step needs more than 64 bits.
+// span, as offset_for_draw() forms it.
 inline int offset_of(uint64_t state, int span) {
-    uint64_t a = state + 1;
-    uint64_t high = (a >> 26) * static_cast<uint64_t>(span);
-    uint64_t low = (a & ((uint64_t(1) << 26) - 1)) * static_cast<uint64_t>(span);
-    uint64_t rest = ((high & ((uint64_t(1) << 25) - 1)) << 26) + low + half_range;
-    return static_cast<int>((high >> 25) + (rest >> 51));
+    return offset_for_numerator(state + 1, span);
 }
 
 // An ordinary pick: the first draw is spent, the second chooses the entry.
