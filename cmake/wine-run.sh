@@ -1,15 +1,28 @@
 #!/usr/bin/env bash
-# Runs a 64-bit Windows program under Wine for CTest. Uses the prefix in
-# WINEPREFIX when the test run has made one (tools/test.sh does, once per
-# run); otherwise makes a private one under the build folder's tmp.
+# Runs a Windows program under Wine for CTest: wine-run.sh win64|win32 PROGRAM
+# [ARGS...]. Uses the prefix in WINEPREFIX when the test run has made one
+# (tools/test.sh does, once per run and architecture); otherwise makes a
+# private one per architecture under TMPDIR.
 set -euo pipefail
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-if [ -z "${WINEPREFIX:-}" ]; then
-    export WINEPREFIX="${TMPDIR:-/tmp}/onymix-wine-$(id -u)"
+arch=win64
+case "${1:-}" in win32 | win64) arch=$1 && shift ;; esac
+if [ "$arch" = win32 ]; then
+    loader=/usr/lib/wine/wine
+    default_prefix="${TMPDIR:-/tmp}/onymix-wine32-$(id -u)"
+else
+    loader=/usr/lib/wine/wine64
+    default_prefix="${TMPDIR:-/tmp}/onymix-wine-$(id -u)"
 fi
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=$arch
+export WINEPREFIX="${WINEPREFIX:-$default_prefix}"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$loader" wineboot -i >/dev/null 2>&1
+    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wineserver -w
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+elif ! grep -q "^#arch=$arch\$" "$WINEPREFIX/system.reg"; then
+    # A 64-bit prefix cannot host 32-bit programs, and Wine refuses the reverse.
+    echo "wine-run.sh: the Wine prefix $WINEPREFIX is not a $arch prefix" >&2
+    exit 1
 fi
-exec /usr/lib/wine/wine64 "$@"
+exec "$loader" "$@"

@@ -1,8 +1,11 @@
 // cases_windows.cpp: the two windows, their controls and menu as laid out,
 // the About window and the topmost band, commands that must change nothing,
-// keyboard navigation, and pictures of the screen.
+// keyboard navigation, pictures of the screen, and the floating-point state
+// the generator runs under, as read inside the program.
 #include "e2e.h"
 #include "probe.h"
+
+#include "../../names/picker.h"
 
 #include <cstdio>
 #include <cstring>
@@ -432,6 +435,50 @@ void case_control_fonts() {
                lines_starting(report, "font "));
 }
 
+// The floating-point state as each Generate command reaches the window
+// procedure, read by the probe in the program's own thread.
+void case_generator_precision() {
+    app_run app;
+    probe_hooks hooks;
+    if (!start_probed(app, hooks))
+        return;
+    std::string came, expected;
+    if (generate_in_one_second(app, mode_male_surname, came, expected))
+        check_text("name box after Generate", expected, came);
+    std::string readings = lines_starting(probe_report(app), "fpu at command 1021 ");
+    check(!readings.empty(), "the probe saw no Generate command reach the window procedure");
+    for (size_t at = 0; at < readings.size(); at = readings.find('\n', at) + 1) {
+        unsigned x87 = 0, mxcsr = 0;
+        if (!check(std::sscanf(readings.c_str() + at, "fpu at command 1021 x87 %x mxcsr %x", &x87,
+                               &mxcsr) == 2,
+                   "unreadable probe line %s", shown(readings.substr(at)).c_str()))
+            return;
+#if defined(__i386__)
+        // 32-bit code computes in the x87 unit: its precision control (bits
+        // 8-9) must say 64-bit mantissa, its rounding control (bits 10-11)
+        // round to nearest.
+        check((x87 >> 8 & 3) == 3,
+              "x87 precision control at Generate: expected 11 (64-bit mantissa), came %u%u "
+              "(control word 0x%04X)",
+              x87 >> 9 & 1, x87 >> 8 & 1, x87);
+        check((x87 >> 10 & 3) == 0,
+              "x87 rounding control at Generate: expected 00 (to nearest), came %u%u "
+              "(control word 0x%04X)",
+              x87 >> 11 & 1, x87 >> 10 & 1, x87);
+#else
+        // 64-bit code computes doubles in SSE registers, where the x87
+        // precision control plays no part; what does is MXCSR: rounding
+        // (bits 13-14) to nearest, no flushing of tiny results to zero
+        // (bit 15) and no treating of tiny inputs as zero (bit 6).
+        check((mxcsr >> 13 & 3) == 0 && !(mxcsr & 0x8000) && !(mxcsr & 0x40),
+              "MXCSR at Generate: expected rounding 00, flush-to-zero 0 and "
+              "denormals-are-zero 0, came 0x%08X",
+              mxcsr);
+#endif
+    }
+    check_number("exit code", 0, quit(app, by_close_message, 0));
+}
+
 void case_about_and_close() {
     app_run app;
     if (!start_and_wait(app, "Ann\r\n"))
@@ -583,6 +630,10 @@ void case_tab_order() {
         DWORD begin = GetTickCount();
         while (focus() == before && GetTickCount() - begin < 2000)
             Sleep(5);
+        // The mode chooser hands the focus on to its edit field while it
+        // handles getting it; a read in between would see the chooser
+        // itself, and the next Tab would then wait only for that hand-over.
+        sync(app);
         order += (press ? ", " : "") + focus_name(focus());
     }
     check_text("focus after each of five Tabs", "Generate, Quit, Store, mode chooser, Generate",

@@ -36,6 +36,7 @@ void case_mode_chooser_at_start();
 void case_creation_requests();
 void case_menu_bar();
 void case_control_fonts();
+void case_generator_precision();
 void case_about_and_close();
 void case_visit_changes_nothing();
 void case_unknown_commands_change_nothing();
@@ -73,6 +74,7 @@ const struct {
     {"creation_requests", case_creation_requests},
     {"menu_bar", case_menu_bar},
     {"control_fonts", case_control_fonts},
+    {"generator_precision", case_generator_precision},
     {"about_and_close", case_about_and_close},
     {"visit_changes_nothing", case_visit_changes_nothing},
     {"unknown_commands_change_nothing", case_unknown_commands_change_nothing},

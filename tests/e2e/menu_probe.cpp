@@ -2,8 +2,9 @@
 // program's thread. Wine does not let one process read another's menus or
 // font objects, and a control may change the style it was created with, so
 // this code, running in the program, logs every window as it is created and,
-// on the driver's probe message, sends that log and a description of the
-// menus and fonts back as text.
+// on the driver's probe message, sends that log, the floating-point control
+// state it read at each command and a description of the menus and fonts
+// back as text.
 #include "probe.h"
 
 #include <windows.h>
@@ -85,6 +86,20 @@ void describe_fonts(std::string &out, HWND window, const char *name,
 // Every window the program asked for, in order, as the creation hook saw it.
 std::string creations;
 
+// The floating-point control state at each command, read before the
+// program's window procedure handles it: the state its work runs under.
+std::string command_readings;
+
+void read_floating_point_state(unsigned command) {
+    unsigned short x87 = 0;
+    unsigned int mxcsr = 0;
+    __asm__ __volatile__("fnstcw %0" : "=m"(x87));
+    __asm__ __volatile__("stmxcsr %0" : "=m"(mxcsr));
+    char line[80];
+    wsprintfA(line, "fpu at command %u x87 0x%04X mxcsr 0x%08X\n", command, x87, mxcsr);
+    command_readings += line;
+}
+
 std::string hex(unsigned long value) {
     char text[16];
     wsprintfA(text, "0x%08lX", value);
@@ -124,7 +139,7 @@ void log_creation(HWND window, const CREATESTRUCTA &create) {
 }
 
 std::string describe(HWND main_window, HWND about_window) {
-    std::string out = creations;
+    std::string out = creations + command_readings;
     describe_menu(out, GetMenu(main_window), "bar");
     out += GetMenu(about_window) ? "menu about present\n" : "menu about none\n";
     HDC screen = GetDC(nullptr);
@@ -150,6 +165,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     probe_call_window_proc(int code, WPARAM wparam, LPARAM lparam) {
     static const UINT probe_message = RegisterWindowMessageA(PROBE_MESSAGE_NAME);
     const CWPSTRUCT *call = reinterpret_cast<const CWPSTRUCT *>(lparam);
+    if (code == HC_ACTION && call->message == WM_COMMAND)
+        read_floating_point_state(LOWORD(call->wParam));
     if (code == HC_ACTION && call->message == probe_message) {
         std::string text = describe(call->hwnd, reinterpret_cast<HWND>(call->wParam));
         COPYDATASTRUCT data = {0, static_cast<DWORD>(text.size()), &text[0]};

@@ -1,8 +1,9 @@
 // probe.h: what the driver and menu_probe.dll agree on. The driver hooks the
 // program's thread with the probe's window-procedure hook and sends the main
 // window the probe message; the probe, inside the program, describes the
-// menus and fonts (and the windows it saw created) and sends the text back in
-// a WM_COPYDATA.
+// menus and fonts (and the windows it saw created, and the floating-point
+// control state at each command it saw) and sends the text back in a
+// WM_COPYDATA.
 #pragma once
 
 // wParam: the About window; lParam: the driver's window for the answer.
