@@ -36,12 +36,19 @@ if [ -z "$geometry" ]; then
     echo "Onymix did not show its main window" >&2
     exit 1
 fi
-sleep 0.5 # let it paint
 mkdir -p build/screenshots
 shot=build/screenshots/onymix-main.png
 size=${geometry%%+*}
 offset=${geometry#"$size"}
-import -window root -crop "$size$offset" +repage "$shot"
+# A window that is mapped but not yet painted is one flat colour: take the
+# picture again until it shows more than that.
+for _ in $(seq 50); do
+    sleep 0.2
+    import -window root -crop "$size$offset" +repage "$shot"
+    [ "$(identify -format %k "$shot")" -gt 2 ] && break
+done
+[ "$(identify -format %k "$shot")" -gt 2 ] ||
+    echo "warning: the main window showed nothing but one colour within 10 s" >&2
 echo "Onymix is running on a virtual display; screenshot of its main window: $(pwd)/$shot"
 # Close it as its close box would: no question, nothing saved.
 /usr/lib/wine/wine64 taskkill /im onymix.exe >/dev/null 2>&1 || true
