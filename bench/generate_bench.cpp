@@ -41,7 +41,7 @@ void stream_block(benchmark::State &state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(fill_names(stream, block, block + sizeof block));
     state.SetItemsProcessed(plenty - stream.remaining);
-    state.SetLabel(std::string(stream_mode_labels[state.range(0)]) + ", " +
+    state.SetLabel(std::string(mode_labels[state.range(0)]) + ", " +
                    (state.range(1) == format_text  ? "text"
                     : state.range(1) == format_csv ? "csv"
                                                    : "jsonl"));
@@ -57,7 +57,7 @@ void stream_million(benchmark::State &state) {
     int mode = static_cast<int>(state.range(0));
     bool unique = state.range(1);
     for (auto _ : state) {
-        name_set seen{nullptr, mode};
+        name_set seen{nullptr};
         if (unique && !name_set_open(seen, mode))
             state.SkipWithError("no memory for the set");
         randomize(0);
@@ -67,7 +67,7 @@ void stream_million(benchmark::State &state) {
         name_set_close(seen);
     }
     state.SetItemsProcessed(state.iterations() * 1000000);
-    state.SetLabel(std::string(stream_mode_labels[mode]) + (unique ? ", unique" : ""));
+    state.SetLabel(std::string(mode_labels[mode]) + (unique ? ", unique" : ""));
 }
 BENCHMARK(stream_million)
     ->ArgsProduct({{mode_male_surname, mode_any_surname}, {0, 1}})

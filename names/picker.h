@@ -1,4 +1,4 @@
-// picker.h: picking names from the table, and the five generation modes.
+// picker.h: picking names from the table, and the generation modes.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +12,18 @@ const int mode_male_surname = 3;
 const int mode_surname = 4;
 const int mode_count = 5;
 
-// The labels of the modes, indexed by mode number (so in sorted order).
-extern const char *const mode_labels[mode_count];
+// Two modes of the command line only (the mode chooser has no such items, and
+// generate() makes nothing for them): a first name of either list, and that
+// followed by a surname. The first draw of the first-name pick (which the
+// other modes discard) chooses the list: female when it is at most 0.5, male
+// otherwise.
+const int mode_any = 5;
+const int mode_any_surname = 6;
+const int stream_mode_count = 7;
+
+// The labels of all seven modes, indexed by mode number (so the first five
+// in the sorted order of the mode chooser).
+extern const char *const mode_labels[stream_mode_count];
 
 // The name shown in the name box by the last Generate; at most 25 characters
 // (11 + 1 + 13) can reach it.

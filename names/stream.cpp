@@ -11,9 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 
-const char *const stream_mode_labels[stream_mode_count] = {
-    "Female", "Female + Surname", "Male", "Male + Surname", "Surname", "Any", "Any + Surname"};
-
 namespace {
 
 const uint64_t multiplier = 627327780969661;
@@ -236,7 +233,6 @@ long long distinct_names(int mode) {
 bool name_set_open(name_set &set, int mode) {
     size_t words = static_cast<size_t>((distinct_names(mode) + 63) / 64);
     set.bits = static_cast<uint64_t *>(std::calloc(words, sizeof(uint64_t)));
-    set.mode = mode;
     return set.bits != nullptr;
 }
 

@@ -9,17 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 
-// Two modes beyond the five of the windowed program: a first name of either
-// list, and that followed by a surname. The first draw of the first-name pick
-// (which the other modes discard) chooses the list: female when it is at most
-// 0.5, male otherwise.
-const int mode_any = 5;
-const int mode_any_surname = 6;
-const int stream_mode_count = 7;
-
-// The labels of all seven modes, indexed by mode number.
-extern const char *const stream_mode_labels[stream_mode_count];
-
 // How each name is written: the name alone, a CSV row or a JSON object, one a
 // line (LF).
 enum name_format { format_text, format_csv, format_jsonl };
@@ -35,7 +24,6 @@ const size_t longest_line = 160;
 // the system, so only the part that is used costs memory.
 struct name_set {
     uint64_t *bits;
-    int mode;
 };
 
 // How many different name texts a mode can make.

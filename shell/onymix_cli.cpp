@@ -70,7 +70,7 @@ bool same_ignoring_case(const char *a, const char *b) {
 
 int parse_mode(const char *text) {
     for (int mode = 0; mode < stream_mode_count; mode++)
-        if (same_ignoring_case(text, stream_mode_labels[mode]))
+        if (same_ignoring_case(text, mode_labels[mode]))
             return mode;
     long long number = 0;
     if (parse_number(text, 0, stream_mode_count - 1, number))
@@ -175,7 +175,7 @@ int main(int argc, char **argv) {
                             " different names of the mode";
         return bad_usage(limit.c_str(), std::to_string(count).c_str());
     }
-    name_set seen{nullptr, mode};
+    name_set seen{nullptr};
     if (unique && !name_set_open(seen, mode)) {
         std::fputs("onymix-cli: not enough memory for --unique\n", stderr);
         return 1;
