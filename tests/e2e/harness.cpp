@@ -359,16 +359,30 @@ void sync_dialog(HWND dialog) {
     send(dialog, WM_NULL);
 }
 
-void check_question(const app_run &app, HWND question) {
+// A message box of the program: its text, the caption "Onymix", its owner
+// and exactly the buttons listed.
+void check_message_box(HWND box, const std::string &text, HWND owner,
+                       const std::vector<int> &buttons) {
     // A message box shows its text in the static control 0xFFFF.
-    check_text("the question's text", question_text, text_of(GetDlgItem(question, 0xFFFF)));
-    check_text("the question's caption", "Onymix", text_of(question));
-    check(GetWindow(question, GW_OWNER) == app.main,
-          "the question is not owned by the main window (owner %p, main window %p)",
-          static_cast<void *>(GetWindow(question, GW_OWNER)), static_cast<void *>(app.main));
-    check(GetDlgItem(question, IDYES) && GetDlgItem(question, IDNO) &&
-              !GetDlgItem(question, IDOK) && !GetDlgItem(question, IDCANCEL),
-          "the question's buttons are not exactly Yes and No");
+    check_text("the message box's text", text, text_of(GetDlgItem(box, 0xFFFF)));
+    check_text("the message box's caption", "Onymix", text_of(box));
+    check(GetWindow(box, GW_OWNER) == owner, "the message box's owner is %p, not %p",
+          static_cast<void *>(GetWindow(box, GW_OWNER)), static_cast<void *>(owner));
+    static const struct {
+        int id;
+        const char *name;
+    } all_buttons[] = {{IDOK, "OK"},       {IDCANCEL, "Cancel"}, {IDABORT, "Abort"},
+                       {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}, {IDYES, "Yes"},
+                       {IDNO, "No"}};
+    std::string expected, came;
+    for (const auto &button : all_buttons) {
+        if (std::find(buttons.begin(), buttons.end(), button.id) != buttons.end())
+            expected += std::string(expected.empty() ? "" : " ") + button.name;
+        HWND control = GetDlgItem(box, button.id);
+        if (control && IsWindowVisible(control))
+            came += std::string(came.empty() ? "" : " ") + button.name;
+    }
+    check_text("the message box's buttons", expected, came);
 }
 
 } // namespace
@@ -394,7 +408,7 @@ int wait_for_exit(app_run &app, int answer) {
             click(GetDlgItem(question, IDNO));
             continue;
         }
-        check_question(app, question);
+        check_message_box(question, question_text, app.main, {IDYES, IDNO});
         click(GetDlgItem(question, answer));
     }
     if (answer && !asked)
@@ -449,25 +463,7 @@ void check_error_box(HWND box, const std::string &text, HWND owner,
                      const std::vector<int> &buttons) {
     if (!box)
         return;
-    check_text("the message box's text", text, text_of(GetDlgItem(box, 0xFFFF)));
-    check_text("the message box's caption", "Onymix", text_of(box));
-    check(GetWindow(box, GW_OWNER) == owner, "the message box's owner is %p, not %p",
-          static_cast<void *>(GetWindow(box, GW_OWNER)), static_cast<void *>(owner));
-    static const struct {
-        int id;
-        const char *name;
-    } all_buttons[] = {{IDOK, "OK"},       {IDCANCEL, "Cancel"}, {IDABORT, "Abort"},
-                       {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}, {IDYES, "Yes"},
-                       {IDNO, "No"}};
-    std::string expected, came;
-    for (const auto &button : all_buttons) {
-        if (std::find(buttons.begin(), buttons.end(), button.id) != buttons.end())
-            expected += std::string(expected.empty() ? "" : " ") + button.name;
-        HWND control = GetDlgItem(box, button.id);
-        if (control && IsWindowVisible(control))
-            came += std::string(came.empty() ? "" : " ") + button.name;
-    }
-    check_text("the message box's buttons", expected, came);
+    check_message_box(box, text, owner, buttons);
 
     // The icon is drawn by a static control of type SS_ICON; the error icon
     // is the only system icon that is mostly red.
