@@ -34,14 +34,7 @@ wine_session_begin() {
         [ -n "$number" ] || { echo "Xvfb did not start" >&2; return 1; }
         export DISPLAY=":$number"
     fi
-    "$WINE_LOADER" wineboot -i >/dev/null 2>&1
-    # Without a window manager Wine waits ~2 s for every closed window unless
-    # it manages the windows itself.
-    "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    wineserver -w
-    # Debian's Wine does not find its own Marlett font in a new prefix, and
-    # the caption buttons then show letters in screenshots.
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    "${BASH_SOURCE[0]%/*}/../cmake/wine-run.sh" "$arch" || return 1
     # Keep the server up between programs for the whole run, and start
     # Wine's background services now, with nothing of ours as their standard
     # streams: a service started by a test program would hold the test's
