@@ -27,8 +27,12 @@ wine_session_begin
 program=$!
 geometry=""
 for _ in $(seq 100); do
-    # The main window's rectangle once it is mapped: x, y, width, height.
-    geometry=$(xwininfo -root -tree 2>/dev/null | awk '/"Tavrelon - Onymix"/ {print $(NF-1); exit}')
+    # The main window's rectangle (WIDTHxHEIGHT+X+Y) once it is shown: it
+    # exists earlier, unmapped, at the top left, before it is centred.
+    geometry=$(xwininfo -name "Tavrelon - Onymix" 2>/dev/null | awk '
+        /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+        /Width:/ { w = $NF } /Height:/ { h = $NF } /Map State: IsViewable/ { shown = 1 }
+        END { if (shown) print w "x" h "+" x "+" y }' || true)
     [ -n "$geometry" ] && break
     sleep 0.1
 done
