@@ -2,7 +2,14 @@
 # compiled-in name table: the names as NUL-separated text in chunks of 4096
 # entries (each chunk well under 64 KiB, the longest string literal some
 # compilers accept) and, per entry, a 16-bit offset into its chunk. That is
-# 2 bytes of index per name instead of a 4- or 8-byte pointer.
+# 2 bytes of index per name instead of a 4- or 8-byte pointer. Each chunk
+# ends in 16 more NUL bytes, so that 16 bytes may be read from the start of
+# any entry (a name is copied as one fixed 16-byte move).
+#
+# Beside it, for the modes that take a first name from either list, a key per
+# first name that numbers the distinct first-name texts: a male name's key is
+# its place in the male list, a female name that is also a male name shares
+# that name's key, and the other female names follow in list order.
 #
 # cmake -DMALE=... -DFEMALE=... -DSURNAMES=... -DOUT=... -P embed_names.cmake
 foreach(var MALE FEMALE SURNAMES OUT)
@@ -21,6 +28,7 @@ set(names ${male} ${female} ${surnames})
 list(LENGTH names count)
 
 set(chunk_size 4096)
+set(padding "\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0")
 math(EXPR chunk_count "(${count} + ${chunk_size} - 1) / ${chunk_size}")
 
 set(text "")
@@ -62,7 +70,35 @@ endforeach()
 if(NOT text MATCHES "\"$")
   string(APPEND text "\"")
 endif()
-string(APPEND text ";\n")
+string(REPLACE ";\n\n" "\n    \"${padding}\";\n\n" text "${text}")
+string(APPEND text "\n    \"${padding}\";\n")
+
+set(first_name_keys "")
+set(index 0)
+foreach(name IN LISTS male)
+  set(male_key_${name} ${index})
+  math(EXPR in_row "${index} % 16")
+  if(in_row EQUAL 0)
+    string(APPEND first_name_keys "\n   ")
+  endif()
+  string(APPEND first_name_keys " ${index},")
+  math(EXPR index "${index} + 1")
+endforeach()
+set(next_key ${male_count})
+foreach(name IN LISTS female)
+  if(DEFINED male_key_${name})
+    set(key ${male_key_${name}})
+  else()
+    set(key ${next_key})
+    math(EXPR next_key "${next_key} + 1")
+  endif()
+  math(EXPR in_row "${index} % 16")
+  if(in_row EQUAL 0)
+    string(APPEND first_name_keys "\n   ")
+  endif()
+  string(APPEND first_name_keys " ${key},")
+  math(EXPR index "${index} + 1")
+endforeach()
 
 set(chunk_list "")
 foreach(c RANGE 0 ${chunk})
@@ -76,11 +112,15 @@ file(WRITE "${OUT}.tmp"
 #define NAME_TABLE_SURNAME_COUNT ${surname_count}
 #define NAME_TABLE_COUNT ${count}
 #define NAME_TABLE_CHUNK_SIZE ${chunk_size}
+#define NAME_TABLE_FIRST_NAME_KEYS ${next_key}
 
 ${text}
 static const char *const name_chunks[${chunk_count}] = {${chunk_list}};
 
 static const unsigned short name_offsets[${count}] = {${offsets}
+};
+
+static const unsigned short first_name_key_table[${male_count} + ${female_count}] = {${first_name_keys}
 };
 ")
 file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)

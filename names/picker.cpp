@@ -5,9 +5,6 @@
 #include "random.h"
 #include "../runtime/scratch.h"
 
-const char *const mode_labels[stream_mode_count] = {
-    "Female", "Female + Surname", "Male", "Male + Surname", "Surname", "Any", "Any + Surname"};
-
 int offset_for_draw(double r, int span) {
     // r is (s + 1) / 2^51 for a state s, exactly, so r * 2^51 is a whole
     // number of at most 51 bits.

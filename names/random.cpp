@@ -21,11 +21,9 @@ float timer() {
     return static_cast<float>(ticks / 1000.0);
 }
 
-void randomize(int32_t n) {
-    if (n >= 0 && n < seconds_per_day) {
-        random_state = int64_t(n) * 26062497844 + 13031230749;
-        return;
-    }
+int64_t seeded_state(int32_t n) {
+    if (n >= 0 && n < seconds_per_day)
+        return int64_t(n) * 26062497844 + 13031230749;
     int64_t m = n;
     if (m > 0)
         m -= seconds_per_day;
@@ -48,7 +46,11 @@ void randomize(int32_t n) {
     s %= modulus;
     if (s < 0)
         s += modulus;
-    random_state = s;
+    return s;
+}
+
+void randomize(int32_t n) {
+    random_state = seeded_state(n);
 }
 
 double rnd() {
