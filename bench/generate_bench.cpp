@@ -30,12 +30,12 @@ char block[1 << 16];
 void stream_block(benchmark::State &state) {
     // One 64 KiB block of names a step, drawn on from one seeding, as
     // onymix-cli --count fills its output.
-    randomize(0);
     const long long plenty = 1LL << 62;
     name_stream stream{static_cast<int>(state.range(0)),
                        static_cast<name_format>(state.range(1)),
                        draw_on,
                        0,
+                       static_cast<uint64_t>(seeded_state(0)),
                        plenty,
                        nullptr};
     for (auto _ : state)
@@ -60,8 +60,13 @@ void stream_million(benchmark::State &state) {
         name_set seen{nullptr};
         if (unique && !name_set_open(seen, mode))
             state.SkipWithError("no memory for the set");
-        randomize(0);
-        name_stream stream{mode, format_text, draw_on, 0, 1000000, unique ? &seen : nullptr};
+        name_stream stream{mode,
+                           format_text,
+                           draw_on,
+                           0,
+                           static_cast<uint64_t>(seeded_state(0)),
+                           1000000,
+                           unique ? &seen : nullptr};
         while (stream.remaining)
             benchmark::DoNotOptimize(fill_names(stream, block, block + sizeof block));
         name_set_close(seen);

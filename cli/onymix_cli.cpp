@@ -1,16 +1,17 @@
-// onymix_cli.cpp: onymix-cli, the name generator on the command line.
+// onymix_cli.cpp: onymix-cli, the name generator on the command line, a
+// client of the library's public interface (onymix.h) and nothing else.
 //
 // Without --count it does what one Generate command does: every pick
 // re-seeds from the current whole second of uptime (or from --seed). With
 // --count N the generator is seeded once and the picks draw on from its
-// sequence, so the N names differ. The names are written by the streaming
-// path in large blocks, so memory stays the same however many are asked for.
-#include "../names/random.h"
-#include "../names/stream.h"
-#include "version.h"
+// sequence, so the N names differ. The names are written by the library's
+// bulk call in large blocks, so memory stays the same however many are
+// asked for.
+#include "onymix.h"
 
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -69,13 +70,11 @@ bool same_ignoring_case(const char *a, const char *b) {
 }
 
 int parse_mode(const char *text) {
-    for (int mode = 0; mode < stream_mode_count; mode++)
-        if (same_ignoring_case(text, mode_labels[mode]))
-            return mode;
+    int mode = onymix_mode_from_label(text);
     long long number = 0;
-    if (parse_number(text, 0, stream_mode_count - 1, number))
-        return static_cast<int>(number);
-    return -1;
+    if (mode < 0 && parse_number(text, 0, ONYMIX_MODE_COUNT - 1, number))
+        mode = static_cast<int>(number);
+    return mode;
 }
 
 // True when a failed write failed because the reader has gone away (a closed
@@ -105,13 +104,13 @@ const char short_options[] = "+:m:s:n:uf:Vh";
 } // namespace
 
 int main(int argc, char **argv) {
-    int mode = mode_male_surname;
+    int mode = ONYMIX_MALE_SURNAME;
     bool seeded = false;
     long long second = 0;
     bool counted = false;
     long long count = 1;
     bool unique = false;
-    name_format format = format_text;
+    int format = ONYMIX_TEXT;
 
     opterr = 0;
     for (;;) {
@@ -124,7 +123,7 @@ int main(int argc, char **argv) {
             std::fputs(usage, stdout);
             return 0;
         case 'V':
-            std::fputs("onymix-cli " ONYMIX_VERSION "\n", stdout);
+            std::printf("onymix-cli %s\n", onymix_version());
             return 0;
         case 'u':
             unique = true;
@@ -150,7 +149,7 @@ int main(int argc, char **argv) {
                 f++;
             if (f == 3)
                 return bad_usage("not a format (text, csv or jsonl)", optarg);
-            format = static_cast<name_format>(f);
+            format = f;
             break;
         }
         case ':':
@@ -170,14 +169,21 @@ int main(int argc, char **argv) {
     if (optind < argc)
         return bad_usage("unknown option", argv[optind]);
 
-    if (unique && count > distinct_names(mode)) {
-        std::string limit = "count is more than the " + std::to_string(distinct_names(mode)) +
+    if (unique && count > onymix_distinct_names(mode)) {
+        std::string limit = "count is more than the " +
+                            std::to_string(onymix_distinct_names(mode)) +
                             " different names of the mode";
         return bad_usage(limit.c_str(), std::to_string(count).c_str());
     }
-    name_set seen{nullptr};
-    if (unique && !name_set_open(seen, mode)) {
-        std::fputs("onymix-cli: not enough memory for --unique\n", stderr);
+    // Without a count, one Generate: every pick re-seeded. One name is
+    // always unique.
+    long seed = seeded ? static_cast<long>(second) : ONYMIX_NOW;
+    unsigned flags = !counted ? ONYMIX_RESEED : unique ? ONYMIX_UNIQUE : 0;
+    onymix_generator *generator = onymix_open(mode, seed, flags);
+    if (!generator) {
+        std::fputs(unique ? "onymix-cli: not enough memory for --unique\n"
+                          : "onymix-cli: not enough memory\n",
+                   stderr);
         return 1;
     }
 
@@ -189,37 +195,34 @@ int main(int argc, char **argv) {
     // The blocks are written as they are; stdio must hold nothing back.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
-    pick_seeding seeding = seeded ? seed_from_second : seed_from_uptime;
-    if (counted) {
-        // Seed once, as the first pick of a Generate would, then let every
-        // pick draw on from the sequence.
-        randomize(seeded ? static_cast<int32_t>(second) : static_cast<int32_t>(timer()));
-        seeding = draw_on;
-    }
-    name_stream stream{
-        mode, format, seeding, static_cast<int32_t>(second), count, unique ? &seen : nullptr};
     static char block[1 << 16];
-    const char *header = format_header(format);
+    const char *header = onymix_format_header(format);
     size_t header_length = std::strlen(header);
     std::memcpy(block, header, header_length);
     char *out = block + header_length;
+    long long remaining = count;
     for (;;) {
-        out = fill_names(stream, out, block + sizeof block);
-        size_t length = static_cast<size_t>(out - block);
+        size_t length = 0;
+        int wanted = remaining < INT_MAX ? static_cast<int>(remaining) : INT_MAX;
+        int written =
+            onymix_write(generator, format, wanted, out, sizeof block - (out - block), &length);
+        remaining -= written > 0 ? written : 0;
+        length += static_cast<size_t>(out - block);
         if (length && std::fwrite(block, 1, length, stdout) != length) {
+            onymix_close(generator);
             if (reader_gone())
                 return 0;
             std::perror("onymix-cli: writing the names");
             return 1;
         }
         out = block;
-        if (stream.remaining == 0)
+        if (remaining == 0 || written <= 0)
             break;
     }
+    onymix_close(generator);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::perror("onymix-cli: writing the names");
         return 1;
     }
-    name_set_close(seen);
     return 0;
 }

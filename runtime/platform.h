@@ -5,7 +5,10 @@
 // questions and loop end in shell/fields_win32.cpp, for the Windows program
 // (native programs have no window system and use none of them, apart from
 // the file-failure report, which platform_posix.cpp answers with "no"); all
-// of them in tests/fake_platform.cpp for the tests.
+// of them in tests/fake_platform.cpp for the tests. The clock, the one
+// service the name generator uses, has files of its own beside the library
+// that needs nothing else (lib/clock_posix.cpp, lib/clock_win32.cpp,
+// lib/clock_web.cpp).
 #pragma once
 
 #include <cstdint>

@@ -1,20 +1,12 @@
 // platform_posix.cpp: the system services of platform.h for native POSIX
-// builds (Linux): the monotonic clock, /proc/self/exe, stat and rename, and
-// a file-failure report that asks no one.
+// builds (Linux): /proc/self/exe, stat and rename, and a file-failure report
+// that asks no one. The clock is lib/clock_posix.cpp.
 #include "platform.h"
 #include "scratch.h"
 
 #include <cstdio>
-#include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
-
-uint32_t platform_tick_count() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    uint64_t ms = uint64_t(now.tv_sec) * 1000 + uint64_t(now.tv_nsec) / 1000000;
-    return static_cast<uint32_t>(ms);
-}
 
 char *platform_executable_path() {
     // readlink does not say whether it had to cut the path, so grow the

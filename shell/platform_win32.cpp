@@ -1,13 +1,10 @@
 // platform_win32.cpp: the system services of runtime/platform.h on Windows:
-// GetTickCount, GetModuleFileNameA, FindFirstFileA and MoveFileExA.
+// GetModuleFileNameA, FindFirstFileA and MoveFileExA. The clock is
+// lib/clock_win32.cpp.
 #include "../runtime/platform.h"
 #include "../runtime/scratch.h"
 
 #include <windows.h>
-
-uint32_t platform_tick_count() {
-    return GetTickCount();
-}
 
 char *platform_executable_path() {
     // GetModuleFileNameA cuts a path that does not fit and says so only by

@@ -1,0 +1,232 @@
+// onymix.cpp: the public C library of include/onymix.h over the generator
+// of names/. Checks every argument, then hands the work to the streaming
+// path; a generator is one stream with its own state and, for unique
+// output, its own set of the names made. Nothing here is global, and
+// nothing is allocated but the generator itself.
+#define ONYMIX_BUILDING
+#include "onymix.h"
+
+#include "../names/name_table.h"
+#include "../names/random.h"
+#include "../names/stream.h"
+#include "version.h"
+
+#include <cstdlib>
+#include <cstring>
+
+struct onymix_generator {
+    name_stream stream;
+    name_set seen;
+    // For unique output: how many names are made, and how many there are.
+    long long made, limit;
+};
+
+namespace {
+
+const long last_second = 86399;
+
+bool valid_mode(int mode) {
+    return mode >= 0 && mode < stream_mode_count;
+}
+
+bool valid_second(long second) {
+    return second == ONYMIX_NOW || (second >= 0 && second <= last_second);
+}
+
+void clear(char *out, size_t size) {
+    if (out && size > 0)
+        *out = '\0';
+}
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool same_ignoring_case(const char *a, const char *b) {
+    for (; *a && *b; a++, b++)
+        if (lower(*a) != lower(*b))
+            return false;
+    return *a == *b;
+}
+
+bool exhausted(const onymix_generator *g) {
+    return g->stream.unique && g->made >= g->limit;
+}
+
+// The next name of g that is not yet made, with the state before it (the
+// skipped names already made are used up in either case). Only called when
+// such a name exists.
+drawn_name next_new_name(onymix_generator *g, uint64_t &before, uint64_t &key) {
+    for (;;) {
+        before = g->stream.state;
+        drawn_name name = draw_name(g->stream);
+        if (!g->stream.unique)
+            return name;
+        key = name_key(g->stream.mode, name);
+        if (!name_set_has(g->seen, key))
+            return name;
+    }
+}
+
+void count_made(onymix_generator *g, uint64_t key) {
+    if (g->stream.unique) {
+        name_set_add(g->seen, key);
+        g->made++;
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+const char *onymix_version(void) {
+    return ONYMIX_VERSION;
+}
+
+const char *onymix_mode_label(int mode) {
+    return valid_mode(mode) ? mode_labels[mode] : nullptr;
+}
+
+int onymix_mode_from_label(const char *label) {
+    if (!label)
+        return -1;
+    for (int mode = 0; mode < stream_mode_count; mode++)
+        if (same_ignoring_case(label, mode_labels[mode]))
+            return mode;
+    return -1;
+}
+
+long onymix_distinct_names(int mode) {
+    return valid_mode(mode) ? static_cast<long>(distinct_names(mode)) : -1;
+}
+
+int onymix_generate(int mode, long second, char *out, size_t size) {
+    if (!valid_mode(mode) || !valid_second(second) || !out || size == 0) {
+        clear(out, size);
+        return -1;
+    }
+    name_stream stream{mode,
+                       format_text,
+                       second == ONYMIX_NOW ? seed_from_uptime : seed_from_second,
+                       static_cast<int32_t>(second == ONYMIX_NOW ? 0 : second),
+                       0,
+                       1,
+                       nullptr};
+    char line[longest_line];
+    size_t length =
+        static_cast<size_t>(write_line(line, draw_name(stream), format_text) - line) - 1;
+    if (length + 1 > size) {
+        clear(out, size);
+        return -1;
+    }
+    std::memcpy(out, line, length);
+    out[length] = '\0';
+    return static_cast<int>(length);
+}
+
+onymix_generator *onymix_open(int mode, long seed, unsigned flags) {
+    const unsigned known = ONYMIX_UNIQUE | ONYMIX_RESEED;
+    if (!valid_mode(mode) || !valid_second(seed) || (flags & ~known) != 0 || flags == known)
+        return nullptr;
+    onymix_generator *g = static_cast<onymix_generator *>(std::calloc(1, sizeof *g));
+    if (!g)
+        return nullptr;
+    if (flags & ONYMIX_RESEED) {
+        g->stream = name_stream{mode,
+                                format_text,
+                                seed == ONYMIX_NOW ? seed_from_uptime : seed_from_second,
+                                static_cast<int32_t>(seed == ONYMIX_NOW ? 0 : seed),
+                                0,
+                                0,
+                                nullptr};
+        return g;
+    }
+    int32_t second =
+        seed == ONYMIX_NOW ? static_cast<int32_t>(timer()) : static_cast<int32_t>(seed);
+    g->stream = name_stream{
+        mode, format_text, draw_on, 0, static_cast<uint64_t>(seeded_state(second)), 0, nullptr};
+    if (flags & ONYMIX_UNIQUE) {
+        if (!name_set_open(g->seen, mode)) {
+            std::free(g);
+            return nullptr;
+        }
+        g->stream.unique = &g->seen;
+        g->limit = distinct_names(mode);
+    }
+    return g;
+}
+
+void onymix_close(onymix_generator *g) {
+    if (!g)
+        return;
+    name_set_close(g->seen);
+    std::free(g);
+}
+
+int onymix_next(onymix_generator *g, char *out, size_t size) {
+    if (!g || !out) {
+        clear(out, size);
+        return -1;
+    }
+    if (exhausted(g)) {
+        clear(out, size);
+        return 0;
+    }
+    uint64_t before = 0, key = 0;
+    drawn_name name = next_new_name(g, before, key);
+    char line[longest_line];
+    size_t length = static_cast<size_t>(write_line(line, name, format_text) - line) - 1;
+    if (length + 1 > size) {
+        g->stream.state = before;
+        clear(out, size);
+        return -1;
+    }
+    count_made(g, key);
+    std::memcpy(out, line, length);
+    out[length] = '\0';
+    return static_cast<int>(length);
+}
+
+int onymix_next_name(onymix_generator *g, onymix_name *record) {
+    if (!g || !record)
+        return -1;
+    if (exhausted(g))
+        return 0;
+    uint64_t before = 0, key = 0;
+    drawn_name name = next_new_name(g, before, key);
+    count_made(g, key);
+    record->first_name = name.first_name >= 0 ? name_at(name.first_name) : nullptr;
+    record->surname = name.surname >= 0 ? name_at(name.surname) : nullptr;
+    record->sex = name.first_name < 0              ? nullptr
+                  : name.first_name < female_first ? "male"
+                                                   : "female";
+    return 1;
+}
+
+const char *onymix_format_header(int format) {
+    if (format < 0 || format >= format_count)
+        return nullptr;
+    return format_header(static_cast<name_format>(format));
+}
+
+int onymix_write(onymix_generator *g, int format, int count, char *out, size_t size,
+                 size_t *length) {
+    if (!g || !out || format < 0 || format >= format_count || count < 0 || size < ONYMIX_LINE_MAX)
+        return -1;
+    long long wanted = count;
+    if (g->stream.unique && wanted > g->limit - g->made)
+        wanted = g->limit - g->made;
+    g->stream.format = static_cast<name_format>(format);
+    g->stream.remaining = wanted;
+    char *end = fill_names(g->stream, out, out + size - 1);
+    *end = '\0';
+    if (length)
+        *length = static_cast<size_t>(end - out);
+    long long written = wanted - g->stream.remaining;
+    g->stream.remaining = 0;
+    if (g->stream.unique)
+        g->made += written;
+    return static_cast<int>(written);
+}
+
+} // extern "C"
