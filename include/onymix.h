@@ -67,18 +67,24 @@ extern "C" {
 /* A second or seed of -1 means now: the seconds of system uptime. */
 #define ONYMIX_NOW (-1)
 
-/* Flags of onymix_open. */
-#define ONYMIX_UNIQUE 1u /* no name twice */
-#define ONYMIX_RESEED                                                                              \
-    2u /* every pick re-seeded from the seed, as Generate                                          \
-          does: each name is what onymix_generate gives */
+/* Flags of onymix_open. ONYMIX_UNIQUE: no name twice. ONYMIX_RESEED: every
+ * pick re-seeded from the seed, as Generate does, so each name is what
+ * onymix_generate gives. */
+#define ONYMIX_UNIQUE 1u
+#define ONYMIX_RESEED 2u
 
-/* Output formats of onymix_write. */
-#define ONYMIX_TEXT 0 /* the name */
-#define ONYMIX_CSV 1  /* name,first_name,surname,sex (no quoting is ever needed) */
-#define ONYMIX_JSONL                                                                               \
-    2 /* {"name":...,"first_name":...,"surname":...,"sex":...};                                    \
-         keys of parts the mode has none of are left out */
+/* The last second of a day: seconds and seeds run from 0 to this. */
+#define ONYMIX_LAST_SECOND 86399L
+
+/* Output formats of onymix_write, one name a line:
+ *   ONYMIX_TEXT   the name
+ *   ONYMIX_CSV    name,first_name,surname,sex (no quoting is ever needed)
+ *   ONYMIX_JSONL  {"name":...,"first_name":...,"surname":...,"sex":...}, the
+ *                 keys of parts the mode has none of left out
+ * Names are words of ASCII letters, so every text is ASCII (and UTF-8). */
+#define ONYMIX_TEXT 0
+#define ONYMIX_CSV 1
+#define ONYMIX_JSONL 2
 
 /* No line of any format is longer than this, its LF and a NUL included, and
  * no name is longer than 25 characters (11 + 1 + 13). */

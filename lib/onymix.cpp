@@ -23,14 +23,12 @@ struct onymix_generator {
 
 namespace {
 
-const long last_second = 86399;
-
 bool valid_mode(int mode) {
     return mode >= 0 && mode < stream_mode_count;
 }
 
 bool valid_second(long second) {
-    return second == ONYMIX_NOW || (second >= 0 && second <= last_second);
+    return second == ONYMIX_NOW || (second >= 0 && second <= ONYMIX_LAST_SECOND);
 }
 
 void clear(char *out, size_t size) {

@@ -94,8 +94,24 @@ TEST(Cli, ACountDrawsOnFromOneSeeding) {
     run_result many = run_cli("--seed 5 --count 1000");
     EXPECT_EQ(line_count(many.out), 1000);
     EXPECT_EQ(run_cli("--seed 5 --count 1000").out, many.out) << "a seed makes runs repeatable";
+}
 
-    EXPECT_EQ(run_cli("--count 0").out, "");
+TEST(Cli, ACountOfZeroPrintsNoNamesAndSucceeds) {
+    struct {
+        const char *arguments, *output;
+    } const cases[] = {
+        {"--count 0", ""},
+        {"-n 0 -s 5 -m Any", ""},
+        {"-n 0 -u -m Male", ""},
+        {"-n 0 -f jsonl", ""},
+        {"-n 0 -f csv", "name,first_name,surname,sex\n"},
+    };
+    for (const auto &c : cases) {
+        run_result r = run_cli(c.arguments);
+        EXPECT_EQ(r.exit_code, 0) << c.arguments;
+        EXPECT_EQ(r.out, c.output) << c.arguments;
+        EXPECT_EQ(r.err, "") << c.arguments;
+    }
 }
 
 TEST(Cli, AnUnseededRunPrintsOneFullName) {

@@ -1,0 +1,559 @@
+/* api_test.c: the tests of libonymix's public interface, written in C as its
+ * users write, against nothing but onymix.h. Each group of cases is run by
+ * name (api_test GROUP...), or all of them; failures are counted and each
+ * says what was expected and what came.
+ *
+ * ONYMIX_GOLDEN_DIR names tests/golden, ONYMIX_DATA_DIR names/data. */
+#include "onymix.h"
+
+#include <limits.h>
+#include <pthread.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static int failures;
+static const char *group;
+
+static void fail(const char *format, ...) __attribute__((format(printf, 1, 2)));
+static void fail(const char *format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    fprintf(stderr, "FAIL %s: ", group);
+    vfprintf(stderr, format, arguments);
+    fputc('\n', stderr);
+    va_end(arguments);
+    failures++;
+}
+
+#define EXPECT_INT(what, expected, came)                                                           \
+    do {                                                                                           \
+        long long e_ = (expected), c_ = (came);                                                    \
+        if (e_ != c_)                                                                              \
+            fail("%s: expected %lld, came %lld", (what), e_, c_);                                  \
+    } while (0)
+
+static void expect_text(const char *what, const char *expected, const char *came) {
+    if (!expected || !came) {
+        if (expected != came)
+            fail("%s: expected %s%s%s, came %s%s%s", what, expected ? "\"" : "",
+                 expected ? expected : "NULL", expected ? "\"" : "", came ? "\"" : "",
+                 came ? came : "NULL", came ? "\"" : "");
+        return;
+    }
+    if (strcmp(expected, came) != 0)
+        fail("%s: expected \"%s\", came \"%s\"", what, expected, came);
+}
+
+/* ---- Files: the golden sequences and the name lists. */
+
+/* The whole file as one NUL-terminated text, or NULL. */
+static char *read_file(const char *path) {
+    FILE *file = fopen(path, "rb");
+    if (!file)
+        return NULL;
+    size_t size = 0, capacity = 1 << 16;
+    char *text = malloc(capacity);
+    size_t n;
+    while (text && (n = fread(text + size, 1, capacity - size - 1, file)) > 0) {
+        size += n;
+        if (capacity - size - 1 == 0) {
+            char *bigger = realloc(text, capacity *= 2);
+            if (!bigger)
+                free(text);
+            text = bigger;
+        }
+    }
+    fclose(file);
+    if (text)
+        text[size] = '\0';
+    return text;
+}
+
+static char *golden(const char *name) {
+    char path[1024];
+    snprintf(path, sizeof path, "%s/%s", ONYMIX_GOLDEN_DIR, name);
+    char *text = read_file(path);
+    if (!text)
+        fail("cannot read %s", path);
+    return text;
+}
+
+/* The next line of *text (cut at its LF, which is replaced by a NUL), or
+ * NULL at the end. */
+static char *next_line(char **text) {
+    char *line = *text;
+    if (!line || !*line)
+        return NULL;
+    char *lf = strchr(line, '\n');
+    if (lf) {
+        *lf = '\0';
+        *text = lf + 1;
+    } else {
+        *text = line + strlen(line);
+    }
+    return line;
+}
+
+static const int golden_seeds[] = {0, 1, 43200, 86399};
+
+/* ---- The cases. */
+
+static void labels_and_counts(void) {
+    static const char *const labels[] = {
+        "Female", "Female + Surname", "Male", "Male + Surname", "Surname", "Any", "Any + Surname"};
+    static const long counts[] = {4275,  4275L * 56342, 1219,         1219L * 56342,
+                                  56342, 5163,          5163L * 56342};
+    expect_text("onymix_version()", "1.0.2", onymix_version());
+    for (int mode = 0; mode < ONYMIX_MODE_COUNT; mode++) {
+        expect_text("onymix_mode_label", labels[mode], onymix_mode_label(mode));
+        EXPECT_INT(labels[mode], mode, onymix_mode_from_label(labels[mode]));
+        EXPECT_INT("distinct names", counts[mode], onymix_distinct_names(mode));
+    }
+    EXPECT_INT("ONYMIX_MALE_SURNAME", 3, ONYMIX_MALE_SURNAME);
+    EXPECT_INT("ONYMIX_ANY_SURNAME", 6, ONYMIX_ANY_SURNAME);
+    static const char *const other_case[] = {"female", "MALE + SURNAME", "aNy + sUrNaMe"};
+    static const int other_case_modes[] = {0, 3, 6};
+    for (int i = 0; i < 3; i++)
+        EXPECT_INT(other_case[i], other_case_modes[i], onymix_mode_from_label(other_case[i]));
+    static const char *const not_labels[] = {"",      "3",   " Male", "Male ",     "Male+Surname",
+                                             "Males", "Mal", "Any +", "\xc4\xb0ny"};
+    for (size_t i = 0; i < sizeof not_labels / sizeof *not_labels; i++)
+        EXPECT_INT(not_labels[i], -1, onymix_mode_from_label(not_labels[i]));
+    EXPECT_INT("onymix_mode_from_label(NULL)", -1, onymix_mode_from_label(NULL));
+    static const int bad_modes[] = {-1, 7, INT_MIN, INT_MAX};
+    for (int i = 0; i < 4; i++) {
+        expect_text("label of a bad mode", NULL, onymix_mode_label(bad_modes[i]));
+        EXPECT_INT("distinct names of a bad mode", -1, onymix_distinct_names(bad_modes[i]));
+    }
+}
+
+/* Every golden sequence, through each way of taking names: one at a time,
+ * as records, and in bulk through a buffer of the smallest allowed size. */
+static void golden_sequences(void) {
+    for (int mode = 0; mode < ONYMIX_MODE_COUNT; mode++) {
+        for (int s = 0; s < 4; s++) {
+            char file[64];
+            snprintf(file, sizeof file, "sequence-%d-%d.txt", mode, golden_seeds[s]);
+            char *text = golden(file);
+            if (!text)
+                continue;
+            onymix_generator *one = onymix_open(mode, golden_seeds[s], 0);
+            onymix_generator *records = onymix_open(mode, golden_seeds[s], 0);
+            onymix_generator *bulk = onymix_open(mode, golden_seeds[s], 0);
+            if (!one || !records || !bulk) {
+                fail("onymix_open(%d, %d, 0) gave NULL", mode, golden_seeds[s]);
+                continue;
+            }
+            char block[ONYMIX_LINE_MAX], *pending = block, *cursor = text, *line;
+            block[0] = '\0';
+            int lines = 0;
+            while ((line = next_line(&cursor)) != NULL) {
+                char what[128], name[ONYMIX_LINE_MAX];
+                snprintf(what, sizeof what, "%s, line %d", file, lines + 1);
+                int length = onymix_next(one, name, sizeof name);
+                EXPECT_INT(what, (long long)strlen(line), length);
+                expect_text(what, line, name);
+
+                onymix_name record;
+                EXPECT_INT("onymix_next_name", 1, onymix_next_name(records, &record));
+                snprintf(name, sizeof name, "%s%s%s", record.first_name ? record.first_name : "",
+                         record.first_name && record.surname ? " " : "",
+                         record.surname ? record.surname : "");
+                expect_text(what, line, name);
+                int female_mode = mode == ONYMIX_FEMALE || mode == ONYMIX_FEMALE_SURNAME;
+                int male_mode = mode == ONYMIX_MALE || mode == ONYMIX_MALE_SURNAME;
+                int any_mode = mode == ONYMIX_ANY || mode == ONYMIX_ANY_SURNAME;
+                int first_only = mode == ONYMIX_FEMALE || mode == ONYMIX_MALE || mode == ONYMIX_ANY;
+                if ((record.first_name == NULL) != (mode == ONYMIX_SURNAME) ||
+                    (record.surname == NULL) != first_only)
+                    fail("%s: the record has the wrong parts", what);
+                if (!any_mode)
+                    expect_text(what,
+                                female_mode ? "female"
+                                : male_mode ? "male"
+                                            : NULL,
+                                record.sex);
+                else if (!record.sex ||
+                         (strcmp(record.sex, "female") && strcmp(record.sex, "male")))
+                    fail("%s: sex is neither female nor male", what);
+
+                if (!*pending) {
+                    size_t got = 0;
+                    if (onymix_write(bulk, ONYMIX_TEXT, 1000, block, sizeof block, &got) < 1)
+                        fail("%s: onymix_write gave no name", what);
+                    EXPECT_INT("the length onymix_write tells", (long long)strlen(block),
+                               (long long)got);
+                    pending = block;
+                }
+                char *lf = strchr(pending, '\n');
+                if (!lf) {
+                    fail("%s: a bulk line without LF: \"%s\"", what, pending);
+                    break;
+                }
+                *lf = '\0';
+                expect_text(what, line, pending);
+                pending = lf + 1;
+                lines++;
+            }
+            EXPECT_INT(file, 1000, lines);
+            onymix_close(one);
+            onymix_close(records);
+            onymix_close(bulk);
+            free(text);
+        }
+    }
+}
+
+/* What one Generate shows, and a re-seeding generator, which shows it
+ * every time. */
+static void golden_generate(void) {
+    char *text = golden("generate.txt"), *cursor = text, *line;
+    int lines = 0;
+    while ((line = next_line(&cursor)) != NULL) {
+        int mode = 0;
+        long second = 0;
+        char expected[64] = "";
+        if (sscanf(line, "%d\t%ld\t%63[^\n]", &mode, &second, expected) != 3) {
+            fail("generate.txt: bad line \"%s\"", line);
+            continue;
+        }
+        char name[32], what[96];
+        snprintf(what, sizeof what, "onymix_generate(%d, %ld)", mode, second);
+        EXPECT_INT(what, (long long)strlen(expected), onymix_generate(mode, second, name, 32));
+        expect_text(what, expected, name);
+        onymix_generator *g = onymix_open(mode, second, ONYMIX_RESEED);
+        for (int i = 0; g && i < 3; i++) {
+            onymix_next(g, name, sizeof name);
+            expect_text("a re-seeding generator", expected, name);
+        }
+        onymix_close(g);
+        lines++;
+    }
+    EXPECT_INT("lines of generate.txt", 63, lines);
+    free(text);
+    /* The examples every user meets first. */
+    char name[32];
+    onymix_generate(ONYMIX_MALE_SURNAME, 0, name, sizeof name);
+    expect_text("Male + Surname at second 0", "Emmitt Verhagen", name);
+    onymix_generate(ONYMIX_ANY, 1, name, sizeof name);
+    expect_text("Any at second 1", "Porfirio", name);
+}
+
+/* The lines of the three formats, against the records of the same names. */
+static void formats(void) {
+    expect_text("csv header", "name,first_name,surname,sex\n", onymix_format_header(ONYMIX_CSV));
+    expect_text("text header", "", onymix_format_header(ONYMIX_TEXT));
+    expect_text("jsonl header", "", onymix_format_header(ONYMIX_JSONL));
+    expect_text("header of format 3", NULL, onymix_format_header(3));
+    expect_text("header of format -1", NULL, onymix_format_header(-1));
+    for (int mode = 0; mode < ONYMIX_MODE_COUNT; mode++) {
+        for (int format = ONYMIX_CSV; format <= ONYMIX_JSONL; format++) {
+            onymix_generator *lines = onymix_open(mode, 4711, 0);
+            onymix_generator *records = onymix_open(mode, 4711, 0);
+            static char block[1 << 17];
+            int n = onymix_write(lines, format, 1000, block, sizeof block, NULL);
+            EXPECT_INT("names in a 128 KiB block", 1000, n);
+            char *cursor = block, *line;
+            for (int i = 0; i < n && (line = next_line(&cursor)) != NULL; i++) {
+                onymix_name r;
+                onymix_next_name(records, &r);
+                char name[32], expected[ONYMIX_LINE_MAX];
+                snprintf(name, sizeof name, "%s%s%s", r.first_name ? r.first_name : "",
+                         r.first_name && r.surname ? " " : "", r.surname ? r.surname : "");
+                if (format == ONYMIX_CSV) {
+                    snprintf(expected, sizeof expected, "%s,%s,%s,%s", name,
+                             r.first_name ? r.first_name : "", r.surname ? r.surname : "",
+                             r.sex ? r.sex : "");
+                } else {
+                    int at = snprintf(expected, sizeof expected, "{\"name\":\"%s\"", name);
+                    if (r.first_name)
+                        at += snprintf(expected + at, sizeof expected - at,
+                                       ",\"first_name\":\"%s\"", r.first_name);
+                    if (r.surname)
+                        at += snprintf(expected + at, sizeof expected - at, ",\"surname\":\"%s\"",
+                                       r.surname);
+                    if (r.sex)
+                        at +=
+                            snprintf(expected + at, sizeof expected - at, ",\"sex\":\"%s\"", r.sex);
+                    snprintf(expected + at, sizeof expected - at, "}");
+                }
+                expect_text(format == ONYMIX_CSV ? "csv line" : "jsonl line", expected, line);
+                if (strlen(line) + 2 > ONYMIX_LINE_MAX)
+                    fail("a line longer than ONYMIX_LINE_MAX: %s", line);
+            }
+            onymix_close(lines);
+            onymix_close(records);
+        }
+    }
+}
+
+/* Unique output until every name is out: each of the 1,219 male names once,
+ * then nothing, through every call. */
+static void unique_exhaustion(void) {
+    char path[1024];
+    snprintf(path, sizeof path, "%s/male.txt", ONYMIX_DATA_DIR);
+    char *male = read_file(path);
+    if (!male) {
+        fail("cannot read %s", path);
+        return;
+    }
+    onymix_generator *g = onymix_open(ONYMIX_MALE, 1, ONYMIX_UNIQUE);
+    onymix_generator *bulk = onymix_open(ONYMIX_MALE, 1, ONYMIX_UNIQUE);
+    static char names[1219][16];
+    int made = 0;
+    char name[16];
+    while (made < 1300 && onymix_next(g, name, sizeof name) > 0) {
+        for (int i = 0; i < made; i++)
+            if (!strcmp(names[i], name))
+                fail("%s came twice", name);
+        if (made < 1219)
+            strcpy(names[made], name);
+        made++;
+    }
+    EXPECT_INT("unique male names", 1219, made);
+    char *cursor = male, *line;
+    while ((line = next_line(&cursor)) != NULL) {
+        int found = 0;
+        for (int i = 0; i < made && i < 1219 && !found; i++)
+            found = !strcmp(names[i], line);
+        if (!found)
+            fail("%s never came", line);
+    }
+    strcpy(name, "x");
+    EXPECT_INT("onymix_next after the last name", 0, onymix_next(g, name, sizeof name));
+    expect_text("onymix_next after the last name", "", name);
+    EXPECT_INT("onymix_next once more", 0, onymix_next(g, name, sizeof name));
+    onymix_name record = {"kept", "kept", "kept"};
+    EXPECT_INT("onymix_next_name after the last name", 0, onymix_next_name(g, &record));
+    expect_text("the record is left as it was", "kept", record.first_name);
+    char block[ONYMIX_LINE_MAX];
+    EXPECT_INT("onymix_write after the last name", 0,
+               onymix_write(g, ONYMIX_TEXT, 5, block, sizeof block, NULL));
+
+    /* The bulk call gives the same names in the same order, and stops at the
+     * last even when more are asked for. */
+    static char all[1219 * 16];
+    size_t length = 0;
+    EXPECT_INT("onymix_write of 5000 unique male names", 1219,
+               onymix_write(bulk, ONYMIX_TEXT, 5000, all, sizeof all, &length));
+    cursor = all;
+    for (int i = 0; i < 1219 && (line = next_line(&cursor)) != NULL; i++)
+        expect_text("bulk unique name", names[i], line);
+    EXPECT_INT("onymix_write then", 0, onymix_write(bulk, ONYMIX_TEXT, 1, all, sizeof all, NULL));
+    onymix_close(g);
+    onymix_close(bulk);
+    free(male);
+}
+
+/* Bad arguments give -1 or NULL and write nothing beyond an empty text. */
+static void bad_arguments(void) {
+    char out[64];
+    static const int bad_modes[] = {-1, 7, 8, INT_MIN, INT_MAX};
+    static const long bad_seconds[] = {-2, 86400, 86401, LONG_MIN, LONG_MAX};
+    for (int i = 0; i < 5; i++) {
+        strcpy(out, "x");
+        EXPECT_INT("onymix_generate of a bad mode", -1, onymix_generate(bad_modes[i], 0, out, 64));
+        expect_text("onymix_generate of a bad mode", "", out);
+        strcpy(out, "x");
+        EXPECT_INT("onymix_generate of a bad second", -1,
+                   onymix_generate(3, bad_seconds[i], out, 64));
+        expect_text("onymix_generate of a bad second", "", out);
+        if (onymix_open(bad_modes[i], 0, 0) || onymix_open(3, bad_seconds[i], 0))
+            fail("onymix_open of a bad mode or seed gave a generator");
+    }
+    static const unsigned bad_flags[] = {4, 8, 0x80000000u, ~0u, ONYMIX_UNIQUE | ONYMIX_RESEED};
+    for (int i = 0; i < 5; i++)
+        if (onymix_open(3, 0, bad_flags[i]))
+            fail("onymix_open with flags %#x gave a generator", bad_flags[i]);
+    EXPECT_INT("onymix_generate into NULL", -1, onymix_generate(3, 0, NULL, 64));
+    strcpy(out, "x");
+    EXPECT_INT("onymix_generate with size 0", -1, onymix_generate(3, 0, out, 0));
+    expect_text("size 0 leaves the buffer alone", "x", out);
+
+    /* "Emmitt Verhagen" is 15 characters: 16 bytes are enough, 15 are not. */
+    memset(out, '#', sizeof out);
+    EXPECT_INT("onymix_generate into 16 bytes", 15, onymix_generate(3, 0, out, 16));
+    expect_text("onymix_generate into 16 bytes", "Emmitt Verhagen", out);
+    memset(out, '#', sizeof out);
+    EXPECT_INT("onymix_generate into 15 bytes", -1, onymix_generate(3, 0, out, 15));
+    expect_text("onymix_generate into 15 bytes", "", out);
+    if (out[1] != '#')
+        fail("onymix_generate into 15 bytes wrote past the empty text");
+
+    EXPECT_INT("onymix_next(NULL)", -1, onymix_next(NULL, out, sizeof out));
+    onymix_name record;
+    EXPECT_INT("onymix_next_name(NULL)", -1, onymix_next_name(NULL, &record));
+    onymix_close(NULL);
+    char block[ONYMIX_LINE_MAX + 1];
+    EXPECT_INT("onymix_write(NULL)", -1, onymix_write(NULL, 0, 1, block, sizeof block, NULL));
+
+    onymix_generator *g = onymix_open(3, 0, 0);
+    EXPECT_INT("onymix_next_name into NULL", -1, onymix_next_name(g, NULL));
+    EXPECT_INT("onymix_next into NULL", -1, onymix_next(g, NULL, 64));
+    strcpy(out, "x");
+    EXPECT_INT("onymix_next with size 0", -1, onymix_next(g, out, 0));
+    expect_text("size 0 leaves the buffer alone", "x", out);
+    EXPECT_INT("onymix_next into 17 bytes", -1, onymix_next(g, out, 17));
+    expect_text("onymix_next into 17 bytes", "", out);
+    static const int bad_formats[] = {-1, 3, INT_MIN, INT_MAX};
+    for (int i = 0; i < 4; i++)
+        EXPECT_INT("onymix_write of a bad format", -1,
+                   onymix_write(g, bad_formats[i], 1, block, sizeof block, NULL));
+    EXPECT_INT("onymix_write into NULL", -1, onymix_write(g, 0, 1, NULL, sizeof block, NULL));
+    EXPECT_INT("onymix_write of -1 names", -1, onymix_write(g, 0, -1, block, sizeof block, NULL));
+    EXPECT_INT("onymix_write of INT_MIN names", -1,
+               onymix_write(g, 0, INT_MIN, block, sizeof block, NULL));
+    EXPECT_INT("onymix_write into ONYMIX_LINE_MAX - 1 bytes", -1,
+               onymix_write(g, 0, 1, block, ONYMIX_LINE_MAX - 1, NULL));
+    size_t length = 99;
+    EXPECT_INT("onymix_write of 0 names", 0, onymix_write(g, 0, 0, block, sizeof block, &length));
+    EXPECT_INT("the length of 0 names", 0, (long long)length);
+    /* None of that used a name up: the first comes now, into just enough room
+     * ("Emmitt Santacruce", 17 characters, the first of seed 0). */
+    EXPECT_INT("onymix_next into 18 bytes", 17, onymix_next(g, out, 18));
+    expect_text("the first name after the refusals", "Emmitt Santacruce", out);
+    onymix_close(g);
+}
+
+/* A name that does not fit is not used up, in either call. */
+static void exact_room(void) {
+    onymix_generator *expected = onymix_open(ONYMIX_ANY_SURNAME, 43200, 0);
+    onymix_generator *next = onymix_open(ONYMIX_ANY_SURNAME, 43200, 0);
+    onymix_generator *bulk = onymix_open(ONYMIX_ANY_SURNAME, 43200, ONYMIX_UNIQUE);
+    onymix_generator *bulk_expected = onymix_open(ONYMIX_ANY_SURNAME, 43200, ONYMIX_UNIQUE);
+    for (int i = 0; i < 3000; i++) {
+        char name[32], tight[32];
+        int length = onymix_next(expected, name, sizeof name);
+        /* One byte short, then exactly enough. */
+        EXPECT_INT("a name one byte too long for the room", -1,
+                   onymix_next(next, tight, (size_t)length));
+        EXPECT_INT("the same name with room", length, onymix_next(next, tight, (size_t)length + 1));
+        expect_text("the same name with room", name, tight);
+    }
+    /* Buffers of every size from ONYMIX_LINE_MAX up cut the lines at
+     * different places; the names are those of one long run. */
+    static char whole[1 << 16];
+    size_t whole_length = 0;
+    onymix_write(bulk_expected, ONYMIX_JSONL, 500, whole, sizeof whole, &whole_length);
+    size_t at = 0;
+    for (size_t size = ONYMIX_LINE_MAX; at < whole_length; size++) {
+        char block[512];
+        size_t length = 0;
+        int n = onymix_write(bulk, ONYMIX_JSONL, 500, block, size, &length);
+        if (n < 1 || length >= size || block[length] != '\0' || block[length - 1] != '\n') {
+            fail("onymix_write into %zu bytes gave %d names and %zu bytes", size, n, length);
+            break;
+        }
+        if (at + length > whole_length || memcmp(whole + at, block, length) != 0) {
+            fail("onymix_write into %zu bytes went off the sequence at byte %zu", size, at);
+            break;
+        }
+        at += length;
+    }
+    onymix_close(expected);
+    onymix_close(next);
+    onymix_close(bulk);
+    onymix_close(bulk_expected);
+}
+
+/* Two threads, each with its own generators, get exactly what one thread
+ * gets; onymix_generate may be called from both at once. */
+struct thread_work {
+    int mode, seed;
+    unsigned flags;
+    char *text; /* filled in */
+    size_t length;
+};
+
+enum { thread_names = 200000 };
+
+static void make_names(struct thread_work *work) {
+    size_t capacity = (size_t)thread_names * ONYMIX_LINE_MAX;
+    work->text = malloc(capacity);
+    work->length = 0;
+    onymix_generator *g = onymix_open(work->mode, work->seed, work->flags);
+    if (!g || !work->text)
+        return;
+    int made = 0;
+    while (made < thread_names) {
+        size_t length = 0;
+        int n =
+            onymix_write(g, ONYMIX_CSV, thread_names - made, work->text + work->length,
+                         capacity - work->length < 4096 ? capacity - work->length : 4096, &length);
+        if (n <= 0)
+            break;
+        made += n;
+        work->length += length;
+        char name[32];
+        if (onymix_generate(work->mode, work->seed, name, sizeof name) < 0)
+            break;
+    }
+    onymix_close(g);
+}
+
+static void *run_thread(void *work) {
+    make_names(work);
+    return NULL;
+}
+
+static void threads(void) {
+    struct thread_work alone[2] = {{ONYMIX_ANY_SURNAME, 7, ONYMIX_UNIQUE, NULL, 0},
+                                   {ONYMIX_FEMALE_SURNAME, 86399, 0, NULL, 0}};
+    struct thread_work together[2];
+    memcpy(together, alone, sizeof together);
+    for (int i = 0; i < 2; i++)
+        make_names(&alone[i]);
+    pthread_t thread[2];
+    for (int i = 0; i < 2; i++)
+        if (pthread_create(&thread[i], NULL, run_thread, &together[i]) != 0)
+            fail("cannot start a thread");
+    for (int i = 0; i < 2; i++)
+        pthread_join(thread[i], NULL);
+    for (int i = 0; i < 2; i++) {
+        if (!alone[i].text || !together[i].text || alone[i].length == 0)
+            fail("thread %d made no names", i);
+        else if (alone[i].length != together[i].length ||
+                 memcmp(alone[i].text, together[i].text, alone[i].length) != 0)
+            fail("thread %d: the names made beside another thread differ from those made alone", i);
+        free(alone[i].text);
+        free(together[i].text);
+    }
+}
+
+static const struct {
+    const char *name;
+    void (*run)(void);
+} groups[] = {
+    {"labels_and_counts", labels_and_counts},
+    {"golden_sequences", golden_sequences},
+    {"golden_generate", golden_generate},
+    {"formats", formats},
+    {"unique_exhaustion", unique_exhaustion},
+    {"bad_arguments", bad_arguments},
+    {"exact_room", exact_room},
+    {"threads", threads},
+};
+
+int main(int argc, char **argv) {
+    int count = (int)(sizeof groups / sizeof *groups), ran = 0;
+    for (int i = 0; i < count; i++) {
+        int wanted = argc < 2;
+        for (int a = 1; a < argc; a++)
+            wanted |= !strcmp(argv[a], groups[i].name);
+        if (!wanted)
+            continue;
+        group = groups[i].name;
+        int before = failures;
+        groups[i].run();
+        printf("%s %s\n", failures == before ? "ok  " : "FAIL", group);
+        ran++;
+    }
+    if (ran == 0 || (argc > 1 && ran != argc - 1)) {
+        fprintf(stderr, "api_test: unknown group among the arguments\n");
+        return 2;
+    }
+    printf("%d failure%s\n", failures, failures == 1 ? "" : "s");
+    return failures ? 1 : 0;
+}

@@ -1,0 +1,182 @@
+// Fuzzing of the library's interface: the bytes are read as a run of calls
+// with arbitrary arguments (every int, sizes from 0 up, null pointers) on a
+// few generators at once. Output buffers are exactly as large as the size
+// given, so the sanitizers catch a write past them. Every result must keep
+// onymix.h's promises: -1 or NULL for bad arguments with nothing but an
+// empty text written, lengths that match the text, whole lines in the bulk
+// call, and a name refused for want of room given at the next call.
+#include "onymix.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void check(bool holds, const char *what) {
+    if (!holds) {
+        std::fprintf(stderr, "fuzz_api: %s\n", what);
+        std::abort();
+    }
+}
+
+struct input {
+    const uint8_t *data;
+    size_t size;
+    uint32_t take(int bytes) {
+        uint32_t value = 0;
+        for (int i = 0; i < bytes && size > 0; i++, data++, size--)
+            value = value << 8 | *data;
+        return value;
+    }
+    // Mostly values near the valid ranges, sometimes anything at all.
+    int small_int(int range) {
+        uint32_t raw = take(1);
+        if (raw == 0xff)
+            return static_cast<int>(take(4));
+        return static_cast<int>(raw % (range + 3)) - 1;
+    }
+    long second() {
+        switch (take(1) % 4) {
+        case 0:
+            return -1;
+        case 1:
+            return static_cast<long>(take(4)); // often beyond the day
+        case 2:
+            return 86396 + static_cast<long>(take(1) % 6);
+        default:
+            return static_cast<long>(take(2));
+        }
+    }
+    size_t room() {
+        return take(1) % 4 == 0 ? take(1) % 8 : take(2) % 600;
+    }
+};
+
+// A buffer of exactly size bytes (one, unused, for 0), filled with a mark.
+char *buffer(size_t size) {
+    char *out = static_cast<char *>(std::malloc(size ? size : 1));
+    check(out != nullptr, "no memory");
+    std::memset(out, '#', size ? size : 1);
+    return out;
+}
+
+void check_text_result(int result, const char *out, size_t size, int longest) {
+    if (size == 0) {
+        check(result <= 0 && out[0] == '#', "a buffer of size 0 was written");
+        return;
+    }
+    if (result < 0) {
+        check(out[0] == '\0', "a refusal left no empty text");
+        return;
+    }
+    check(static_cast<size_t>(result) < size && out[result] == '\0', "length and NUL disagree");
+    check(std::strlen(out) == static_cast<size_t>(result), "length and text disagree");
+    check(result <= longest, "a name longer than 25 characters");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    input in{data, size};
+    onymix_generator *generators[3] = {nullptr, nullptr, nullptr};
+    int modes[3] = {0, 0, 0};
+    for (int step = 0; step < 64 && in.size > 0; step++) {
+        int which = static_cast<int>(in.take(1) % 3);
+        onymix_generator *&g = generators[which];
+        switch (in.take(1) % 7) {
+        case 0: {
+            int mode = in.small_int(ONYMIX_MODE_COUNT);
+            long second = in.second();
+            size_t room = in.room();
+            char *out = buffer(room);
+            int result = onymix_generate(mode, second, in.take(1) == 0 ? nullptr : out, room);
+            check_text_result(result, out, room, 25);
+            bool valid = mode >= 0 && mode < ONYMIX_MODE_COUNT &&
+                         (second == -1 || (second >= 0 && second <= ONYMIX_LAST_SECOND));
+            check(valid || result == -1, "a bad mode or second was not refused");
+            std::free(out);
+            break;
+        }
+        case 1: {
+            onymix_close(g);
+            int mode = in.small_int(ONYMIX_MODE_COUNT);
+            long seed = in.second();
+            unsigned flags = in.take(1) % 5 == 4 ? in.take(4) : in.take(1) % 4;
+            g = onymix_open(mode, seed, flags);
+            bool valid = mode >= 0 && mode < ONYMIX_MODE_COUNT &&
+                         (seed == -1 || (seed >= 0 && seed <= ONYMIX_LAST_SECOND)) && flags < 3;
+            check(valid == (g != nullptr), "onymix_open did not check its arguments");
+            modes[which] = mode;
+            break;
+        }
+        case 2: {
+            size_t room = in.room();
+            char *out = buffer(room);
+            int result = onymix_next(g, out, room);
+            check_text_result(result, out, room, 25);
+            if (g && result == -1 && room > 0) {
+                // Refused for want of room: the same name comes with room.
+                char again[32];
+                int length = onymix_next(g, again, sizeof again);
+                check(length > 0 && static_cast<size_t>(length) >= room,
+                      "a name refused for want of room did not come next");
+            }
+            std::free(out);
+            break;
+        }
+        case 3: {
+            onymix_name name{nullptr, nullptr, nullptr};
+            int result = onymix_next_name(g, in.take(1) == 0 ? nullptr : &name);
+            if (result == 1) {
+                check(name.first_name || name.surname, "an empty record");
+                check((name.sex != nullptr) == (name.first_name != nullptr), "sex without a name");
+                check(modes[which] != ONYMIX_SURNAME || !name.first_name, "a first name too many");
+            }
+            break;
+        }
+        case 4: {
+            int format = in.small_int(3);
+            int count = in.take(1) == 0 ? static_cast<int>(in.take(4)) : in.small_int(40);
+            size_t room = in.room() + (in.take(1) % 2 ? ONYMIX_LINE_MAX : 0);
+            char *out = buffer(room);
+            size_t length = 12345;
+            int result = onymix_write(g, format, count, out, room, &length);
+            if (result < 0) {
+                check(out[0] == '#' && length == 12345, "a refused bulk call wrote");
+            } else {
+                check(g && format >= 0 && format <= 2 && count >= 0 && room >= ONYMIX_LINE_MAX,
+                      "a bad bulk call was not refused");
+                check(result <= count && length < room && out[length] == '\0' &&
+                          std::strlen(out) == length,
+                      "bulk length and text disagree");
+                int lines = 0;
+                for (size_t i = 0; i < length; i++)
+                    lines += out[i] == '\n';
+                check(lines == result, "lines and names differ");
+                check(length == 0 || out[length - 1] == '\n', "a bulk line is cut");
+            }
+            std::free(out);
+            break;
+        }
+        case 5:
+            onymix_close(g);
+            g = nullptr;
+            break;
+        default: {
+            int mode = static_cast<int>(in.take(4));
+            const char *label = onymix_mode_label(mode);
+            check((label != nullptr) == (mode >= 0 && mode < ONYMIX_MODE_COUNT), "label range");
+            check(!label || onymix_mode_from_label(label) == mode, "label lookup");
+            long distinct = onymix_distinct_names(mode);
+            check((distinct > 0) == (label != nullptr), "distinct names range");
+            check(onymix_format_header(mode) == nullptr || (mode >= 0 && mode < 3), "header range");
+            break;
+        }
+        }
+    }
+    for (onymix_generator *g : generators)
+        onymix_close(g);
+    return 0;
+}
