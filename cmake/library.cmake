@@ -15,8 +15,9 @@ set(onymix_library_sources
   names/modes.cpp
   names/random.cpp
   names/stream.cpp
-  ${onymix_clock_source}
-  ${name_table_data})
+  ${onymix_clock_source})
+list(TRANSFORM onymix_library_sources PREPEND ${CMAKE_SOURCE_DIR}/)
+list(APPEND onymix_library_sources ${name_table_data})
 
 add_library(onymix_objects OBJECT ${onymix_library_sources})
 target_include_directories(onymix_objects PUBLIC ${CMAKE_SOURCE_DIR}/include)
@@ -26,6 +27,11 @@ set_target_properties(onymix_objects PROPERTIES
   VISIBILITY_INLINES_HIDDEN ON)
 if(NOT MSVC)
   target_compile_options(onymix_objects PRIVATE -fno-exceptions -fno-rtti)
+endif()
+# UndefinedBehaviorSanitizer's function-type check would need the C++
+# runtime's type information, which a C program linking the library lacks.
+if(CMAKE_CXX_FLAGS MATCHES "-fsanitize=[^ ]*undefined" AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  target_compile_options(onymix_objects PRIVATE -fno-sanitize=function)
 endif()
 
 # The shared library. On ELF systems a version script gives the exported
@@ -48,7 +54,12 @@ if(WIN32)
     IMPORT_SUFFIX ".dll.a" RUNTIME_OUTPUT_NAME onymix)
 elseif(NOT EMSCRIPTEN)
   target_link_options(onymix_shared PRIVATE
-    -Wl,--version-script=${CMAKE_SOURCE_DIR}/lib/onymix.map -Wl,--no-undefined)
+    -Wl,--version-script=${CMAKE_SOURCE_DIR}/lib/onymix.map)
+  # Every symbol resolved at link time, so that a use of the C++ runtime
+  # shows; a sanitizer's run-time comes from the program instead.
+  if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize")
+    target_link_options(onymix_shared PRIVATE -Wl,--no-undefined)
+  endif()
   set_target_properties(onymix_shared PROPERTIES LINK_DEPENDS ${CMAKE_SOURCE_DIR}/lib/onymix.map)
 endif()
 
@@ -112,6 +123,7 @@ install(FILES ${CMAKE_BINARY_DIR}/generated/onymix-config.cmake
 # The prefix is found from the file's own place, so an installed tree can
 # be moved.
 file(RELATIVE_PATH onymix_pc_to_prefix /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+string(REGEX REPLACE "/$" "" onymix_pc_to_prefix "${onymix_pc_to_prefix}")
 configure_file(cmake/onymix.pc.in ${CMAKE_BINARY_DIR}/generated/onymix.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/generated/onymix.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

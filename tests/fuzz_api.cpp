@@ -91,8 +91,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             long second = in.second();
             size_t room = in.room();
             char *out = buffer(room);
-            int result = onymix_generate(mode, second, in.take(1) == 0 ? nullptr : out, room);
-            check_text_result(result, out, room, 25);
+            bool null_out = in.take(1) == 0;
+            int result = onymix_generate(mode, second, null_out ? nullptr : out, room);
+            check(!null_out || (result == -1 && out[0] == '#'), "a null buffer was not refused");
+            if (!null_out)
+                check_text_result(result, out, room, 25);
             bool valid = mode >= 0 && mode < ONYMIX_MODE_COUNT &&
                          (second == -1 || (second >= 0 && second <= ONYMIX_LAST_SECOND));
             check(valid || result == -1, "a bad mode or second was not refused");

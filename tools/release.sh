@@ -2,7 +2,11 @@
 # Makes the release packages in dist/ from the checked-out commit:
 #   onymix-VERSION-win32.zip, onymix-VERSION-win64.zip  (folder Onymix/ with
 #     onymix.exe, onymix-cli.exe, README.txt, LICENSE.txt, NOTICE.txt)
-#   onymix-cli_VERSION_amd64.deb                       (onymix-cli for Debian)
+#   onymix-VERSION-win32-dev.zip, onymix-VERSION-win64-dev.zip  (the library
+#     for Windows programs: include/onymix.h, bin/onymix.dll,
+#     lib/libonymix.dll.a, lib/onymix.def, LICENSE.txt, NOTICE.txt)
+#   onymix-cli_VERSION_ARCH.deb, libonymix1_VERSION_ARCH.deb,
+#   libonymix-dev_VERSION_ARCH.deb                     (for Debian)
 #   SHA256SUMS
 # VERSION is the CMake project version. The files are the same bytes wherever
 # and whenever the same commit is built: every time stamp is the commit's
@@ -32,13 +36,15 @@ configure() { # build-folder [cmake arguments...]
         "$@" >/dev/null
 }
 
-step "native onymix-cli for the Debian package"
+step "native onymix-cli and libonymix for the Debian packages"
 # Debian's hardening flags, as a Debian package build would use them.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 configure build/release-deb -DCMAKE_INSTALL_PREFIX=/usr \
+    -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS)" \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
-    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
-cmake --build build/release-deb -j "$jobs" --target onymix-cli
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+    -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
+cmake --build build/release-deb -j "$jobs" --target onymix-cli onymix_shared onymix_archive
 
 version=$(sed -n 's/^#define ONYMIX_VERSION "\(.*\)"$/\1/p' build/release-deb/generated/version.h)
 [ -n "$version" ] || { echo "release: no version in version.h" >&2; exit 1; }
@@ -60,7 +66,7 @@ for arch in win32 win64; do
     esac
     step "Windows $arch build"
     configure "build/release-$arch" -DCMAKE_TOOLCHAIN_FILE="$toolchain"
-    cmake --build "build/release-$arch" -j "$jobs" --target onymix onymix-cli
+    cmake --build "build/release-$arch" -j "$jobs" --target onymix onymix-cli onymix_shared
 
     stage="build/release-stage/$arch"
     mkdir -p "$stage/Onymix"
@@ -74,53 +80,116 @@ for arch in win32 win64; do
     (cd "$stage" && zip -X -9 -q "$root/dist/onymix-$version-$arch.zip" \
         Onymix/ Onymix/onymix.exe Onymix/onymix-cli.exe \
         Onymix/README.txt Onymix/LICENSE.txt Onymix/NOTICE.txt)
+
+    # The library for Windows programs.
+    dev="build/release-stage/$arch-dev/onymix-$version-$arch-dev"
+    mkdir -p "$dev/include" "$dev/bin" "$dev/lib"
+    install -m 0644 include/onymix.h "$dev/include/"
+    install -m 0755 "build/release-$arch/onymix.dll" "$dev/bin/"
+    install -m 0644 "build/release-$arch/libonymix.dll.a" lib/onymix.def "$dev/lib/"
+    for text in LICENSE.txt NOTICE.txt; do
+        windows_text "packaging/$text" "$dev/$text"
+        chmod 0644 "$dev/$text"
+    done
+    stamp "$dev"
+    (cd "${dev%/*}" && zip -X -9 -q "$root/dist/onymix-$version-$arch-dev.zip" \
+        "${dev##*/}/" "${dev##*/}/include/" "${dev##*/}/include/onymix.h" \
+        "${dev##*/}/bin/" "${dev##*/}/bin/onymix.dll" \
+        "${dev##*/}/lib/" "${dev##*/}/lib/libonymix.dll.a" "${dev##*/}/lib/onymix.def" \
+        "${dev##*/}/LICENSE.txt" "${dev##*/}/NOTICE.txt")
 done
 
-step "Debian package"
+step "Debian packages"
 arch=$(dpkg --print-architecture)
-deb_root=build/release-stage/deb
-DESTDIR="$root/$deb_root" cmake --install build/release-deb >/dev/null
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+installed=build/release-stage/installed
+DESTDIR="$root/$installed" cmake --install build/release-deb >/dev/null
+libdir=usr/lib/$multiarch
 # Stripped as Debian's own packages are: no symbols, no compiler notes.
-strip --remove-section=.comment --remove-section=.note "$deb_root/usr/bin/onymix-cli"
-doc="$deb_root/usr/share/doc/onymix-cli"
-mkdir -p "$doc" "$deb_root/DEBIAN"
-gzip -9n "$deb_root/usr/share/man/man1/onymix-cli.1"
-cp packaging/debian/copyright "$doc/copyright"
+strip --remove-section=.comment --remove-section=.note "$installed/usr/bin/onymix-cli"
+strip --strip-unneeded --remove-section=.comment --remove-section=.note \
+    "$installed/$libdir/libonymix.so.$version"
+strip --strip-debug --enable-deterministic-archives "$installed/$libdir/libonymix.a"
+gzip -9n "$installed/usr/share/man/man1/onymix-cli.1" "$installed/usr/share/man/man3/onymix.3"
+
+# Moves the given paths (relative to the installed tree) into a package's tree.
+take() { # package path...
+    local package=$1 path
+    shift
+    for path in "$@"; do
+        mkdir -p "build/release-stage/$package/$(dirname "$path")"
+        mv "$installed/$path" "build/release-stage/$package/$path"
+    done
+}
+take onymix-cli usr/bin/onymix-cli usr/share/man/man1/onymix-cli.1.gz
+take libonymix1 "$libdir/libonymix.so.$version" "$libdir/libonymix.so.1"
+take libonymix-dev usr/include/onymix.h "$libdir/libonymix.so" "$libdir/libonymix.a" \
+    "$libdir/pkgconfig/onymix.pc" "$libdir/cmake/onymix" usr/share/man/man3/onymix.3.gz
+left=$(find "$installed" -type f -o -type l)
+[ -z "$left" ] || { echo "release: installed but in no package: $left" >&2; exit 1; }
+
 date_rfc2822=$(date -u -R -d "@$SOURCE_DATE_EPOCH")
-cat >"$doc/changelog" <<EOF
-onymix-cli ($version) unstable; urgency=medium
 
-  * Release $version.
-
- -- Onymix authors <dev@onymix.invalid>  $date_rfc2822
-EOF
-gzip -9n "$doc/changelog"
-
-# The runtime libraries the program links, with the versions it needs, as
+# The runtime libraries a file links, with the versions it needs, as
 # dpkg-shlibdeps finds them (it wants a debian/control beside it).
 shlibdeps=build/release-deb/shlibdeps
 mkdir -p "$shlibdeps/debian"
 printf 'Source: onymix\n\nPackage: onymix-cli\nArchitecture: any\n' >"$shlibdeps/debian/control"
-depends=$(cd "$shlibdeps" && dpkg-shlibdeps -O "$root/$deb_root/usr/bin/onymix-cli" |
-    sed -n 's/^shlibs:Depends=//p')
-[ -n "$depends" ] || { echo "release: dpkg-shlibdeps found no dependencies" >&2; exit 1; }
+depends_of() { # file
+    local depends
+    depends=$(cd "$shlibdeps" && dpkg-shlibdeps -O "$root/$1" | sed -n 's/^shlibs:Depends=//p')
+    [ -n "$depends" ] || { echo "release: dpkg-shlibdeps found no dependencies of $1" >&2; return 1; }
+    echo "$depends"
+}
 
-find "$deb_root" -type d -exec chmod 0755 {} +
-find "$deb_root" -type f -exec chmod 0644 {} +
-chmod 0755 "$deb_root/usr/bin/onymix-cli"
-# Installed-Size as dpkg counts it: KiB per file, rounded up, and 1 for each
-# other entry.
-installed_size=$(find "$deb_root" -path "$deb_root/DEBIAN" -prune -o -mindepth 1 -printf '%y %s\n' |
-    awk '$1 == "f" { n += int(($2 + 1023) / 1024); next } { n += 1 } END { print n }')
-sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@INSTALLED_SIZE@/$installed_size/" \
-    -e "s/@DEPENDS@/$depends/" packaging/debian/control.in >"$deb_root/DEBIAN/control"
-(cd "$deb_root" && find usr -type f | sort | xargs md5sum) >"$deb_root/DEBIAN/md5sums"
-chmod 0644 "$deb_root/DEBIAN/md5sums"
-stamp "$deb_root"
-dpkg-deb --root-owner-group -Zxz --threads-max=1 --build "$deb_root" \
-    "dist/onymix-cli_${version}_$arch.deb" >/dev/null
+# Makes dist/PACKAGE_VERSION_ARCH.deb from build/release-stage/PACKAGE, with
+# the copyright, a changelog and the control file from the template.
+make_deb() { # package template depends
+    local package=$1 template=$2 depends=$3
+    local tree=build/release-stage/$package
+    local doc="$tree/usr/share/doc/$package"
+    mkdir -p "$doc" "$tree/DEBIAN"
+    cp packaging/debian/copyright "$doc/copyright"
+    printf '%s (%s) unstable; urgency=medium\n\n  * Release %s.\n\n -- Onymix authors <dev@onymix.invalid>  %s\n' \
+        "$package" "$version" "$version" "$date_rfc2822" >"$doc/changelog"
+    gzip -9n "$doc/changelog"
+    find "$tree" -type d -exec chmod 0755 {} +
+    find "$tree" -type f -exec chmod 0644 {} +
+    find "$tree/usr/bin" -type f -exec chmod 0755 {} + 2>/dev/null || true
+    # Installed-Size as dpkg counts it: KiB per file, rounded up, and 1 for
+    # each other entry.
+    local installed_size
+    installed_size=$(find "$tree" -path "$tree/DEBIAN" -prune -o -mindepth 1 -printf '%y %s\n' |
+        awk '$1 == "f" { n += int(($2 + 1023) / 1024); next } { n += 1 } END { print n }')
+    sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@INSTALLED_SIZE@/$installed_size/" \
+        -e "s/@DEPENDS@/$depends/" "packaging/debian/$template" >"$tree/DEBIAN/control"
+    (cd "$tree" && find usr -type f | LC_ALL=C sort | xargs md5sum) >"$tree/DEBIAN/md5sums"
+    chmod 0644 "$tree"/DEBIAN/*
+    stamp "$tree"
+    dpkg-deb --root-owner-group -Zxz --threads-max=1 --build "$tree" \
+        "dist/${package}_${version}_$arch.deb" >/dev/null
+}
+
+make_deb onymix-cli control.in "$(depends_of build/release-stage/onymix-cli/usr/bin/onymix-cli)"
+
+# The shared library's package says which package provides it (shlibs) and
+# since which version each symbol is there (symbols), and has ldconfig run.
+lib1=build/release-stage/libonymix1
+mkdir -p "$lib1/DEBIAN"
+printf 'libonymix 1 libonymix1 (>= %s)\n' "$version" >"$lib1/DEBIAN/shlibs"
+{
+    echo "libonymix.so.1 libonymix1 #MINVER#"
+    echo "* Build-Depends-Package: libonymix-dev"
+    nm -D --defined-only "$lib1/$libdir/libonymix.so.$version" |
+        awk -v v="$version" '{ sub(/@@/, "@", $3); print " " $3 " " v }' | LC_ALL=C sort
+} >"$lib1/DEBIAN/symbols"
+echo "activate-noawait ldconfig" >"$lib1/DEBIAN/triggers"
+make_deb libonymix1 libonymix1.control.in "$(depends_of "$lib1/$libdir/libonymix.so.$version")"
+make_deb libonymix-dev libonymix-dev.control.in ""
 
 (cd dist && sha256sum "onymix-$version-win32.zip" "onymix-$version-win64.zip" \
-    "onymix-cli_${version}_$arch.deb" >SHA256SUMS)
+    "onymix-$version-win32-dev.zip" "onymix-$version-win64-dev.zip" \
+    "onymix-cli_${version}_$arch.deb" "libonymix1_${version}_$arch.deb" \
+    "libonymix-dev_${version}_$arch.deb" >SHA256SUMS)
 step "dist/"
 (cd dist && ls -l && cat SHA256SUMS)
