@@ -6,6 +6,7 @@
 #include "../names/random.h"
 #include "../names/stream.h"
 #include "../tests/fake_platform.h"
+#include "onymix.h"
 
 #include <benchmark/benchmark.h>
 
@@ -78,6 +79,62 @@ BENCHMARK(stream_million)
     ->ArgsProduct({{mode_male_surname, mode_any_surname}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+void library_write(benchmark::State &state) {
+    // The library's bulk call, one 64 KiB block a step, as onymix-cli uses
+    // it: to be set beside stream_block above.
+    int mode = static_cast<int>(state.range(0));
+    int format = static_cast<int>(state.range(1));
+    onymix_generator *g = onymix_open(mode, 0, 0);
+    long long made = 0;
+    for (auto _ : state) {
+        int n = onymix_write(g, format, 1 << 20, block, sizeof block, nullptr);
+        benchmark::DoNotOptimize(block);
+        made += n;
+    }
+    onymix_close(g);
+    state.SetItemsProcessed(made);
+    state.SetLabel(std::string(mode_labels[mode]) + ", " +
+                   (format == ONYMIX_TEXT  ? "text"
+                    : format == ONYMIX_CSV ? "csv"
+                                           : "jsonl"));
+}
+BENCHMARK(library_write)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 6, 1), {ONYMIX_TEXT}})
+    ->Args({ONYMIX_MALE_SURNAME, ONYMIX_CSV})
+    ->Args({ONYMIX_MALE_SURNAME, ONYMIX_JSONL});
+
+void library_next(benchmark::State &state) {
+    // One name a call into a caller's buffer; unique in the second case.
+    int mode = static_cast<int>(state.range(0));
+    onymix_generator *g = onymix_open(mode, 0, state.range(1) ? ONYMIX_UNIQUE : 0);
+    char name[32];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(onymix_next(g, name, sizeof name));
+        benchmark::ClobberMemory();
+    }
+    onymix_close(g);
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel(std::string(mode_labels[mode]) + (state.range(1) ? ", unique" : ""));
+}
+BENCHMARK(library_next)
+    ->Args({ONYMIX_MALE_SURNAME, 0})
+    ->Args({ONYMIX_ANY_SURNAME, 0})
+    ->Args({ONYMIX_SURNAME, 0})
+    ->Args({ONYMIX_ANY_SURNAME, 1});
+
+void library_next_name(benchmark::State &state) {
+    // The same as records.
+    onymix_generator *g = onymix_open(ONYMIX_ANY_SURNAME, 0, 0);
+    onymix_name name;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(onymix_next_name(g, &name));
+        benchmark::ClobberMemory();
+    }
+    onymix_close(g);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(library_next_name);
 
 void cli_million_names(benchmark::State &state) {
     std::string command = std::string(ONYMIX_CLI_PATH) + " --seed 0 --count 1000000 >/dev/null";
