@@ -109,7 +109,8 @@ libdir=usr/lib/$multiarch
 strip --remove-section=.comment --remove-section=.note "$installed/usr/bin/onymix-cli"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note \
     "$installed/$libdir/libonymix.so.$version"
-strip --strip-debug --enable-deterministic-archives "$installed/$libdir/libonymix.a"
+strip --strip-debug --remove-section=.comment --enable-deterministic-archives \
+    "$installed/$libdir/libonymix.a"
 gzip -9n "$installed/usr/share/man/man1/onymix-cli.1" "$installed/usr/share/man/man3/onymix.3"
 
 # Moves the given paths (relative to the installed tree) into a package's tree.
