@@ -12,33 +12,23 @@ import pytest
 from conftest import ROOT, name_list
 
 
-def test_version_is_the_project_version():
+def test_version_and_modes():
     cmake = (ROOT / "CMakeLists.txt").read_text(encoding="utf-8")
     project = re.search(r"^project\(Onymix VERSION (\S+)", cmake, re.MULTILINE).group(1)
     assert onymix.__version__ == project == importlib.metadata.version("onymix")
-
-
-def test_modes():
     assert onymix.MODES == ("Female", "Female + Surname", "Male", "Male + Surname", "Surname",
                             "Any", "Any + Surname")
 
 
 def test_unique_male_names_run_out():
     g = onymix.Generator("Male", 0, unique=True)
-    made = g.take(1219)
-    assert sorted(made) == sorted(name_list("male"))
+    made = g.take(1000) + g.records(1000)  # the records: only the 219 left
+    assert sorted(made[:1000] + [r.name for r in made[1000:]]) == sorted(name_list("male"))
     with pytest.raises(StopIteration):
         next(g)
     assert g.take(10) == [] and g.records(10) == []
-    assert list(onymix.Generator("male", 86399, unique=True)) != made
-    assert sorted(onymix.Generator(2, 86399, unique=True)) == sorted(made)
-
-
-def test_take_and_records_give_what_is_left():
-    g = onymix.Generator("Male", 5, unique=True)
-    assert len(g.take(1000)) == 1000 and len(g.records(1000)) == 219
-    names = onymix.names(1219, "Male", 5, unique=True)
-    assert names == onymix.Generator("Male", 5, unique=True).take(5000)
+    assert sorted(onymix.Generator(2, 86399, unique=True)) == sorted(name_list("male"))
+    assert len(onymix.names(1219, "Male", 5, unique=True)) == 1219
 
 
 @pytest.mark.parametrize("mode, distinct", [
@@ -50,30 +40,24 @@ def test_unique_count_is_checked_before_drawing(mode, distinct):
         onymix.names(distinct + 1, mode, unique=True)
     if distinct < 10**5:
         assert len(set(onymix.Generator(mode, 1, unique=True))) == distinct
-        assert len(onymix.names(distinct, mode, 1, unique=True)) == distinct
-        # Only unique output has a limit.
-        assert len(onymix.names(distinct + 1, mode, 1)) == distinct + 1
+        assert len(onymix.names(distinct + 1, mode, 1)) == distinct + 1  # only unique is bound
 
 
-MODE_CHOICES = re.escape("the modes are 'Female', 'Female + Surname', ") + ".*, or a mode number 0 to 6$"
+MODES = re.escape("the modes are 'Female', 'Female + Surname', ") + ".*, or a mode number 0 to 6$"
 BAD_CALLS = [
-    (lambda: onymix.generate("Nobody"), ValueError, "not a mode: 'Nobody'; " + MODE_CHOICES),
-    (lambda: onymix.generate(" Male"), ValueError, "not a mode: ' Male'"),
+    (lambda: onymix.generate("Nobody"), ValueError, "not a mode: 'Nobody'; " + MODES),
     (lambda: onymix.generate("Male\0"), ValueError, r"not a mode: 'Male\\x00'"),
     (lambda: onymix.generate("3"), ValueError, "not a mode: '3'"),
     (lambda: onymix.generate("\ud800"), ValueError, r"not a mode: '\\ud800'"),
-    (lambda: onymix.names(1, 7), ValueError, "not a mode: 7; " + MODE_CHOICES),
-    (lambda: onymix.names(1, -1), ValueError, "not a mode: -1"),
+    (lambda: onymix.names(1, 7), ValueError, "not a mode: 7; " + MODES),
     (lambda: onymix.Generator(2**64), ValueError, f"not a mode: {2**64}"),
     (lambda: onymix.Generator(True), TypeError, "mode must be a str or an int, not True"),
     (lambda: onymix.generate(2.0), TypeError, "mode must be a str or an int, not 2.0; "),
     (lambda: onymix.names(1, None), TypeError, "mode must be a str or an int, not None"),
     (lambda: onymix.generate(second=86400), ValueError, "second of the day, 0 to 86399, not 86400"),
     (lambda: onymix.names(1, seed=-1), ValueError, "seed must be a second .* not -1"),
-    (lambda: onymix.Generator(seed=-2**80), ValueError, f"not {-2**80}"),
     (lambda: onymix.names(1, seed=1.0), TypeError, "seed must be an int .* or None, not 1.0"),
     (lambda: onymix.Generator(seed=False), TypeError, "seed must be an int .* not False"),
-    (lambda: onymix.generate(second="1"), TypeError, "second must be an int .* not '1'"),
     (lambda: onymix.names(-1), ValueError, "count must be from 0 to .*, not -1"),
     (lambda: onymix.names(2**63), ValueError, f"count must be .*, not {2**63}"),
     (lambda: onymix.names(3.0), TypeError, "count must be an int, not 3.0"),
@@ -82,9 +66,6 @@ BAD_CALLS = [
     (lambda: onymix.Generator().records("10"), TypeError, "count must be an int, not '10'"),
     (lambda: onymix.names(1220, "Male", unique=True), ValueError,
      "count 1220 is more than the 1219 different names of mode 'Male'"),
-    (lambda: onymix.names(), TypeError, "count"),
-    (lambda: onymix.generate(1, 2, 3), TypeError, "at most 2 arguments"),
-    (lambda: onymix.Generator(colour="red"), TypeError, "colour"),
 ]
 
 
@@ -94,21 +75,13 @@ def test_bad_arguments(call, error, message):
         call()
 
 
-def test_a_failed_call_uses_nothing_up():
-    g = onymix.Generator(seed=3)
-    with pytest.raises(ValueError):
-        g.take(-1)
-    assert g.take(5) == onymix.names(5, seed=3)
-
-
 def stub_signature(function):
-    """The signature a stub's def declares, without its annotations, as
-    inspect gives it for the module's functions."""
+    """The signature a stub's def declares, without its annotations."""
     arguments = function.args
     for argument in arguments.posonlyargs + arguments.args + arguments.kwonlyargs:
         argument.annotation = None
     namespace = {}
-    exec("def f(" + ast.unparse(arguments) + "): pass", namespace)
+    exec(f"def f({ast.unparse(arguments)}): pass", namespace)
     return inspect.signature(namespace["f"])
 
 
@@ -116,26 +89,21 @@ def test_stubs_match_the_module():
     package = Path(onymix.__file__).parent
     assert (package / "py.typed").is_file()
     stub = ast.parse((package / "__init__.pyi").read_text(encoding="utf-8"))
-    declared = {}
-    for node in stub.body:
-        if isinstance(node, (ast.FunctionDef, ast.ClassDef)):
-            declared[node.name] = node
-        elif isinstance(node, ast.AnnAssign):
-            declared[node.target.id] = node
-    stub_all = next(ast.literal_eval(n.value) for n in stub.body
-                    if isinstance(n, ast.Assign) and n.targets[0].id == "__all__")
-    assert sorted(stub_all) == sorted(onymix.__all__) == sorted(declared)
+    declared = {getattr(n, "name", None) or n.target.id: n for n in stub.body
+                if isinstance(n, (ast.FunctionDef, ast.ClassDef, ast.AnnAssign))}
+    stub_all = next(ast.literal_eval(n.value) for n in stub.body if isinstance(n, ast.Assign))
     public = {name for name in dir(onymix) if not name.startswith("_")}
+    assert sorted(stub_all) == sorted(onymix.__all__) == sorted(declared)
     assert public <= set(declared)
     for name in ("generate", "names"):
         assert stub_signature(declared[name]) == inspect.signature(getattr(onymix, name))
     methods = {n.name: n for n in declared["Generator"].body if isinstance(n, ast.FunctionDef)}
+    for name in methods:
+        assert callable(getattr(onymix.Generator, name))
     for name in ("take", "records"):
         assert stub_signature(methods[name]) == inspect.signature(getattr(onymix.Generator, name))
-    new = stub_signature(methods["__new__"])
-    assert list(new.parameters.values())[1:] == list(
-        inspect.signature(onymix.Generator).parameters.values())
-    assert all(callable(getattr(onymix.Generator, name)) for name in methods)
+    new = list(stub_signature(methods["__new__"]).parameters.values())[1:]
+    assert new == list(inspect.signature(onymix.Generator).parameters.values())
     fields = [n.target.id for n in declared["Name"].body if isinstance(n, ast.AnnAssign)]
     assert tuple(fields) == onymix.Name._fields
     for documented in (onymix, onymix.generate, onymix.names, onymix.Generator, onymix.Name,

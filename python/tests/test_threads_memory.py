@@ -8,49 +8,40 @@ import os
 import sys
 import threading
 import time
+from concurrent.futures import ThreadPoolExecutor
 
 import onymix
 
-COUNT = 200_000
 
-
-def run_together(work, threads=2):
+def run_together(work, threads):
     start = threading.Barrier(threads)
-    results = [None] * threads
 
     def run(i):
         start.wait()
-        results[i] = work(i)
+        return work(i)
 
-    workers = [threading.Thread(target=run, args=(i,)) for i in range(threads)]
-    for worker in workers:
-        worker.start()
-    for worker in workers:
-        worker.join()
-    return results
+    with ThreadPoolExecutor(threads) as pool:
+        return list(pool.map(run, range(threads)))
 
 
 def test_own_generators_keep_their_sequences():
     seeds = (0, 43200)
-    expected = [onymix.names(COUNT, "Any + Surname", seed) for seed in seeds]
-    expected_records = [onymix.Generator(5, seed).records(20_000) for seed in seeds]
 
     def work(i):
-        g = onymix.Generator("Any + Surname", seeds[i])
-        taken = []
-        while len(taken) < COUNT:
+        g, taken = onymix.Generator("Any + Surname", seeds[i]), []
+        while len(taken) < 200_000:
             taken += g.take(7_919)
-        return (onymix.names(COUNT, "Any + Surname", seeds[i]), taken[:COUNT],
+        return (onymix.names(200_000, "Any + Surname", seeds[i]), taken[:200_000],
                 onymix.Generator(5, seeds[i]).records(20_000))
 
-    for i, (names, taken, records) in enumerate(run_together(work)):
-        assert names == expected[i] and taken == expected[i]
-        assert records == expected_records[i]
+    for seed, results in zip(seeds, run_together(work, 2)):
+        expected = onymix.names(200_000, "Any + Surname", seed)
+        assert results == (expected, expected, onymix.Generator(5, seed).records(20_000))
 
 
 def test_shared_generator_hands_out_each_name_once():
     g = onymix.Generator("Female + Surname", 17, unique=True)
-    expected = onymix.names(4 * 25 * (3_001 + 100 + 1_000), "Female + Surname", 17, unique=True)
+    expected = onymix.names(4 * 25 * 4_101, "Female + Surname", 17, unique=True)
     position = {name: i for i, name in enumerate(expected)}
 
     def work(_):
@@ -62,22 +53,18 @@ def test_shared_generator_hands_out_each_name_once():
         return calls, one_by_one
 
     made = []
-    for calls, one_by_one in run_together(work, threads=4):
-        for call in calls:
-            # Each call draws alone: its names are one stretch of the sequence.
-            start = position[call[0]]
-            assert call == expected[start:start + len(call)]
+    for calls, one_by_one in run_together(work, 4):
+        for call in calls:  # each call draws alone: one stretch of the sequence
+            assert call == expected[position[call[0]]:position[call[0]] + len(call)]
             made += call
         made += one_by_one
     assert sorted(made) == sorted(expected)
 
 
 def test_drawing_again_from_inside_a_draw_is_an_error():
-    # A finalizer that the collector runs while records() makes its tuples
-    # comes back to the generator in the same thread: waiting for its lock
-    # would never end.
-    g = onymix.Generator(seed=4)
-    errors = []
+    # A finalizer run by the collector while records() makes its tuples
+    # comes back to the generator in the same thread, which holds its lock.
+    g, errors = onymix.Generator(seed=4), []
 
     class Garbage:
         def __del__(self):
@@ -101,16 +88,14 @@ def test_drawing_again_from_inside_a_draw_is_an_error():
 
 def test_other_threads_run_while_names_are_drawn():
     # With a switch interval this long, this thread keeps the GIL unless a
-    # call gives it up, and the ticker gives it back after every tick.
-    ticks = [0]
-    stop = threading.Event()
+    # call gives it up; the ticker gives it back after every tick.
+    ticks, stop, interval = [0], threading.Event(), sys.getswitchinterval()
 
     def tick():
         while not stop.is_set():
             ticks[0] += 1
             time.sleep(0)
 
-    interval = sys.getswitchinterval()
     ticker = threading.Thread(target=tick)
     sys.setswitchinterval(1000)
     try:
@@ -125,13 +110,13 @@ def test_other_threads_run_while_names_are_drawn():
     assert during > 0
 
 
-def resident_bytes():
-    with open("/proc/self/statm") as statm:
-        return int(statm.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
-
-
 def test_names_made_and_dropped_leave_memory_flat():
-    def round_of_work():
+    def resident_bytes():
+        with open("/proc/self/statm") as statm:
+            return int(statm.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
+
+    sizes = []
+    for _ in range(8):
         onymix.names(1_000_000)
         onymix.Generator(seed=1).take(500_000)
         onymix.Generator("Any + Surname").records(200_000)
@@ -141,10 +126,6 @@ def test_names_made_and_dropped_leave_memory_flat():
         for _ in range(50_000):
             onymix.Generator("Male", unique=True)
         gc.collect()
-
-    sizes = []
-    for _ in range(8):
-        round_of_work()
         sizes.append(resident_bytes())
     # A leaked name or generator per call would grow it by tens of MB a round.
     assert sizes[-1] - sizes[1] < 8 * 2**20, [size // 2**20 for size in sizes]
