@@ -56,6 +56,7 @@ BAD_CALLS = [
     (lambda: onymix.names(1, None), TypeError, "mode must be a str or an int, not None"),
     (lambda: onymix.generate(second=86400), ValueError, "second of the day, 0 to 86399, not 86400"),
     (lambda: onymix.names(1, seed=-1), ValueError, "seed must be a second .* not -1"),
+    (lambda: onymix.Generator(seed=-2**80), ValueError, f"seed must be .* not {-2**80}"),
     (lambda: onymix.names(1, seed=1.0), TypeError, "seed must be an int .* or None, not 1.0"),
     (lambda: onymix.Generator(seed=False), TypeError, "seed must be an int .* not False"),
     (lambda: onymix.names(-1), ValueError, "count must be from 0 to .*, not -1"),
