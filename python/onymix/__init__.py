@@ -1,0 +1,18 @@
+"""Onymix: person names from the 1990 US Census lists.
+
+The generator of the Onymix program and of onymix-cli, as a module: the same
+mode and seed give the same names here as there, in every version.
+
+    generate(mode, second)            what one Generate shows at that second
+    names(count, mode, seed, unique)  what onymix-cli --count prints
+    Generator(mode, seed, unique)     an iterator of names, with take() and
+                                      records() for many at once
+    Name                              a name in parts, from records()
+    MODES                             the mode labels, in mode order
+
+A mode is one of the labels of MODES, in any case, or its index in MODES.
+"""
+
+from ._onymix import MODES, Generator, Name, __version__, generate, names
+
+__all__ = ["MODES", "Generator", "Name", "__version__", "generate", "names"]

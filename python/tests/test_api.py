@@ -1,0 +1,112 @@
+# test_api.py: what the package offers and how it refuses bad input: the
+# version and modes, unique output running out, every kind of bad argument,
+# and the type stubs against the module as it runs.
+import ast
+import importlib.metadata
+import inspect
+import re
+from pathlib import Path
+
+import onymix
+import pytest
+from conftest import ROOT, name_list
+
+
+def test_version_and_modes():
+    cmake = (ROOT / "CMakeLists.txt").read_text(encoding="utf-8")
+    project = re.search(r"^project\(Onymix VERSION (\S+)", cmake, re.MULTILINE).group(1)
+    assert onymix.__version__ == project == importlib.metadata.version("onymix")
+    assert onymix.MODES == ("Female", "Female + Surname", "Male", "Male + Surname", "Surname",
+                            "Any", "Any + Surname")
+
+
+def test_unique_male_names_run_out():
+    g = onymix.Generator("Male", 0, unique=True)
+    made = g.take(1000) + g.records(1000)  # the records: only the 219 left
+    assert sorted(made[:1000] + [r.name for r in made[1000:]]) == sorted(name_list("male"))
+    with pytest.raises(StopIteration):
+        next(g)
+    assert g.take(10) == [] and g.records(10) == []
+    assert sorted(onymix.Generator(2, 86399, unique=True)) == sorted(name_list("male"))
+    assert len(onymix.names(1219, "Male", 5, unique=True)) == 1219
+
+
+@pytest.mark.parametrize("mode, distinct", [
+    ("Female", 4275), ("Female + Surname", 4275 * 56342), ("Male", 1219),
+    ("Male + Surname", 1219 * 56342), ("Surname", 56342), ("Any", 5163),
+    ("Any + Surname", 5163 * 56342)])
+def test_unique_count_is_checked_before_drawing(mode, distinct):
+    with pytest.raises(ValueError, match=f"{distinct + 1} is more than the {distinct} "):
+        onymix.names(distinct + 1, mode, unique=True)
+    if distinct < 10**5:
+        assert len(set(onymix.Generator(mode, 1, unique=True))) == distinct
+        assert len(onymix.names(distinct + 1, mode, 1)) == distinct + 1  # only unique is bound
+
+
+MODES = re.escape("the modes are 'Female', 'Female + Surname', ") + ".*, or a mode number 0 to 6$"
+BAD_CALLS = [
+    (lambda: onymix.generate("Nobody"), ValueError, "not a mode: 'Nobody'; " + MODES),
+    (lambda: onymix.generate("Male\0"), ValueError, r"not a mode: 'Male\\x00'"),
+    (lambda: onymix.generate("3"), ValueError, "not a mode: '3'"),
+    (lambda: onymix.generate("\ud800"), ValueError, r"not a mode: '\\ud800'"),
+    (lambda: onymix.names(1, 7), ValueError, "not a mode: 7; " + MODES),
+    (lambda: onymix.Generator(2**64), ValueError, f"not a mode: {2**64}"),
+    (lambda: onymix.Generator(True), TypeError, "mode must be a str or an int, not True"),
+    (lambda: onymix.generate(2.0), TypeError, "mode must be a str or an int, not 2.0; "),
+    (lambda: onymix.names(1, None), TypeError, "mode must be a str or an int, not None"),
+    (lambda: onymix.generate(second=86400), ValueError, "second of the day, 0 to 86399, not 86400"),
+    (lambda: onymix.names(1, seed=-1), ValueError, "seed must be a second .* not -1"),
+    (lambda: onymix.Generator(seed=-2**80), ValueError, f"seed must be .* not {-2**80}"),
+    (lambda: onymix.names(1, seed=1.0), TypeError, "seed must be an int .* or None, not 1.0"),
+    (lambda: onymix.Generator(seed=False), TypeError, "seed must be an int .* not False"),
+    (lambda: onymix.names(-1), ValueError, "count must be from 0 to .*, not -1"),
+    (lambda: onymix.names(2**63), ValueError, f"count must be .*, not {2**63}"),
+    (lambda: onymix.names(3.0), TypeError, "count must be an int, not 3.0"),
+    (lambda: onymix.names(True), TypeError, "count must be an int, not True"),
+    (lambda: onymix.Generator().take(-5), ValueError, "count must be .*, not -5"),
+    (lambda: onymix.Generator().records("10"), TypeError, "count must be an int, not '10'"),
+    (lambda: onymix.names(1220, "Male", unique=True), ValueError,
+     "count 1220 is more than the 1219 different names of mode 'Male'"),
+]
+
+
+@pytest.mark.parametrize("call, error, message", BAD_CALLS)
+def test_bad_arguments(call, error, message):
+    with pytest.raises(error, match=message):
+        call()
+
+
+def stub_signature(function):
+    """The signature a stub's def declares, without its annotations."""
+    arguments = function.args
+    for argument in arguments.posonlyargs + arguments.args + arguments.kwonlyargs:
+        argument.annotation = None
+    namespace = {}
+    exec(f"def f({ast.unparse(arguments)}): pass", namespace)
+    return inspect.signature(namespace["f"])
+
+
+def test_stubs_match_the_module():
+    package = Path(onymix.__file__).parent
+    assert (package / "py.typed").is_file()
+    stub = ast.parse((package / "__init__.pyi").read_text(encoding="utf-8"))
+    declared = {getattr(n, "name", None) or n.target.id: n for n in stub.body
+                if isinstance(n, (ast.FunctionDef, ast.ClassDef, ast.AnnAssign))}
+    stub_all = next(ast.literal_eval(n.value) for n in stub.body if isinstance(n, ast.Assign))
+    public = {name for name in dir(onymix) if not name.startswith("_")}
+    assert sorted(stub_all) == sorted(onymix.__all__) == sorted(declared)
+    assert public <= set(declared)
+    for name in ("generate", "names"):
+        assert stub_signature(declared[name]) == inspect.signature(getattr(onymix, name))
+    methods = {n.name: n for n in declared["Generator"].body if isinstance(n, ast.FunctionDef)}
+    for name in methods:
+        assert callable(getattr(onymix.Generator, name))
+    for name in ("take", "records"):
+        assert stub_signature(methods[name]) == inspect.signature(getattr(onymix.Generator, name))
+    new = list(stub_signature(methods["__new__"]).parameters.values())[1:]
+    assert new == list(inspect.signature(onymix.Generator).parameters.values())
+    fields = [n.target.id for n in declared["Name"].body if isinstance(n, ast.AnnAssign)]
+    assert tuple(fields) == onymix.Name._fields
+    for documented in (onymix, onymix.generate, onymix.names, onymix.Generator, onymix.Name,
+                       onymix.Generator.take, onymix.Generator.records, onymix.Name.sex):
+        assert documented.__doc__.strip()

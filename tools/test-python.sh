@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Tests the Python package as a user gets it: builds the wheel from this
+# checkout (which makes libonymix.a on the way), installs it into a fresh
+# virtual environment of Debian's Python and runs pytest on the installed
+# copy, from outside the source tree, so that a file missing from the wheel
+# fails. Compiler warnings of the extension module are errors. Exits
+# non-zero when anything fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+python=/usr/bin/python3
+
+missing=()
+for p in cmake g++ python3-dev python3-pip python3-setuptools python3-wheel python3-venv \
+    python3-pytest; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "test-python: missing Debian packages: ${missing[*]} (apt-get install them)" >&2
+    exit 1
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/onymix-python.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+echo "== wheel"
+CFLAGS="${CFLAGS:-} -Werror" "$python" -m pip wheel -q --no-build-isolation --no-deps \
+    --no-index python/ -w "$work/dist"
+ls "$work"/dist/onymix-*.whl
+
+echo "== virtual environment"
+"$python" -m venv --system-site-packages "$work/venv"
+"$work/venv/bin/python" -m pip install -q --no-index --no-deps "$work"/dist/onymix-*.whl
+
+echo "== pytest on the installed package"
+cd "$work"
+"$work/venv/bin/python" -m pytest -p no:cacheprovider "$root/python/tests"
