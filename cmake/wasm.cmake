@@ -1,4 +1,5 @@
-# The WebAssembly module of libonymix, onymix.wasm: the library's own
+# The WebAssembly module of libonymix, onymix.wasm, and the npm package's
+# folder made from it (js/, by js/stage.mjs). The module is the library's own
 # objects linked by emcc as a standalone module, with no JavaScript glue of
 # emscripten's, so that one loader of ours (js/index.js) instantiates it
 # synchronously in Node and asynchronously in a browser, from bytes it
@@ -43,3 +44,20 @@ target_link_options(onymix_wasm PRIVATE
   -sERROR_ON_UNDEFINED_SYMBOLS=0
   -sWARN_ON_UNDEFINED_SYMBOLS=0)
 
+# The package's folder, ready for npm pack.
+set(onymix_js_dir ${CMAKE_BINARY_DIR}/js)
+set(onymix_js_sources
+  ${CMAKE_SOURCE_DIR}/js/package.json
+  ${CMAKE_SOURCE_DIR}/js/index.js
+  ${CMAKE_SOURCE_DIR}/js/index.mjs
+  ${CMAKE_SOURCE_DIR}/js/index.d.ts
+  ${CMAKE_SOURCE_DIR}/js/README.md
+  ${CMAKE_SOURCE_DIR}/packaging/LICENSE.txt
+  ${CMAKE_SOURCE_DIR}/packaging/NOTICE.txt)
+add_custom_command(
+  OUTPUT ${onymix_js_dir}/package.json
+  COMMAND ${NODE_JS_EXECUTABLE} ${CMAKE_SOURCE_DIR}/js/stage.mjs
+    ${PROJECT_VERSION} $<TARGET_FILE:onymix_wasm> ${onymix_js_dir}
+  DEPENDS onymix_wasm ${onymix_js_sources} ${CMAKE_SOURCE_DIR}/js/stage.mjs
+  COMMENT "Making the npm package's folder js/")
+add_custom_target(onymix_js ALL DEPENDS ${onymix_js_dir}/package.json)
