@@ -33,14 +33,19 @@ async function settle() {
 test('memory stays flat across rounds of a million names', { timeout: 300000 }, async () => {
     assert.ok(globalThis.gc, 'run node with --expose-gc');
     round();
+    round();
     const start = await settle();
     let end = start;
     for (let i = 0; i < 5; i++) {
         round();
         end = await settle();
     }
-    for (const key of ['rss', 'heapUsed', 'external']) {
+    // The module's memory and the JavaScript heap are measured exactly; the
+    // resident size also holds pages the allocators keep for reuse. Four
+    // generators left open would add 34 MB a round.
+    const tolerance = { rss: 64, heapUsed: 8, external: 4 };
+    for (const [key, most] of Object.entries(tolerance)) {
         const grown = (end[key] - start[key]) / MB;
-        assert.ok(grown < 20, `${key} grew by ${grown.toFixed(1)} MB over five rounds`);
+        assert.ok(grown < most, `${key} grew by ${grown.toFixed(1)} MB over five rounds`);
     }
 });
