@@ -6,6 +6,7 @@
 #   onymix_static   libonymix.a, linked by onymix-cli and installed
 #   onymix_shared   libonymix.so.1.0.2 (SONAME libonymix.so.1), or onymix.dll
 #                   with its import library libonymix.dll.a on Windows
+#   onymix_wasm     onymix.wasm instead of both, with emscripten (cmake/wasm.cmake)
 #
 # Included from the top-level CMakeLists.txt after the name table is set up.
 
@@ -34,6 +35,15 @@ if(CMAKE_CXX_FLAGS MATCHES "-fsanitize=[^ ]*undefined" AND CMAKE_CXX_COMPILER_ID
   target_compile_options(onymix_objects PRIVATE -fno-sanitize=function)
 endif()
 
+# A WebAssembly build makes the module for JavaScript and nothing else: there
+# is no shared library to load, and no archive or header to install.
+if(EMSCRIPTEN)
+  # Position-independent code is for dynamic linking, which the module does not do.
+  set_target_properties(onymix_objects PROPERTIES POSITION_INDEPENDENT_CODE OFF)
+  include(cmake/wasm.cmake)
+  return()
+endif()
+
 # The shared library. On ELF systems a version script gives the exported
 # functions a version node and keeps everything else local; on Windows the
 # module-definition file lists the exports (and is shipped, so that users of
@@ -52,7 +62,7 @@ if(WIN32)
   target_sources(onymix_shared PRIVATE ${CMAKE_SOURCE_DIR}/lib/onymix.def)
   set_target_properties(onymix_shared PROPERTIES PREFIX "" IMPORT_PREFIX "lib"
     IMPORT_SUFFIX ".dll.a" RUNTIME_OUTPUT_NAME onymix)
-elseif(NOT EMSCRIPTEN)
+else()
   target_link_options(onymix_shared PRIVATE
     -Wl,--version-script=${CMAKE_SOURCE_DIR}/lib/onymix.map)
   # Every symbol resolved at link time, so that a use of the C++ runtime
@@ -67,7 +77,7 @@ endif()
 # and every hidden symbol of that one made local, so that nothing but the
 # onymix_* functions can clash with a name of the program it is linked into.
 set(onymix_archive ${CMAKE_BINARY_DIR}/libonymix.a)
-if(NOT WIN32 AND NOT EMSCRIPTEN)
+if(NOT WIN32)
   set(onymix_combined ${CMAKE_BINARY_DIR}/CMakeFiles/onymix_static.dir/onymix.o)
   add_custom_command(
     OUTPUT ${onymix_archive}
@@ -127,6 +137,6 @@ string(REGEX REPLACE "/$" "" onymix_pc_to_prefix "${onymix_pc_to_prefix}")
 configure_file(cmake/onymix.pc.in ${CMAKE_BINARY_DIR}/generated/onymix.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/generated/onymix.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
-if(NOT WIN32 AND NOT EMSCRIPTEN)
+if(NOT WIN32)
   install(FILES man/onymix.3 DESTINATION ${CMAKE_INSTALL_MANDIR}/man3)
 endif()

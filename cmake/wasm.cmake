@@ -1,0 +1,63 @@
+# The WebAssembly module of libonymix, onymix.wasm, and the npm package's
+# folder made from it (js/, by js/stage.mjs). The module is the library's own
+# objects linked by emcc as a standalone module, with no JavaScript glue of
+# emscripten's, so that one loader of ours (js/index.js) instantiates it
+# synchronously in Node and asynchronously in a browser, from bytes it
+# carries, with nothing fetched or evaluated. Its only imports are the
+# clock (lib/clock_web.cpp) and the notice that the memory has grown.
+#
+# Included from cmake/library.cmake when EMSCRIPTEN is set.
+
+# The functions JavaScript may call. To call more (functions of store/, say),
+# add their names here and their sources to the module below.
+set(onymix_wasm_exports
+  onymix_version onymix_mode_label onymix_mode_from_label onymix_distinct_names
+  onymix_generate onymix_open onymix_close onymix_next onymix_next_name
+  onymix_format_header onymix_write
+  malloc free)
+
+list(TRANSFORM onymix_wasm_exports PREPEND _ OUTPUT_VARIABLE onymix_wasm_symbols)
+list(JOIN onymix_wasm_symbols , onymix_wasm_symbols)
+
+add_executable(onymix_wasm $<TARGET_OBJECTS:onymix_objects>)
+set_target_properties(onymix_wasm PROPERTIES
+  OUTPUT_NAME onymix
+  SUFFIX .wasm
+  # Linked as C, as the shared library is: the library needs nothing of the
+  # C++ runtime.
+  LINKER_LANGUAGE C)
+target_link_options(onymix_wasm PRIVATE
+  --no-entry
+  -sSTANDALONE_WASM
+  -sEXPORTED_FUNCTIONS=${onymix_wasm_symbols}
+  # A unique generator holds one bit per name its mode can make, up to 36 MB.
+  -sALLOW_MEMORY_GROWTH
+  # The library's deepest call needs well under a kilobyte of stack; the
+  # defaults (16 MB of memory, 5 MB of it stack) would be reserved by every
+  # page that loads the module.
+  -sINITIAL_MEMORY=2MB
+  -sTOTAL_STACK=64KB
+  # The clock is an import that the loader gives, not a function of
+  # emscripten's JavaScript library, which would otherwise stop the link.
+  # Any other undefined function would become an import the loader does not
+  # give, and instantiation, hence every JavaScript test, would fail.
+  -sERROR_ON_UNDEFINED_SYMBOLS=0
+  -sWARN_ON_UNDEFINED_SYMBOLS=0)
+
+# The package's folder, ready for npm pack.
+set(onymix_js_dir ${CMAKE_BINARY_DIR}/js)
+set(onymix_js_sources
+  ${CMAKE_SOURCE_DIR}/js/package.json
+  ${CMAKE_SOURCE_DIR}/js/index.js
+  ${CMAKE_SOURCE_DIR}/js/index.mjs
+  ${CMAKE_SOURCE_DIR}/js/index.d.ts
+  ${CMAKE_SOURCE_DIR}/js/README.md
+  ${CMAKE_SOURCE_DIR}/packaging/LICENSE.txt
+  ${CMAKE_SOURCE_DIR}/packaging/NOTICE.txt)
+add_custom_command(
+  OUTPUT ${onymix_js_dir}/package.json
+  COMMAND ${NODE_JS_EXECUTABLE} ${CMAKE_SOURCE_DIR}/js/stage.mjs
+    ${PROJECT_VERSION} $<TARGET_FILE:onymix_wasm> ${onymix_js_dir}
+  DEPENDS onymix_wasm ${onymix_js_sources} ${CMAKE_SOURCE_DIR}/js/stage.mjs
+  COMMENT "Making the npm package's folder js/")
+add_custom_target(onymix_js ALL DEPENDS ${onymix_js_dir}/package.json)

@@ -1,0 +1,375 @@
+// index.js: the onymix package, the WebAssembly build of libonymix
+// (include/onymix.h) with a thin binding: it checks and converts the
+// arguments, calls the C functions and throws with the bad value in the
+// message. One file serves CommonJS and a browser's <script> (the global
+// `onymix`); index.mjs re-exports it for import.
+(function (root, factory) {
+    if (typeof module === 'object' && module !== null && module.exports)
+        module.exports = factory();
+    else
+        root.onymix = factory();
+})(globalThis, function () {
+    'use strict';
+
+    // The module's bytes, written in by js/stage.mjs when the package is
+    // made: nothing is fetched, so a page opened from file:// can load it,
+    // under a Content-Security-Policy that allows no more than
+    // 'wasm-unsafe-eval'.
+    const wasmBase64 = '@ONYMIX_WASM_BASE64@';
+
+    // Numbers of include/onymix.h.
+    const ONYMIX_NOW = -1;
+    const ONYMIX_UNIQUE = 1;
+    const ONYMIX_TEXT = 0;
+    const ONYMIX_CSV = 1;
+    const ONYMIX_MODE_COUNT = 7;
+    const ONYMIX_MALE_SURNAME = 3;
+    const LAST_SECOND = 86399;
+    // Labels are far shorter; a longer text is no mode and is not copied in.
+    const LABEL_MAX = 64;
+    // Output goes through one buffer in the module's memory (JavaScript runs
+    // one call at a time, so one is enough). Above 128 KiB each decoded
+    // chunk is a large object, which the young generation's collector never
+    // copies, and the names are small slices of it.
+    const BUFFER_SIZE = 1 << 20;
+    const MAX_COUNT = 2 ** 32 - 1; // the longest array
+    // Above this length V8 makes an array made to size a dictionary, slow to
+    // fill; a longer result grows as it is filled instead.
+    const LONGEST_PREPARED_ARRAY = 1 << 25;
+
+    const inNode =
+        typeof process === 'object' && process !== null && typeof process.versions === 'object' &&
+        process.versions !== null && typeof process.versions.node === 'string';
+
+    // "Now", in milliseconds, for lib/clock_web.cpp. In Node the system's
+    // uptime. process.hrtime counts it to the nanosecond on Linux (where it
+    // is the clock onymix-cli reads), macOS and Windows, but Node promises
+    // only "an arbitrary time in the past"; os.uptime() is the promised
+    // uptime, in whole seconds on some systems. So hrtime is taken as it is
+    // when it agrees with os.uptime() (a second of truncation and a little
+    // slack apart) and is otherwise moved onto os.uptime().
+    function nodeClock() {
+        const hrtimeMs = () => {
+            const [seconds, nanoseconds] = process.hrtime();
+            return seconds * 1000 + nanoseconds / 1e6;
+        };
+        const lead = hrtimeMs() - require('os').uptime() * 1000;
+        const offset = Math.abs(lead) < 2000 ? 0 : -lead;
+        return () => hrtimeMs() + offset;
+    }
+    // A browser has no uptime: the milliseconds since midnight UTC, so that
+    // "now" goes through the same 86,400 seconds a day.
+    const browserClock = () => Date.now() % 86400000;
+
+    let wasm = null;
+    let heap = null;
+    let buffer = 0;
+    let loadError = null;
+    const imports = {
+        env: {
+            onymix_clock_ms: inNode ? nodeClock() : browserClock,
+            // The memory's old ArrayBuffer is detached when it grows.
+            emscripten_notify_memory_growth() {
+                heap = null;
+            },
+        },
+    };
+
+    function wasmBytes() {
+        if (inNode)
+            return Buffer.from(wasmBase64, 'base64');
+        const text = atob(wasmBase64);
+        const bytes = new Uint8Array(text.length);
+        for (let i = 0; i < text.length; i++)
+            bytes[i] = text.charCodeAt(i);
+        return bytes;
+    }
+
+    function memory() {
+        if (heap === null)
+            heap = new Uint8Array(wasm.memory.buffer);
+        return heap;
+    }
+
+    // The library writes ASCII only, so Latin-1 reads it: Node's Buffer does
+    // that as a plain copy, faster than a TextDecoder, which checks UTF-8.
+    const decoder = new TextDecoder();
+    const encoder = new TextEncoder();
+
+    function text(pointer, length) {
+        if (inNode)
+            return Buffer.from(wasm.memory.buffer, pointer, length).toString('latin1');
+        return decoder.decode(memory().subarray(pointer, pointer + length));
+    }
+
+    function cString(pointer) {
+        const bytes = memory();
+        let end = pointer;
+        while (bytes[end] !== 0)
+            end++;
+        return text(pointer, end - pointer);
+    }
+
+    const api = {
+        version: undefined,
+        MODES: undefined,
+        ready: undefined,
+        generate,
+        names,
+        Generator: undefined,
+    };
+
+    function start(instance) {
+        wasm = instance.exports;
+        wasm._initialize();
+        buffer = wasm.malloc(BUFFER_SIZE);
+        if (buffer === 0)
+            throw new Error('onymix: no memory for the output buffer');
+        api.version = cString(wasm.onymix_version());
+        const modes = [];
+        for (let mode = 0; mode < ONYMIX_MODE_COUNT; mode++)
+            modes.push(cString(wasm.onymix_mode_label(mode)));
+        api.MODES = Object.freeze(modes);
+    }
+
+    // Node compiles and instantiates at once, so require() and import give a
+    // module ready to call. Browsers may refuse to compile a module of this
+    // size synchronously on the main thread, so there it is done in the
+    // background.
+    if (inNode) {
+        start(new WebAssembly.Instance(new WebAssembly.Module(wasmBytes()), imports));
+        api.ready = Promise.resolve();
+    } else {
+        api.ready = WebAssembly.instantiate(wasmBytes(), imports).then(
+            (result) => start(result.instance),
+            (error) => {
+                loadError = error;
+                throw error;
+            });
+    }
+
+    function loaded() {
+        if (wasm !== null)
+            return;
+        if (loadError !== null)
+            throw new Error(`onymix: the WebAssembly module did not load: ${loadError}`);
+        throw new Error('onymix: the WebAssembly module is still loading; await onymix.ready first');
+    }
+
+    // A bad value as the message shows it: texts quoted, long ones cut.
+    function show(value) {
+        let shown;
+        if (typeof value === 'string') {
+            shown = JSON.stringify(value);
+        } else if (typeof value === 'bigint') {
+            shown = `${value}n`;
+        } else if (typeof value === 'function') {
+            shown = `function ${value.name || '(anonymous)'}`;
+        } else if (typeof value === 'object' && value !== null) {
+            try {
+                shown = JSON.stringify(value);
+            } catch {
+                // A cycle or a BigInt inside.
+            }
+            if (shown === undefined)
+                shown = Object.prototype.toString.call(value);
+        } else {
+            shown = String(value);
+        }
+        return shown.length > 60 ? `${shown.slice(0, 57)}...` : shown;
+    }
+
+    function modeOf(value) {
+        if (value === undefined)
+            return ONYMIX_MALE_SURNAME;
+        let mode = -1;
+        if (typeof value === 'number') {
+            if (Number.isInteger(value) && value >= 0 && value < ONYMIX_MODE_COUNT)
+                mode = value;
+        } else if (typeof value === 'string') {
+            // A NUL would end the label early for the C function.
+            if (value.length <= LABEL_MAX && !value.includes('\0')) {
+                const { written } = encoder.encodeInto(
+                    value, memory().subarray(buffer, buffer + BUFFER_SIZE - 1));
+                memory()[buffer + written] = 0;
+                mode = wasm.onymix_mode_from_label(buffer);
+            }
+        } else {
+            throw new TypeError(`onymix: a mode is a label or a number, not ${show(value)}`);
+        }
+        if (mode < 0)
+            throw new RangeError(`onymix: not a mode: ${show(value)} (a mode is one of ` +
+                `onymix.MODES, in any case, or its number, 0 to ${ONYMIX_MODE_COUNT - 1})`);
+        return mode;
+    }
+
+    function secondOf(value, what) {
+        if (value === undefined)
+            return ONYMIX_NOW;
+        if (typeof value !== 'number')
+            throw new TypeError(`onymix: ${what} must be a number, not ${show(value)}`);
+        if (!Number.isInteger(value) || value < 0 || value > LAST_SECOND)
+            throw new RangeError(
+                `onymix: ${what} must be a whole second from 0 to ${LAST_SECOND}, not ${show(value)}`);
+        return value;
+    }
+
+    function countOf(value) {
+        if (typeof value !== 'number')
+            throw new TypeError(`onymix: count must be a number, not ${show(value)}`);
+        if (!Number.isInteger(value) || value < 0 || value > MAX_COUNT)
+            throw new RangeError(
+                `onymix: count must be a whole number from 0 to ${MAX_COUNT}, not ${show(value)}`);
+        return value;
+    }
+
+    const optionNames = ['mode', 'seed', 'unique'];
+
+    function optionsOf(options) {
+        if (options === undefined)
+            options = {};
+        if (typeof options !== 'object' || options === null || Array.isArray(options))
+            throw new TypeError(`onymix: options must be an object, not ${show(options)}`);
+        for (const key of Object.keys(options)) {
+            if (!optionNames.includes(key))
+                throw new TypeError(
+                    `onymix: no option ${show(key)} (the options are mode, seed and unique)`);
+        }
+        const { unique } = options;
+        if (unique !== undefined && typeof unique !== 'boolean')
+            throw new TypeError(`onymix: unique must be true or false, not ${show(unique)}`);
+        return { mode: modeOf(options.mode), seed: secondOf(options.seed, 'seed'), unique: !!unique };
+    }
+
+    function distinctNames(mode) {
+        return wasm.onymix_distinct_names(mode);
+    }
+
+    function open({ mode, seed, unique }) {
+        const generator = wasm.onymix_open(mode, seed, unique ? ONYMIX_UNIQUE : 0);
+        if (generator === 0)
+            throw new Error('onymix: not enough memory for a generator');
+        return generator;
+    }
+
+    // The next count lines of a generator in a format, without their LFs,
+    // through the bulk call.
+    function lines(generator, format, count) {
+        // Made to size, the array is a large object too; grown by push, it
+        // would be copied by every collection while it grows.
+        const result = count <= LONGEST_PREPARED_ARRAY ? new Array(count) : [];
+        const lengthAt = buffer + BUFFER_SIZE - 4;
+        let made = 0;
+        while (made < count) {
+            const written = wasm.onymix_write(generator, format,
+                Math.min(count - made, 0x7fffffff), buffer, BUFFER_SIZE - 4, lengthAt);
+            // 0 only when a unique generator has made every name, which the
+            // callers rule out beforehand.
+            if (written <= 0)
+                break;
+            const length = new DataView(wasm.memory.buffer).getUint32(lengthAt, true);
+            const chunk = text(buffer, length);
+            let start = 0;
+            for (let i = 0; i < written; i++) {
+                const end = chunk.indexOf('\n', start);
+                result[made++] = chunk.slice(start, end);
+                start = end + 1;
+            }
+        }
+        result.length = made;
+        return result;
+    }
+
+    function generate(mode, second) {
+        loaded();
+        const number = modeOf(mode);
+        const at = secondOf(second, 'second');
+        const length = wasm.onymix_generate(number, at, buffer, BUFFER_SIZE);
+        return text(buffer, length);
+    }
+
+    function uniqueLimit(count, left, mode) {
+        if (count > left)
+            throw new RangeError(`onymix: ${count} unique names asked for, but ${api.MODES[mode]} ` +
+                `has only ${left}${left < distinctNames(mode) ? ' left' : ''}`);
+    }
+
+    function names(count, options) {
+        loaded();
+        const n = countOf(count);
+        const settings = optionsOf(options);
+        if (settings.unique)
+            uniqueLimit(n, distinctNames(settings.mode), settings.mode);
+        const generator = open(settings);
+        try {
+            return lines(generator, ONYMIX_TEXT, n);
+        } finally {
+            wasm.onymix_close(generator);
+        }
+    }
+
+    // A generator that is dropped without close() is given back when it is
+    // collected.
+    const collected = new FinalizationRegistry((generator) => wasm.onymix_close(generator));
+
+    class Generator {
+        #generator;
+        #mode;
+        #left;
+
+        constructor(options) {
+            loaded();
+            const settings = optionsOf(options);
+            this.#generator = open(settings);
+            this.#mode = settings.mode;
+            this.#left = settings.unique ? distinctNames(settings.mode) : Infinity;
+            collected.register(this, this.#generator, this);
+        }
+
+        #open() {
+            if (this.#generator === 0)
+                throw new TypeError('onymix: this Generator is closed');
+            return this.#generator;
+        }
+
+        #lines(format, count) {
+            const generator = this.#open();
+            const n = countOf(count);
+            uniqueLimit(n, this.#left, this.#mode);
+            this.#left -= n;
+            return lines(generator, format, n);
+        }
+
+        take(count) {
+            return this.#lines(ONYMIX_TEXT, count);
+        }
+
+        records(count) {
+            return this.#lines(ONYMIX_CSV, count).map((line) => {
+                const [name, firstName, surname, sex] = line.split(',');
+                return { name, firstName: firstName || null, surname: surname || null, sex: sex || null };
+            });
+        }
+
+        * [Symbol.iterator]() {
+            for (;;) {
+                const length = wasm.onymix_next(this.#open(), buffer, BUFFER_SIZE);
+                if (length <= 0)
+                    return;
+                this.#left--;
+                yield text(buffer, length);
+            }
+        }
+
+        close() {
+            if (this.#generator === 0)
+                return;
+            collected.unregister(this);
+            wasm.onymix_close(this.#generator);
+            this.#generator = 0;
+        }
+    }
+
+    api.Generator = Generator;
+    return api;
+});

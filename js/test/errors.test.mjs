@@ -1,0 +1,60 @@
+// errors.test.mjs: every bad argument throws TypeError or RangeError with
+// the bad value in the message, and a closed Generator refuses all use.
+import assert from 'node:assert/strict';
+import { test } from 'node:test';
+import onymix from 'onymix';
+
+const { generate, names, Generator } = onymix;
+const generator = new Generator();
+
+// What is called, the error, and the bad value as the message shows it.
+const cases = [
+    [() => generate('Nobody'), RangeError, '"Nobody"'],
+    [() => generate(7), RangeError, '7'],
+    [() => generate(2.5), RangeError, '2.5'],
+    [() => generate('3'), RangeError, '"3"'],
+    [() => generate('Male\0'), RangeError, '"Male\\u0000"'],
+    [() => generate('x'.repeat(500)), RangeError, `"${'x'.repeat(56)}...`],
+    [() => generate(null), TypeError, 'null'],
+    [() => generate({}), TypeError, '{}'],
+    [() => generate(3n), TypeError, '3n'],
+    [() => generate('Male', 86400), RangeError, '86400'],
+    [() => generate('Male', 0.5), RangeError, '0.5'],
+    [() => generate('Male', Infinity), RangeError, 'Infinity'],
+    [() => generate('Male', '5'), TypeError, '"5"'],
+    [() => generate('Male', null), TypeError, 'null'],
+    [() => names(), TypeError, 'undefined'],
+    [() => names('10'), TypeError, '"10"'],
+    [() => names(-1), RangeError, '-1'],
+    [() => names(2 ** 32), RangeError, '4294967296'],
+    [() => names(1, 'Male'), TypeError, '"Male"'],
+    [() => names(1, ['Male']), TypeError, '["Male"]'],
+    [() => names(1, { mdoe: 'Male' }), TypeError, '"mdoe"'],
+    [() => names(1, { mode: 'Nobody' }), RangeError, '"Nobody"'],
+    [() => names(1, { seed: 86400 }), RangeError, '86400'],
+    [() => names(1, { unique: 1 }), TypeError, '1'],
+    [() => new Generator(5), TypeError, '5'],
+    [() => new Generator({ seed: -5 }), RangeError, '-5'],
+    [() => new Generator({ unique: 'yes' }), TypeError, '"yes"'],
+    [() => generator.take('3'), TypeError, '"3"'],
+    [() => generator.records(-1), RangeError, '-1'],
+];
+
+test('bad arguments throw with the bad value in the message', () => {
+    for (const [call, type, shown] of cases) {
+        assert.throws(call, (error) => {
+            assert.equal(error.constructor, type, `${call}: ${error}`);
+            assert.ok(error.message.startsWith('onymix: '), error.message);
+            assert.ok(error.message.includes(shown), `${call}: "${error.message}" lacks ${shown}`);
+            return true;
+        }, String(call));
+    }
+});
+
+test('a closed Generator throws TypeError, and closing twice does nothing', () => {
+    const closed = new Generator({ seed: 1 });
+    closed.close();
+    closed.close();
+    for (const use of [() => closed.take(1), () => closed.records(1), () => [...closed]])
+        assert.throws(use, { name: 'TypeError', message: 'onymix: this Generator is closed' });
+});

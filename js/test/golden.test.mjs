@@ -1,0 +1,61 @@
+// golden.test.mjs: the package makes the names of the golden files, which
+// onymix-cli made, in every mode and through every way of asking.
+import assert from 'node:assert/strict';
+import { uptime } from 'node:os';
+import { test } from 'node:test';
+import onymix from 'onymix';
+import { lines } from './source.mjs';
+
+const seeds = [0, 1, 43200, 86399];
+
+test('names() and a Generator give the sequences of onymix-cli --count 1000', () => {
+    for (let mode = 0; mode < 7; mode++) {
+        for (const seed of seeds) {
+            const expected = lines('tests', 'golden', `sequence-${mode}-${seed}.txt`);
+            const what = `mode ${mode}, seed ${seed}`;
+            assert.deepEqual(onymix.names(1000, { mode, seed }), expected, what);
+            assert.deepEqual(onymix.names(1000, { mode: onymix.MODES[mode], seed }), expected, what);
+            // Names follow on across calls, and across the ways of taking them.
+            const generator = new onymix.Generator({ mode, seed });
+            const taken = [...generator.take(400), ...generator.records(300).map((r) => r.name)];
+            for (const name of generator) {
+                taken.push(name);
+                if (taken.length === 1000)
+                    break;
+            }
+            generator.close();
+            assert.deepEqual(taken, expected, what);
+        }
+    }
+});
+
+test('generate() gives what Generate shows at each second of generate.txt', () => {
+    for (const line of lines('tests', 'golden', 'generate.txt')) {
+        const [mode, second, name] = line.split('\t');
+        const label = onymix.MODES[mode];
+        assert.equal(onymix.generate(Number(mode), Number(second)), name, line);
+        assert.equal(onymix.generate(label.toUpperCase(), Number(second)), name, line);
+        if (label === 'Male + Surname')
+            assert.equal(onymix.generate(undefined, Number(second)), name, line);
+    }
+});
+
+test('now is the second of system uptime in Node', (t) => {
+    if (uptime() > 86000)
+        return t.skip('past a day of uptime now is seeded from the clock too, not one second');
+    const mode = 'Any + Surname';
+    const before = Math.floor(uptime());
+    const made = { generate: onymix.generate(mode), names: onymix.names(3, { mode }).join(),
+        Generator: new onymix.Generator({ mode }).take(3).join() };
+    const after = Math.floor(uptime());
+    // os.uptime() and the package's clock may cross a second apart.
+    const seconds = [];
+    for (let s = before - 1; s <= after + 1; s++)
+        seconds.push(s);
+    for (const [what, name] of Object.entries(made)) {
+        const at = (s) => what === 'generate' ? onymix.generate(mode, s)
+            : onymix.names(3, { mode, seed: s }).join();
+        assert.ok(seconds.some((s) => at(s) === name),
+            `${what} made ${name}, which no second from ${before - 1} to ${after + 1} makes`);
+    }
+});
