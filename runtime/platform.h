@@ -6,15 +6,20 @@
 // (native programs have no window system and use none of them, apart from
 // the file-failure report, which platform_posix.cpp answers with "no"); all
 // of them in tests/fake_platform.cpp for the tests.
+//
+// Every path given to or returned by these services is UTF-8, so that a
+// folder of any name works wherever the core passes it on; the platform
+// turns it into whatever its system calls take.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 // Milliseconds since the system started, modulo 2^32.
 uint32_t platform_tick_count();
 
-// The full path of the running executable, whole however long, in a scratch
-// buffer (valid for 64 further scratch requests).
+// The full path of the running executable, whole however long, in UTF-8, in
+// a scratch buffer (valid for 64 further scratch requests).
 char *platform_executable_path();
 
 // The character that ends a folder name in a path: '\\' on Windows, '/' on POSIX.
@@ -22,6 +27,13 @@ char platform_folder_separator();
 
 // True when something, a folder included, exists under exactly this path.
 bool platform_file_exists(const char *path);
+
+// Opens the file at path as std::fopen does with mode ("rb" or "wb");
+// null when it cannot be opened. The caller closes it with std::fclose.
+std::FILE *platform_open_file(const char *path, const char *mode);
+
+// Removes the file at path. True on success.
+bool platform_remove_file(const char *path);
 
 // Puts the file 'from' in the place of 'to' in one step, replacing 'to' if
 // it exists. True on success; on failure 'to' is as it was.

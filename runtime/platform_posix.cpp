@@ -1,6 +1,6 @@
 // platform_posix.cpp: the system services of platform.h for native POSIX
-// builds (Linux): the monotonic clock, /proc/self/exe, stat and rename, and
-// a file-failure report that asks no one.
+// builds (Linux): the monotonic clock, /proc/self/exe, stat, fopen, remove
+// and rename, and a file-failure report that asks no one.
 #include "platform.h"
 #include "scratch.h"
 
@@ -38,6 +38,15 @@ char platform_folder_separator() {
 bool platform_file_exists(const char *path) {
     struct stat info {};
     return stat(path, &info) == 0;
+}
+
+std::FILE *platform_open_file(const char *path, const char *mode) {
+    // The system takes a path as its bytes, so UTF-8 names work as they are.
+    return std::fopen(path, mode);
+}
+
+bool platform_remove_file(const char *path) {
+    return std::remove(path) == 0;
 }
 
 bool platform_replace_file(const char *from, const char *to) {

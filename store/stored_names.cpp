@@ -1,7 +1,8 @@
 // stored_names.cpp: locating, loading and saving the stored-names file.
 //
-// Files are read and written as bytes and the line ends are translated here,
-// so that every build reads and writes the same bytes: on reading, a CR
+// Files are read and written as bytes, through the platform's calls, which
+// take the UTF-8 path whole, and the line ends are translated here, so that
+// every build reads and writes the same bytes: on reading, a CR
 // directly before an LF is dropped; on writing, every LF becomes CR LF. No
 // other byte has a meaning (0x1A does not end the file).
 #include "stored_names.h"
@@ -83,13 +84,13 @@ char *read_whole_file(std::FILE *file, size_t &size) {
 
 char *load_stored_names() {
     if (!platform_file_exists(stored_names_path)) {
-        std::FILE *created = std::fopen(stored_names_path, "wb");
+        std::FILE *created = platform_open_file(stored_names_path, "wb");
         if (!created || std::fclose(created) != 0)
             fail_on_file(stored_names_path);
         return scratch(0);
     }
 
-    std::FILE *file = std::fopen(stored_names_path, "rb");
+    std::FILE *file = platform_open_file(stored_names_path, "rb");
     if (!file)
         fail_on_file(stored_names_path);
     size_t size = 0;
@@ -164,14 +165,14 @@ bool try_save() {
     // the old one's place, so that a failure at any point (disk full, device
     // gone) leaves the user's file as it was.
     const char *temporary = join({stored_names_path, ".new"});
-    std::FILE *file = std::fopen(temporary, "wb");
+    std::FILE *file = platform_open_file(temporary, "wb");
     if (!file)
         return false;
     bool written = write_with_crlf(file, text);
     written = std::fflush(file) == 0 && written && !std::ferror(file);
     written = std::fclose(file) == 0 && written;
     if (!written || !platform_replace_file(temporary, stored_names_path)) {
-        std::remove(temporary);
+        platform_remove_file(temporary);
         return false;
     }
     return true;

@@ -2,14 +2,15 @@
 // folder, and the Store and Quit operations on the stored-names box.
 //
 // The file holds one name a line with CR LF line ends. It is read once at
-// start-up and written only when the user agrees at Quit. Every failure
+// start-up and written only when the user agrees at Quit. Paths are UTF-8.
+// Every failure
 // writes "Can't open file <path>" on the standard error stream and is
 // reported to the user. A file that cannot be opened, created or read at
 // start-up ends the process with exit code 1; a failed save is offered
 // again and ends the process with exit code 1 only when the user gives up.
 #pragma once
 
-// The folder of the running executable, ending in its separator, as a
+// The folder of the running executable, ending in its separator, as a UTF-8
 // scratch string.
 char *program_folder();
 

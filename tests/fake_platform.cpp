@@ -131,6 +131,14 @@ bool platform_file_exists(const char *path) {
     return stat(path, &info) == 0;
 }
 
+std::FILE *platform_open_file(const char *path, const char *mode) {
+    return std::fopen(path, mode);
+}
+
+bool platform_remove_file(const char *path) {
+    return std::remove(path) == 0;
+}
+
 bool platform_replace_file(const char *from, const char *to) {
     if (replace_fails) {
         replace_fails = false;

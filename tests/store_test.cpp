@@ -315,6 +315,48 @@ TEST_F(SaveDeathTest, AFullDiskPartWayKeepsTheOldFile) {
     EXPECT_FALSE(std::filesystem::exists(file + ".new"));
 }
 
+using Paths = StoredNames;
+
+// A folder named in three scripts, one character outside the Basic
+// Multilingual Plane, as UTF-8.
+const std::string named_folder = u8"\u041E\u043B\u044C\u0433\u0430 \u4E2D\u6587 \U0001F600";
+
+TEST_F(Paths, AFolderNamedInAnyScriptIsUsedWhole) {
+    std::string named = folder + "/" + named_folder + "/";
+    ASSERT_EQ(mkdir(named.c_str(), 0755), 0);
+    set_fake_executable_path(named + "onymix");
+    form_stored_names_path();
+    EXPECT_EQ(std::string(stored_names_path), named + "stored.txt");
+    EXPECT_EQ(load_stored_names(), std::string());
+    EXPECT_TRUE(std::filesystem::exists(named + "stored.txt")) << "not created";
+    set_fake_field(field_stored_names, "Anna\r\nBob");
+    set_fake_answer(true);
+    offer_save_on_quit();
+    EXPECT_EQ(read_bytes(named + "stored.txt"), "Anna\r\nBob");
+    EXPECT_FALSE(std::filesystem::exists(named + "stored.txt.new"));
+}
+
+using PathsDeathTest = StoredNames;
+
+TEST_F(PathsDeathTest, AFailureNamesTheWholePath) {
+    std::string named = folder + "/" + named_folder + "/";
+    ASSERT_EQ(mkdir(named.c_str(), 0755), 0);
+    set_fake_executable_path(named + "onymix");
+    form_stored_names_path();
+    std::string path = named + "stored.txt";
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    answer_reports_with(false);
+    EXPECT_EXIT(load_stored_names(), ::testing::ExitedWithCode(1),
+                "^" + literally("Can't open file " + path + "\n[Can't open file " + path + "]\n") +
+                    "$");
+    set_fake_field(field_stored_names, "Anna");
+    EXPECT_EXIT(save_stored_names(), ::testing::ExitedWithCode(1),
+                "^" +
+                    literally("Can't open file " + path + "\n[Can't save stored names to file " +
+                              path + " | Retry]\n") +
+                    "$");
+}
+
 using Store = StoredNames;
 
 TEST_F(Store, AppendsTheNameBoxAsANewLine) {
