@@ -12,6 +12,7 @@
 // turns it into whatever its system calls take.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -38,6 +39,20 @@ bool platform_remove_file(const char *path);
 // Puts the file 'from' in the place of 'to' in one step, replacing 'to' if
 // it exists. True on success; on failure 'to' is as it was.
 bool platform_replace_file(const char *from, const char *to);
+
+// The conversions between UTF-16 and the system code page, the 8-bit
+// character set of the text boxes and of stored.txt. Each converts the
+// whole input (count UTF-16 code units, or length bytes; a NUL is a
+// character like any other and none is added) and returns how many units
+// the result takes. It writes the result to out only when room holds all
+// of it, so a call with room 0 (out may then be null) measures. *exact is
+// set on every call: false when some character has no form of its own on
+// the other side (it is replaced, by '?' or U+FFFD, or the result is empty),
+// half a surrogate pair included.
+size_t platform_code_page_from_utf16(const uint16_t *units, size_t count, char *out, size_t room,
+                                     bool *exact);
+size_t platform_utf16_from_code_page(const char *text, size_t length, uint16_t *out, size_t room,
+                                     bool *exact);
 
 // The two text boxes of the main window as the logic sees them.
 enum text_field { field_name_box, field_stored_names };
