@@ -59,7 +59,7 @@ HWND quit_into_failed_save(app_run &app, quit_way way) {
     HWND question = wait_for_dialog(app);
     if (!question)
         return nullptr;
-    check_text("the question's text", question_text, text_of(GetDlgItem(question, 0xFFFF)));
+    check_message_box(question, question_text, app.main, {IDYES, IDNO}, IDI_QUESTION);
     click(GetDlgItem(question, IDYES));
     HWND box = wait_for_dialog(app, question);
     check_error_box(box, "Can't save stored names to file " + app.stored_path(), app.main,
@@ -167,8 +167,8 @@ void case_load_and_save_forms() {
 // Held open for reading only: the save can write its new file but cannot put
 // it in this one's place.
 HANDLE hold_file(const std::string &path) {
-    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE held = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     check(held != INVALID_HANDLE_VALUE, "could not hold %s open", path.c_str());
     return held;
 }
@@ -191,7 +191,7 @@ void case_save_fails_temporary_is_folder() {
     app_run app;
     if (!start_and_wait(app, "A\r\n"))
         return;
-    CreateDirectoryA((app.stored_path() + ".new").c_str(), nullptr);
+    make_folder(app.stored_path() + ".new");
     store(app, "X");
     cancel_failed_save(app, quit_into_failed_save(app, by_exit_command), 1);
     check_text("stored.txt", "A\r\n", read_file(app.stored_path()));
