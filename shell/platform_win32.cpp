@@ -63,17 +63,19 @@ size_t platform_code_page_from_utf16(const uint16_t *units, size_t count, char *
     // A character with no form of its own must not become a look-alike
     // (best fit) or '?' unnoticed. UTF-8 as the system code page, which
     // Windows offers, takes neither flag nor report; there only half a
-    // surrogate pair has no form, and it makes the call fail.
+    // surrogate pair has no form, and it makes the call fail; the flag is
+    // taken only with the code page named as CP_UTF8.
     bool utf8 = GetACP() == CP_UTF8;
+    UINT code_page = utf8 ? CP_UTF8 : CP_ACP;
     DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL used_default = FALSE;
     BOOL *report = utf8 ? nullptr : &used_default;
     const wchar_t *wide = reinterpret_cast<const wchar_t *>(units);
-    int n = WideCharToMultiByte(CP_ACP, flags, wide, static_cast<int>(count), nullptr, 0, nullptr,
-                                report);
+    int n = WideCharToMultiByte(code_page, flags, wide, static_cast<int>(count), nullptr, 0,
+                                nullptr, report);
     if (n > 0 && room >= static_cast<size_t>(n)) {
         used_default = FALSE;
-        n = WideCharToMultiByte(CP_ACP, flags, wide, static_cast<int>(count), out, n, nullptr,
+        n = WideCharToMultiByte(code_page, flags, wide, static_cast<int>(count), out, n, nullptr,
                                 report);
     }
     *exact = n > 0 && !used_default;
