@@ -9,15 +9,21 @@
 // service the name generator uses, has files of its own beside the library
 // that needs nothing else (lib/clock_posix.cpp, lib/clock_win32.cpp,
 // lib/clock_web.cpp).
+//
+// Every path given to or returned by these services is UTF-8, so that a
+// folder of any name works wherever the core passes it on; the platform
+// turns it into whatever its system calls take.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 // Milliseconds since the system started, modulo 2^32.
 uint32_t platform_tick_count();
 
-// The full path of the running executable, whole however long, in a scratch
-// buffer (valid for 64 further scratch requests).
+// The full path of the running executable, whole however long, in UTF-8, in
+// a scratch buffer (valid for 64 further scratch requests).
 char *platform_executable_path();
 
 // The character that ends a folder name in a path: '\\' on Windows, '/' on POSIX.
@@ -26,9 +32,30 @@ char platform_folder_separator();
 // True when something, a folder included, exists under exactly this path.
 bool platform_file_exists(const char *path);
 
+// Opens the file at path as std::fopen does with mode ("rb" or "wb");
+// null when it cannot be opened. The caller closes it with std::fclose.
+std::FILE *platform_open_file(const char *path, const char *mode);
+
+// Removes the file at path. True on success.
+bool platform_remove_file(const char *path);
+
 // Puts the file 'from' in the place of 'to' in one step, replacing 'to' if
 // it exists. True on success; on failure 'to' is as it was.
 bool platform_replace_file(const char *from, const char *to);
+
+// The conversions between UTF-16 and the system code page, the 8-bit
+// character set of the text boxes and of stored.txt. Each converts the
+// whole input (count UTF-16 code units, or length bytes; a NUL is a
+// character like any other and none is added) and returns how many units
+// the result takes. It writes the result to out only when room holds all
+// of it, so a call with room 0 (out may then be null) measures. *exact is
+// set on every call: false when some character has no form of its own on
+// the other side (it is replaced, by '?' or U+FFFD, or the result is empty),
+// half a surrogate pair included.
+size_t platform_code_page_from_utf16(const uint16_t *units, size_t count, char *out, size_t room,
+                                     bool *exact);
+size_t platform_utf16_from_code_page(const char *text, size_t length, uint16_t *out, size_t room,
+                                     bool *exact);
 
 // The two text boxes of the main window as the logic sees them.
 enum text_field { field_name_box, field_stored_names };

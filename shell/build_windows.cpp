@@ -2,19 +2,22 @@
 // the single-instance test, the registry record, the stored-names path, the
 // windows and controls, the stored names, the menu and the showing.
 #include "shell.h"
+#include "utf16_win32.h"
 
 #include "../store/stored_names.h"
 
 namespace {
 
-// Writes text as the REG_SZ value name of subkey under HKEY_CURRENT_USER.
+// Writes the UTF-8 text as the REG_SZ value name of subkey under
+// HKEY_CURRENT_USER, in UTF-16 so that a folder of any name is kept whole.
 int write_registry_text(const char *subkey, const char *name, const char *text) {
     HKEY key = nullptr;
     DWORD disposition = 0;
     RegCreateKeyExA(HKEY_CURRENT_USER, subkey, 0, const_cast<char *>(""), REG_OPTION_NON_VOLATILE,
                     KEY_WRITE, nullptr, &key, &disposition);
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
-                   static_cast<DWORD>(lstrlenA(text) + 1));
+    const wchar_t *wide = utf16_from_utf8(text);
+    RegSetValueExW(key, utf16_from_utf8(name), 0, REG_SZ, reinterpret_cast<const BYTE *>(wide),
+                   static_cast<DWORD>((lstrlenW(wide) + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return 0;
 }

@@ -1,10 +1,11 @@
 // stored_names.cpp: locating, loading and saving the stored-names file.
 //
-// Files are read and written as bytes and the line ends are translated here,
-// so that every build reads and writes the same bytes: on reading, a CR
-// directly before an LF is dropped; on writing, every LF becomes CR LF. No
-// other byte has a meaning (0x1A does not end the file).
+// Files are read and written as bytes, through the platform's calls, which
+// take the UTF-8 path whole; what the bytes mean (line ends, marks, UTF-16)
+// is stored_text.cpp's, so that every build reads and writes the same bytes.
+// No byte has a meaning of its own beyond those (0x1A does not end a file).
 #include "stored_names.h"
+#include "stored_text.h"
 
 #include "../runtime/platform.h"
 #include "../runtime/scratch.h"
@@ -17,17 +18,23 @@ const char *stored_names_path = "stored.txt";
 
 namespace {
 
-void write_failure_line(const char *path) {
-    std::fprintf(stderr, "Can't open file %s\n", path);
+void write_error_line(const char *line) {
+    std::fprintf(stderr, "%s\n", line);
     std::fflush(stderr);
+}
+
+// Ends a start-up that cannot go on: the message on the standard error
+// stream and to the user, then exit code 1.
+[[noreturn]] void fail_at_start(const char *message) {
+    write_error_line(message);
+    platform_report_file_failure(message, false);
+    std::exit(1);
 }
 
 } // namespace
 
 void fail_on_file(const char *path) {
-    write_failure_line(path);
-    platform_report_file_failure(join({"Can't open file ", path}), false);
-    std::exit(1);
+    fail_at_start(join({"Can't open file ", path}));
 }
 
 char *program_folder() {
@@ -61,6 +68,9 @@ void form_stored_names_path() {
 
 namespace {
 
+// The encoding the load found, for the save to write back.
+stored_encoding found_encoding = encoding_code_page;
+
 // The whole content of an open file; size is set to its length.
 char *read_whole_file(std::FILE *file, size_t &size) {
     size_t capacity = 64 * 1024;
@@ -82,14 +92,15 @@ char *read_whole_file(std::FILE *file, size_t &size) {
 } // namespace
 
 char *load_stored_names() {
+    found_encoding = encoding_code_page;
     if (!platform_file_exists(stored_names_path)) {
-        std::FILE *created = std::fopen(stored_names_path, "wb");
+        std::FILE *created = platform_open_file(stored_names_path, "wb");
         if (!created || std::fclose(created) != 0)
             fail_on_file(stored_names_path);
         return scratch(0);
     }
 
-    std::FILE *file = std::fopen(stored_names_path, "rb");
+    std::FILE *file = platform_open_file(stored_names_path, "rb");
     if (!file)
         fail_on_file(stored_names_path);
     size_t size = 0;
@@ -104,74 +115,46 @@ char *load_stored_names() {
         fail_on_file(stored_names_path);
     }
 
-    // Each line of n bytes and its LF becomes at most n bytes and CR LF.
-    char *text = scratch(size + size / 2 + 2);
-    char *end = text;
-    size_t line_start = 0;
-    for (size_t i = 0; i <= size; i++) {
-        bool line_end = i == size || data[i] == '\n';
-        if (!line_end)
-            continue;
-        // The line's text is its bytes up to the LF, less a CR directly
-        // before the LF, and stops at a NUL byte.
-        size_t line_end_at = i;
-        if (i < size && line_end_at > line_start && data[line_end_at - 1] == '\r')
-            line_end_at--;
-        size_t length = line_end_at - line_start;
-        const void *nul = std::memchr(data + line_start, '\0', length);
-        if (nul)
-            length = static_cast<size_t>(static_cast<const char *>(nul) - (data + line_start));
-        if (length > 0) {
-            std::memcpy(end, data + line_start, length);
-            end += length;
-            *end++ = '\r';
-            *end++ = '\n';
-        }
-        line_start = i + 1;
-    }
+    stored_text loaded = stored_text_from_bytes(data, size);
     std::free(data);
+    if (loaded.outcome == text_unshowable)
+        fail_at_start(join(
+            {"Can't read file ", stored_names_path, ": it holds characters Onymix cannot show"}));
+    if (loaded.outcome != text_read)
+        fail_on_file(stored_names_path);
+    found_encoding = loaded.encoding;
+    char *text = scratch(loaded.length);
+    std::memcpy(text, loaded.text, loaded.length);
+    std::free(loaded.text);
     return text;
 }
-
-namespace {
-
-// Writes text with every LF as CR LF; false on any write error.
-bool write_with_crlf(std::FILE *file, const char *text) {
-    while (*text) {
-        const char *lf = std::strchr(text, '\n');
-        size_t length = lf ? static_cast<size_t>(lf - text) : std::strlen(text);
-        if (std::fwrite(text, 1, length, file) != length)
-            return false;
-        if (!lf)
-            break;
-        if (std::fwrite("\r\n", 1, 2, file) != 2)
-            return false;
-        text = lf + 1;
-    }
-    return true;
-}
-
-} // namespace
 
 namespace {
 
 // One attempt at the save; false, with the old file as it was and no
 // temporary file left behind, when any step fails.
 bool try_save() {
-    const char *text = replace_text(platform_read_field(field_stored_names), "\r", "");
+    size_t size = 0;
+    char *bytes =
+        stored_bytes_from_text(platform_read_field(field_stored_names), found_encoding, &size);
+    if (!bytes)
+        return false;
 
     // Write a complete new file beside the old one and only then put it in
     // the old one's place, so that a failure at any point (disk full, device
     // gone) leaves the user's file as it was.
     const char *temporary = join({stored_names_path, ".new"});
-    std::FILE *file = std::fopen(temporary, "wb");
-    if (!file)
+    std::FILE *file = platform_open_file(temporary, "wb");
+    if (!file) {
+        std::free(bytes);
         return false;
-    bool written = write_with_crlf(file, text);
+    }
+    bool written = std::fwrite(bytes, 1, size, file) == size;
+    std::free(bytes);
     written = std::fflush(file) == 0 && written && !std::ferror(file);
     written = std::fclose(file) == 0 && written;
     if (!written || !platform_replace_file(temporary, stored_names_path)) {
-        std::remove(temporary);
+        platform_remove_file(temporary);
         return false;
     }
     return true;
@@ -184,7 +167,7 @@ void save_stored_names() {
     // reported and may be tried again (the user may free the file or the
     // disk meanwhile); only giving up ends the process.
     while (!try_save()) {
-        write_failure_line(stored_names_path);
+        write_error_line(join({"Can't open file ", stored_names_path}));
         if (!platform_report_file_failure(
                 join({"Can't save stored names to file ", stored_names_path}), true))
             std::exit(1);

@@ -1,15 +1,18 @@
 // stored_names.h: the stored-names file, "stored.txt" in the program's
 // folder, and the Store and Quit operations on the stored-names box.
 //
-// The file holds one name a line with CR LF line ends. It is read once at
-// start-up and written only when the user agrees at Quit. Every failure
-// writes "Can't open file <path>" on the standard error stream and is
-// reported to the user. A file that cannot be opened, created or read at
-// start-up ends the process with exit code 1; a failed save is offered
-// again and ends the process with exit code 1 only when the user gives up.
+// The file holds one name a line with CR LF line ends (the forms it may take
+// are stored_text.h's). It is read once at start-up and written only when
+// the user agrees at Quit, in the encoding the load found. Paths are UTF-8.
+// Every failure writes a line on the standard error stream ("Can't open file
+// <path>", or for a list that cannot be shown the box's text) and is
+// reported to the user. A file that cannot be opened, created, read or
+// shown at start-up ends the process with exit code 1, untouched; a failed
+// save is offered again and ends the process with exit code 1 only when the
+// user gives up.
 #pragma once
 
-// The folder of the running executable, ending in its separator, as a
+// The folder of the running executable, ending in its separator, as a UTF-8
 // scratch string.
 char *program_folder();
 
@@ -21,13 +24,16 @@ void form_stored_names_path();
 
 // The stored text: the file's non-empty lines in file order, each followed
 // by CR LF, as a scratch string; empty for an empty file. Creates the file
-// (empty) when it is missing.
+// (empty) when it is missing. A UTF-16 file with a character the code page
+// lacks ends the process with "Can't read file <path>: it holds characters
+// Onymix cannot show".
 char *load_stored_names();
 
 // Writes the stored-names box to the file: every CR dropped and every LF
-// written as CR LF. The old file is replaced only once the new one is
-// completely written. On failure the user may retry, which reads the box
-// afresh; giving up ends the process with exit code 1, the file intact.
+// written as CR LF, in the encoding the load found. The old file is
+// replaced only once the new one is completely written. On failure the user
+// may retry, which reads the box afresh; giving up ends the process with
+// exit code 1, the file intact.
 void save_stored_names();
 
 // Store: appends the name box's text to the stored-names box as a new line.

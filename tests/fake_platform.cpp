@@ -1,7 +1,9 @@
 // fake_platform.cpp: test doubles for runtime/platform.h. Files are real
 // (the tests work in a temporary folder); the clock, the executable path,
-// the text fields, the question and the loop are simulated.
+// the text fields, the question and the loop are simulated, and the code
+// page is Latin-1, so that tests can tell characters it has from others.
 #include "fake_platform.h"
+#include "../runtime/plain_code_page.h"
 #include "../runtime/platform.h"
 #include "../runtime/scratch.h"
 
@@ -129,6 +131,24 @@ char platform_folder_separator() {
 bool platform_file_exists(const char *path) {
     struct stat info {};
     return stat(path, &info) == 0;
+}
+
+std::FILE *platform_open_file(const char *path, const char *mode) {
+    return std::fopen(path, mode);
+}
+
+bool platform_remove_file(const char *path) {
+    return std::remove(path) == 0;
+}
+
+size_t platform_code_page_from_utf16(const uint16_t *units, size_t count, char *out, size_t room,
+                                     bool *exact) {
+    return plain_code_page_from_utf16(units, count, out, room, 0xFF, exact);
+}
+
+size_t platform_utf16_from_code_page(const char *text, size_t length, uint16_t *out, size_t room,
+                                     bool *exact) {
+    return utf16_from_plain_code_page(text, length, out, room, 0xFF, exact);
 }
 
 bool platform_replace_file(const char *from, const char *to) {

@@ -23,26 +23,6 @@
 
 namespace {
 
-// Bytes as a quoted C string, so a failure shows every CR, LF and NUL.
-std::string shown(const std::string &bytes) {
-    std::string out = "\"";
-    for (unsigned char c : bytes) {
-        if (c == '\r')
-            out += "\\r";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c == '"' || c == '\\')
-            out += std::string("\\") + char(c);
-        else if (c < 0x20 || c >= 0x7f) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        } else
-            out += char(c);
-    }
-    return out + "\"";
-}
-
 // text as a death-test pattern that matches exactly it.
 std::string literally(const std::string &text) {
     std::string pattern;
@@ -313,6 +293,109 @@ TEST_F(SaveDeathTest, AFullDiskPartWayKeepsTheOldFile) {
     EXPECT_EXIT(save_with_little_room(), ::testing::ExitedWithCode(1), cannot_open(file));
     EXPECT_EQ(read_bytes(file), "Old\r\n");
     EXPECT_FALSE(std::filesystem::exists(file + ".new"));
+}
+
+using Encodings = StoredNames;
+
+const std::u16string anna_bob_zoe = u"Anna\r\nBob\r\nZo\u00EB\r\n";
+
+TEST_F(Encodings, AUTF16FileShowsItsNamesAndQuitWithYesSavesItAsUTF16) {
+    // As Notepad saves "Unicode" (and "Unicode big endian").
+    for (bool big : {false, true}) {
+        std::string mark = big ? "\xFE\xFF" : "\xFF\xFE";
+        write_bytes(file, mark + utf16_bytes(anna_bob_zoe, big));
+        set_fake_field(field_stored_names, loaded());
+        EXPECT_EQ(fake_field(field_stored_names), "Anna\r\nBob\r\nZo\xEB\r\n");
+        set_fake_field(field_name_box, "X");
+        store_name();
+        set_fake_answer(true);
+        offer_save_on_quit();
+        EXPECT_EQ(read_bytes(file), mark + utf16_bytes(anna_bob_zoe + u"\r\nX", big))
+            << (big ? "big endian" : "little endian");
+    }
+}
+
+TEST_F(Encodings, TheUTF8MarkIsNoNameAndIsWrittenBack) {
+    write_bytes(file, "\xEF\xBB\xBFZo\xC3\xAB\r\nBob");
+    EXPECT_EQ(loaded(), "Zo\xC3\xAB\r\nBob\r\n");
+    EXPECT_EQ(saved("Zo\xC3\xAB\r\nBob\r\nX"), "\xEF\xBB\xBFZo\xC3\xAB\r\nBob\r\nX");
+}
+
+TEST_F(Encodings, EachLoadStartsFromTheFileItFinds) {
+    // What an earlier load found does not carry over to a file without mark.
+    write_bytes(file, "\xFF\xFE" + utf16_bytes(u"Anna\r\n"));
+    EXPECT_EQ(loaded(), "Anna\r\n");
+    std::filesystem::remove(file);
+    EXPECT_EQ(loaded(), "");
+    EXPECT_EQ(saved("Anna\r\n"), "Anna\r\n");
+    write_bytes(file, "\xEF\xBB\xBF\x41nna\r\n"); // the mark, then Anna
+    EXPECT_EQ(loaded(), "Anna\r\n");
+    write_bytes(file, "Bob\r\n");
+    EXPECT_EQ(loaded(), "Bob\r\n");
+    EXPECT_EQ(saved("Bob\r\n"), "Bob\r\n");
+}
+
+using EncodingsDeathTest = StoredNames;
+
+TEST_F(EncodingsDeathTest, AUTF16FileTheCodePageCannotShowEndsTheStartAndStaysUntouched) {
+    const std::string files[] = {
+        "\xFF\xFE" + utf16_bytes(u"Anna\r\n\u041E\u043B\u044C\u0433\u0430\r\n"),
+        "\xFE\xFF" + utf16_bytes(u"Anna\r\n\U0001F600\r\n", true),
+        "\xFF\xFE" + utf16_bytes(anna_bob_zoe) + "Z", // half a character at the end
+    };
+    std::string message = "Can't read file " + file + ": it holds characters Onymix cannot show";
+    for (const std::string &bytes : files) {
+        write_bytes(file, bytes);
+        // Even an answer that asks to retry ends the run.
+        answer_reports_with(true);
+        EXPECT_EXIT(load_stored_names(), ::testing::ExitedWithCode(1),
+                    "^" + literally(message + "\n[" + message + "]\n") + "$")
+            << "file " << shown(bytes);
+        EXPECT_EQ(read_bytes(file), bytes);
+        EXPECT_FALSE(std::filesystem::exists(file + ".new"));
+    }
+}
+
+using Paths = StoredNames;
+
+// A folder named in three scripts, one character outside the Basic
+// Multilingual Plane, as UTF-8.
+const std::string named_folder = u8"\u041E\u043B\u044C\u0433\u0430 \u4E2D\u6587 \U0001F600";
+
+TEST_F(Paths, AFolderNamedInAnyScriptIsUsedWhole) {
+    std::string named = folder + "/" + named_folder + "/";
+    ASSERT_EQ(mkdir(named.c_str(), 0755), 0);
+    set_fake_executable_path(named + "onymix");
+    form_stored_names_path();
+    EXPECT_EQ(std::string(stored_names_path), named + "stored.txt");
+    EXPECT_EQ(load_stored_names(), std::string());
+    EXPECT_TRUE(std::filesystem::exists(named + "stored.txt")) << "not created";
+    set_fake_field(field_stored_names, "Anna\r\nBob");
+    set_fake_answer(true);
+    offer_save_on_quit();
+    EXPECT_EQ(read_bytes(named + "stored.txt"), "Anna\r\nBob");
+    EXPECT_FALSE(std::filesystem::exists(named + "stored.txt.new"));
+}
+
+using PathsDeathTest = StoredNames;
+
+TEST_F(PathsDeathTest, AFailureNamesTheWholePath) {
+    std::string named = folder + "/" + named_folder + "/";
+    ASSERT_EQ(mkdir(named.c_str(), 0755), 0);
+    set_fake_executable_path(named + "onymix");
+    form_stored_names_path();
+    std::string path = named + "stored.txt";
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    answer_reports_with(false);
+    EXPECT_EXIT(load_stored_names(), ::testing::ExitedWithCode(1),
+                "^" + literally("Can't open file " + path + "\n[Can't open file " + path + "]\n") +
+                    "$");
+    set_fake_field(field_stored_names, "Anna");
+    EXPECT_EXIT(save_stored_names(), ::testing::ExitedWithCode(1),
+                "^" +
+                    literally("Can't open file " + path + "\n[Can't save stored names to file " +
+                              path + " | Retry]\n") +
+                    "$");
 }
 
 using Store = StoredNames;

@@ -1,6 +1,8 @@
 // cases_files.cpp: the stored-names file through whole runs: the load at
-// start-up, the question at Quit and Exit, the save and its failures, and a
-// list far longer than an edit control's default limit.
+// start-up, the question at Quit and Exit, the save and its failures, a
+// list far longer than an edit control's default limit, files in UTF-16 or
+// with the UTF-8 mark, and a program folder whose name the code page cannot
+// spell.
 #include "e2e.h"
 
 #include <cstdio>
@@ -52,6 +54,24 @@ void check_open_failure(const app_run &app, int code, int failures = 1) {
     check_error_lines(app, failures);
 }
 
+// A start-up that cannot go on: the box with message and OK comes before any
+// window is shown, and OK ends the run with exit code 1 and the message on
+// the standard error stream.
+void check_start_refused(app_run &app, const std::string &message) {
+    HWND box = wait_for_dialog(app);
+    check_error_box(box, message, nullptr, {IDOK});
+    for (HWND window : windows_of(app.process.dwProcessId, "Onymix"))
+        check(!IsWindowVisible(window), "the window \"%s\" was shown", text_of(window).c_str());
+    check(still_running(app), "the program ended before its box was answered");
+    if (box)
+        click(GetDlgItem(box, IDOK));
+    check_number("exit code", 1, wait_for_exit(app, 0));
+    std::string error = app.stderr_text();
+    for (size_t at; (at = error.find("\r\n")) != std::string::npos;)
+        error.replace(at, 2, "\n");
+    check_text("standard error", message + "\n", error);
+}
+
 // Quits the given way, answers Yes to the question and returns the box that
 // reports the failed save, checked.
 HWND quit_into_failed_save(app_run &app, quit_way way) {
@@ -59,7 +79,7 @@ HWND quit_into_failed_save(app_run &app, quit_way way) {
     HWND question = wait_for_dialog(app);
     if (!question)
         return nullptr;
-    check_text("the question's text", question_text, text_of(GetDlgItem(question, 0xFFFF)));
+    check_message_box(question, question_text, app.main, {IDYES, IDNO}, IDI_QUESTION);
     click(GetDlgItem(question, IDYES));
     HWND box = wait_for_dialog(app, question);
     check_error_box(box, "Can't save stored names to file " + app.stored_path(), app.main,
@@ -167,8 +187,8 @@ void case_load_and_save_forms() {
 // Held open for reading only: the save can write its new file but cannot put
 // it in this one's place.
 HANDLE hold_file(const std::string &path) {
-    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE held = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     check(held != INVALID_HANDLE_VALUE, "could not hold %s open", path.c_str());
     return held;
 }
@@ -191,7 +211,7 @@ void case_save_fails_temporary_is_folder() {
     app_run app;
     if (!start_and_wait(app, "A\r\n"))
         return;
-    CreateDirectoryA((app.stored_path() + ".new").c_str(), nullptr);
+    make_folder(app.stored_path() + ".new");
     store(app, "X");
     cancel_failed_save(app, quit_into_failed_save(app, by_exit_command), 1);
     check_text("stored.txt", "A\r\n", read_file(app.stored_path()));
@@ -228,17 +248,9 @@ void case_save_retried() {
 
 void case_startup_fails_stored_is_folder() {
     app_run app;
-    CreateDirectoryA(app.stored_path().c_str(), nullptr);
-    if (!start(app))
+    if (!make_folder(app.stored_path()) || !start(app))
         return;
-    HWND box = wait_for_dialog(app);
-    check_error_box(box, "Can't open file " + app.stored_path(), nullptr, {IDOK});
-    for (HWND window : windows_of(app.process.dwProcessId, "Onymix"))
-        check(!IsWindowVisible(window), "the window \"%s\" was shown", text_of(window).c_str());
-    check(still_running(app), "the program ended before its box was answered");
-    if (box)
-        click(GetDlgItem(box, IDOK));
-    check_open_failure(app, wait_for_exit(app, 0));
+    check_start_refused(app, "Can't open file " + app.stored_path());
     check(is_folder(app.stored_path()), "stored.txt is no longer a folder");
 }
 
@@ -267,4 +279,110 @@ void case_long_list_kept_whole() {
     check_text("stored-names box after typing Q and Store Zed", file + "Q\r\nZed", text_of(box));
     check_number("exit code", 0, quit(app, by_quit_button, IDYES));
     check_stored_file(app, file + "Q\r\nZed");
+}
+
+namespace {
+
+// A folder name in Cyrillic, Chinese and an emoji, which is outside the
+// Basic Multilingual Plane: no 8-bit code page spells all of it.
+const char named_folder[] = u8"\u041E\u043B\u044C\u0433\u0430 \u4E2D\u6587 \U0001F600";
+
+// The bytes of UTF-16 text with its mark.
+std::string utf16_file(const std::wstring &text, bool big_endian) {
+    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (wchar_t unit : text) {
+        char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8 & 0xFF);
+        bytes += big_endian ? high : low;
+        bytes += big_endian ? low : high;
+    }
+    return bytes;
+}
+
+} // namespace
+
+void case_folder_named_in_any_script() {
+    // The program starts there, makes stored.txt there, records the folder
+    // whole and saves into it.
+    set_registry_path_value("sentinel");
+    app_run app(named_folder);
+    if (!start_and_wait(app))
+        return;
+    bool created = false;
+    check_text("stored.txt after start-up", "", read_file(app.stored_path(), &created));
+    check(created, "stored.txt was not created in %s", app.folder.c_str());
+    DWORD type = REG_NONE;
+    check_text("registry value Path", app.folder, registry_path_value(&type));
+    check_number("registry value Path's type", REG_SZ, type);
+    store(app, "Anna");
+    store(app, "Zo\xEB");
+    check_number("exit code", 0, quit(app, by_quit_button, IDYES));
+    check_stored_file(app, "Anna\r\nZo\xEB");
+    check_text("standard error", "", app.stderr_text());
+}
+
+void case_folder_named_in_any_script_failures() {
+    // The boxes and the lines on the standard error stream name the path
+    // whole: at start-up, and when the save at Quit fails.
+    {
+        app_run app(named_folder);
+        if (make_folder(app.stored_path()) && start(app))
+            check_start_refused(app, "Can't open file " + app.stored_path());
+    }
+    app_run app(named_folder);
+    if (!start_and_wait(app, "Anna\r\n"))
+        return;
+    store(app, "Bob");
+    HANDLE held = hold_file(app.stored_path());
+    cancel_failed_save(app, quit_into_failed_save(app, by_quit_button), 1);
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
+    check_stored_file(app, "Anna\r\n");
+}
+
+void case_marked_files_keep_their_encoding() {
+    // As Notepad saves "Unicode", "Unicode big endian" and "UTF-8 with BOM":
+    // the names show (in the code page, 1252 here), and Quit with Yes
+    // writes them back in the same form with CR LF line ends.
+    static const struct {
+        const char *what;
+        std::string before, box, after;
+    } rows[] = {
+        {"UTF-16 LE", utf16_file(L"Anna\r\nBob\r\nZo\u00EB\r\n", false),
+         "Anna\r\nBob\r\nZo\xEB\r\n", utf16_file(L"Anna\r\nBob\r\nZo\u00EB\r\n\r\nX", false)},
+        {"UTF-16 BE", utf16_file(L"Anna\nBob\r\n\r\nZo\u00EB", true), "Anna\r\nBob\r\nZo\xEB\r\n",
+         utf16_file(L"Anna\r\nBob\r\nZo\u00EB\r\n\r\nX", true)},
+        {"UTF-8 mark", "\xEF\xBB\xBFZo\xC3\xAB\r\nAnna\r\n", "Zo\xC3\xAB\r\nAnna\r\n",
+         "\xEF\xBB\xBFZo\xC3\xAB\r\nAnna\r\n\r\nX"},
+    };
+    for (const auto &row : rows) {
+        std::printf("    %s\n", row.what);
+        app_run app;
+        if (!start_and_wait(app, row.before))
+            continue;
+        check_text("stored-names box after the load", row.box, text_of(stored_box(app)));
+        store(app, "X");
+        check_number("exit code", 0, quit(app, by_quit_button, IDYES));
+        check_stored_file(app, row.after);
+    }
+}
+
+void case_utf16_file_the_code_page_cannot_show() {
+    // The file is left as it is, the box says why and the run ends.
+    static const struct {
+        const char *what;
+        std::string file;
+    } rows[] = {
+        {"Cyrillic", utf16_file(L"Anna\r\n\u041E\u043B\u044C\u0433\u0430\r\n", false)},
+        {"an emoji, big endian", utf16_file(L"Anna\r\n\U0001F600\r\n", true)},
+        {"half a character at the end", utf16_file(L"Anna\r\nBob\r\n", false) + "Z"},
+    };
+    for (const auto &row : rows) {
+        std::printf("    %s\n", row.what);
+        app_run app;
+        if (!write_file(app.stored_path(), row.file) || !start(app))
+            continue;
+        check_start_refused(app, "Can't read file " + app.stored_path() +
+                                     ": it holds characters Onymix cannot show");
+        check_stored_file(app, row.file);
+    }
 }

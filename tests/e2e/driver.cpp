@@ -25,6 +25,10 @@ void case_save_fails_temporary_is_folder();
 void case_save_retried();
 void case_startup_fails_stored_is_folder();
 void case_long_list_kept_whole();
+void case_folder_named_in_any_script();
+void case_folder_named_in_any_script_failures();
+void case_marked_files_keep_their_encoding();
+void case_utf16_file_the_code_page_cannot_show();
 void case_registry_path_each_start();
 void case_second_copy_exits_quietly();
 void case_command_line_ignored();
@@ -63,6 +67,10 @@ const struct {
     {"save_retried", case_save_retried},
     {"startup_fails_stored_is_folder", case_startup_fails_stored_is_folder},
     {"long_list_kept_whole", case_long_list_kept_whole},
+    {"folder_named_in_any_script", case_folder_named_in_any_script},
+    {"folder_named_in_any_script_failures", case_folder_named_in_any_script_failures},
+    {"marked_files_keep_their_encoding", case_marked_files_keep_their_encoding},
+    {"utf16_file_the_code_page_cannot_show", case_utf16_file_the_code_page_cannot_show},
     {"registry_path_each_start", case_registry_path_each_start},
     {"second_copy_exits_quietly", case_second_copy_exits_quietly},
     {"command_line_ignored", case_command_line_ignored},

@@ -34,12 +34,16 @@ bool check_number(const char *what, long long expected, long long came);
 // Bytes as a quoted C-like string: \r, \n, \t and other control bytes escaped.
 std::string shown(const std::string &bytes);
 
-// ---- Files and the registry.
+// ---- Texts, files and the registry. Texts and paths are UTF-8.
+
+std::wstring wide(const std::string &text);
+std::string utf8(const std::wstring &text);
 
 std::string read_file(const std::string &path, bool *exists = nullptr);
 bool write_file(const std::string &path, const std::string &bytes);
 bool path_exists(const std::string &path);
 bool is_folder(const std::string &path);
+bool make_folder(const std::string &path);
 // The names in a folder (path ending in a backslash), sorted, joined by ", ".
 std::string folder_listing(const std::string &folder);
 void remove_tree(const std::string &path);
@@ -56,14 +60,15 @@ extern std::string program_exe;
 // The driver itself, and its folder ending in a backslash.
 extern std::string driver_exe, driver_folder;
 
-// One copy of the program in a fresh temporary folder: root\ holds app\ (the
-// program's folder, with onymix.exe) and the program's standard error. The
-// destructor ends the program if it still runs and removes the folders.
+// One copy of the program in a fresh temporary folder: root\ holds the
+// program's folder (app\ unless named otherwise), with onymix.exe, and the
+// program's standard error. The destructor ends the program if it still
+// runs and removes the folders.
 struct app_run {
     std::string root, folder, stderr_path;
     PROCESS_INFORMATION process = {};
     HWND main = nullptr, about = nullptr;
-    app_run();
+    explicit app_run(const std::string &folder_name = "app");
     ~app_run();
     app_run(const app_run &) = delete;
     app_run &operator=(const app_run &) = delete;
@@ -102,8 +107,12 @@ void begin_quit(const app_run &app, quit_way way);
 // A visible dialog of the program other than not_this, waited for up to
 // 10 s; null, and a failure, when none comes.
 HWND wait_for_dialog(const app_run &app, HWND not_this = nullptr);
-// Checks a message box of the program: its text, the caption "Onymix", its
-// owner, exactly the buttons listed and the (red) error icon.
+// Checks a message box of the program: its text (read whole, with the wide
+// call), the caption "Onymix", its owner, exactly the buttons listed and
+// the icon, a system icon such as IDI_QUESTION, as it shows on the screen.
+void check_message_box(HWND box, const std::string &text, HWND owner,
+                       const std::vector<int> &buttons, LPCSTR icon);
+// The same for the boxes that report a failure, which show IDI_ERROR.
 void check_error_box(HWND box, const std::string &text, HWND owner,
                      const std::vector<int> &buttons);
 
@@ -114,6 +123,8 @@ LRESULT send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 // Waits until the program's thread has handled everything sent before.
 void sync(const app_run &app);
 std::string text_of(HWND window);
+// The text through the wide call, as UTF-8: whole whatever the code page.
+std::string wide_text_of(HWND window);
 void set_text(HWND window, const std::string &text);
 void click(HWND button);
 HWND name_box(const app_run &app);
@@ -141,6 +152,8 @@ picture capture_screen(const RECT &area);
 bool save_bmp(const picture &image, const std::string &path);
 // A bitmap resource of an executable, as it would be drawn.
 picture resource_bitmap(const std::string &module_path, const char *name);
+// A system icon (IDI_QUESTION...) drawn at the size given on background.
+picture system_icon(LPCSTR id, int width, int height, unsigned background);
 // Pixels of shot that break a one-to-one colour mapping from expected (so a
 // monochrome bitmap drawn in any two colours still matches); -1 when the
 // sizes differ. first describes the first such pixel.

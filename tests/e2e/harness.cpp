@@ -1,5 +1,7 @@
 // harness.cpp: failure counting, files, the registry record, and starting,
-// watching and ending copies of onymix.exe from outside the program.
+// watching and ending copies of onymix.exe from outside the program. Paths
+// are UTF-8 here and meet the system through its wide calls, so that the
+// program can be run in folders whose names the code page cannot spell.
 #include "e2e.h"
 
 #include "../../names/picker.h"
@@ -102,11 +104,29 @@ std::string shown(const std::string &bytes) {
     return text + "\"";
 }
 
-// ---- Files and the registry.
+// ---- Texts, files and the registry.
+
+std::wstring wide(const std::string &text) {
+    int units =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring converted(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &converted[0],
+                        units);
+    return converted;
+}
+
+std::string utf8(const std::wstring &text) {
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
+    std::string converted(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &converted[0],
+                        bytes, nullptr, nullptr);
+    return converted;
+}
 
 std::string read_file(const std::string &path, bool *exists) {
     std::string bytes;
-    std::FILE *file = std::fopen(path.c_str(), "rb");
+    std::FILE *file = _wfopen(wide(path).c_str(), L"rb");
     if (exists)
         *exists = file != nullptr;
     if (!file)
@@ -120,7 +140,7 @@ std::string read_file(const std::string &path, bool *exists) {
 }
 
 bool write_file(const std::string &path, const std::string &bytes) {
-    std::FILE *file = std::fopen(path.c_str(), "wb");
+    std::FILE *file = _wfopen(wide(path).c_str(), L"wb");
     bool ok = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (file)
         ok = std::fclose(file) == 0 && ok;
@@ -128,26 +148,41 @@ bool write_file(const std::string &path, const std::string &bytes) {
 }
 
 bool path_exists(const std::string &path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool is_folder(const std::string &path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string folder_listing(const std::string &folder) {
+bool make_folder(const std::string &path) {
+    return check(CreateDirectoryW(wide(path).c_str(), nullptr) != 0, "could not make the folder %s",
+                 path.c_str());
+}
+
+namespace {
+
+// The names in a folder (path ending in a backslash) other than . and ..
+std::vector<std::string> names_in(const std::string &folder) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(wide(folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = utf8(found.cFileName);
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+} // namespace
+
+std::string folder_listing(const std::string &folder) {
+    std::vector<std::string> names = names_in(folder);
     std::sort(names.begin(), names.end());
     std::string listing;
     for (const std::string &name : names)
@@ -157,21 +192,13 @@ std::string folder_listing(const std::string &folder) {
 
 void remove_tree(const std::string &path) {
     if (!is_folder(path)) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
+        SetFileAttributesW(wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(wide(path).c_str());
         return;
     }
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name != "." && name != "..")
-                remove_tree(path + "\\" + name);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
+    for (const std::string &name : names_in(path + "\\"))
+        remove_tree(path + "\\" + name);
+    RemoveDirectoryW(wide(path).c_str());
 }
 
 std::string registry_path_value(DWORD *type) {
@@ -180,20 +207,20 @@ std::string registry_path_value(DWORD *type) {
         *type = REG_NONE;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, registry_key, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return "<missing>";
-    char data[4096] = {};
-    DWORD size = sizeof data - 1, value_type = REG_NONE;
+    wchar_t data[4096] = {};
+    DWORD size = sizeof data - sizeof *data, value_type = REG_NONE;
     LONG result =
-        RegQueryValueExA(key, "Path", nullptr, &value_type, reinterpret_cast<BYTE *>(data), &size);
+        RegQueryValueExW(key, L"Path", nullptr, &value_type, reinterpret_cast<BYTE *>(data), &size);
     RegCloseKey(key);
     if (type)
         *type = value_type;
     if (result != ERROR_SUCCESS)
         return "<missing>";
-    std::string text(data, size);
+    std::wstring text(data, size / sizeof *data);
     // REG_SZ data may or may not carry its NUL.
-    while (!text.empty() && text.back() == '\0')
+    while (!text.empty() && text.back() == L'\0')
         text.pop_back();
-    return text;
+    return utf8(text);
 }
 
 void set_registry_path_value(const std::string &text) {
@@ -203,26 +230,27 @@ void set_registry_path_value(const std::string &text) {
         fail("could not create the registry key %s", registry_key);
         return;
     }
-    RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE *>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
+    std::wstring data = wide(text);
+    RegSetValueExW(key, L"Path", 0, REG_SZ, reinterpret_cast<const BYTE *>(data.c_str()),
+                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
 
 // ---- The program under test.
 
-app_run::app_run() {
-    char temp[MAX_PATH] = {}, long_temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    if (!GetLongPathNameA(temp, long_temp, MAX_PATH))
-        std::snprintf(long_temp, sizeof long_temp, "%s", temp);
-    root = std::string(long_temp) + "onymix-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+app_run::app_run(const std::string &folder_name) {
+    wchar_t temp[MAX_PATH] = {}, long_temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    if (!GetLongPathNameW(temp, long_temp, MAX_PATH))
+        lstrcpynW(long_temp, temp, MAX_PATH);
+    root = utf8(long_temp) + "onymix-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
            std::to_string(++run_number) + "\\";
-    folder = root + "app\\";
+    folder = root + folder_name + "\\";
     stderr_path = root + "stderr.txt";
     remove_tree(root.substr(0, root.size() - 1));
-    CreateDirectoryA(root.c_str(), nullptr);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    check(CopyFileA(program_exe.c_str(), (folder + "onymix.exe").c_str(), FALSE) != 0,
+    make_folder(root);
+    make_folder(folder);
+    check(CopyFileW(wide(program_exe).c_str(), wide(folder + "onymix.exe").c_str(), FALSE) != 0,
           "could not copy %s into %s", program_exe.c_str(), folder.c_str());
 }
 
@@ -245,25 +273,25 @@ std::string app_run::stderr_text() const {
 bool start(app_run &app, const std::string &command_line, DWORD creation_flags) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE error =
-        CreateFileA(app.stderr_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    &inherit, CREATE_ALWAYS, 0, nullptr);
+        CreateFileW(wide(app.stderr_path).c_str(), GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0, nullptr);
     HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                OPEN_EXISTING, 0, nullptr);
     HANDLE output = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                 OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = input;
     startup.hStdOutput = output;
     startup.hStdError = error;
     std::string exe = app.folder + "onymix.exe";
-    std::string line = command_line.empty() ? "\"" + exe + "\"" : command_line;
-    std::vector<char> writable(line.begin(), line.end());
-    writable.push_back('\0');
+    std::wstring line = wide(command_line.empty() ? "\"" + exe + "\"" : command_line);
+    std::vector<wchar_t> writable(line.begin(), line.end());
+    writable.push_back(L'\0');
     BOOL started =
-        CreateProcessA(exe.c_str(), writable.data(), nullptr, nullptr, TRUE, creation_flags,
-                       nullptr, app.root.c_str(), &startup, &app.process);
+        CreateProcessW(wide(exe).c_str(), writable.data(), nullptr, nullptr, TRUE, creation_flags,
+                       nullptr, wide(app.root).c_str(), &startup, &app.process);
     CloseHandle(error);
     CloseHandle(input);
     CloseHandle(output);
@@ -359,12 +387,81 @@ void sync_dialog(HWND dialog) {
     send(dialog, WM_NULL);
 }
 
-// A message box of the program: its text, the caption "Onymix", its owner
-// and exactly the buttons listed.
+const struct {
+    LPCSTR id;
+    const char *name;
+} message_box_icons[] = {{IDI_ERROR, "error"},
+                         {IDI_QUESTION, "question"},
+                         {IDI_WARNING, "warning"},
+                         {IDI_INFORMATION, "information"}};
+
+const char *icon_name(LPCSTR id) {
+    for (const auto &icon : message_box_icons)
+        if (icon.id == id)
+            return icon.name;
+    return "unknown";
+}
+
+// Pixels of shot that differ from expected by more than a rounding in any
+// colour channel; -1 when the sizes differ.
+int differing_pixels(const picture &expected, const picture &shot) {
+    if (expected.width != shot.width || expected.height != shot.height)
+        return -1;
+    int count = 0;
+    for (size_t i = 0; i < shot.pixels.size(); i++)
+        for (int channel = 0; channel < 24; channel += 8) {
+            int want = expected.pixels[i] >> channel & 0xFF, got = shot.pixels[i] >> channel & 0xFF;
+            if (want - got > 2 || got - want > 2) {
+                count++;
+                break;
+            }
+        }
+    return count;
+}
+
+// The icon of a message box as the screen shows it, against each system
+// icon a message box can show, drawn by the system on the box's background.
+void check_box_icon(HWND box, LPCSTR expected) {
+    HWND icon = nullptr;
+    for (HWND child : children_of(box))
+        if (class_of(child) == "Static" &&
+            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            icon = child;
+    if (!check(icon != nullptr, "the message box shows no icon"))
+        return;
+    sync_dialog(box);
+    RECT area;
+    GetWindowRect(icon, &area);
+    picture shot = capture_screen(area);
+    if (!check(!shot.pixels.empty(), "the message box's icon has no size"))
+        return;
+    // The icons leave their corners clear, so a corner shows the background.
+    unsigned background = shot.pixels[0];
+    LPCSTR closest = nullptr;
+    int closest_count = -1, expected_count = -1;
+    for (const auto &candidate : message_box_icons) {
+        int count =
+            differing_pixels(system_icon(candidate.id, shot.width, shot.height, background), shot);
+        if (candidate.id == expected)
+            expected_count = count;
+        if (count >= 0 && (closest_count < 0 || count < closest_count)) {
+            closest = candidate.id;
+            closest_count = count;
+        }
+    }
+    check(closest == expected && expected_count * 50 <= static_cast<int>(shot.pixels.size()),
+          "the message box's icon (%d x %d pixels) is not the %s icon: %d pixels differ from "
+          "that, %d from the %s icon",
+          shot.width, shot.height, icon_name(expected), expected_count, closest_count,
+          icon_name(closest));
+}
+
+} // namespace
+
 void check_message_box(HWND box, const std::string &text, HWND owner,
-                       const std::vector<int> &buttons) {
+                       const std::vector<int> &buttons, LPCSTR icon) {
     // A message box shows its text in the static control 0xFFFF.
-    check_text("the message box's text", text, text_of(GetDlgItem(box, 0xFFFF)));
+    check_text("the message box's text", text, wide_text_of(GetDlgItem(box, 0xFFFF)));
     check_text("the message box's caption", "Onymix", text_of(box));
     check(GetWindow(box, GW_OWNER) == owner, "the message box's owner is %p, not %p",
           static_cast<void *>(GetWindow(box, GW_OWNER)), static_cast<void *>(owner));
@@ -383,9 +480,8 @@ void check_message_box(HWND box, const std::string &text, HWND owner,
             came += std::string(came.empty() ? "" : " ") + button.name;
     }
     check_text("the message box's buttons", expected, came);
+    check_box_icon(box, icon);
 }
-
-} // namespace
 
 int wait_for_exit(app_run &app, int answer) {
     bool asked = false;
@@ -408,7 +504,7 @@ int wait_for_exit(app_run &app, int answer) {
             click(GetDlgItem(question, IDNO));
             continue;
         }
-        check_message_box(question, question_text, app.main, {IDYES, IDNO});
+        check_message_box(question, question_text, app.main, {IDYES, IDNO}, IDI_QUESTION);
         click(GetDlgItem(question, answer));
     }
     if (answer && !asked)
@@ -461,30 +557,8 @@ HWND wait_for_dialog(const app_run &app, HWND not_this) {
 
 void check_error_box(HWND box, const std::string &text, HWND owner,
                      const std::vector<int> &buttons) {
-    if (!box)
-        return;
-    check_message_box(box, text, owner, buttons);
-
-    // The icon is drawn by a static control of type SS_ICON; the error icon
-    // is the only system icon that is mostly red.
-    HWND icon = nullptr;
-    for (HWND child : children_of(box))
-        if (class_of(child) == "Static" &&
-            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            icon = child;
-    if (!check(icon != nullptr, "the message box shows no icon"))
-        return;
-    RECT area;
-    GetWindowRect(icon, &area);
-    picture shot = capture_screen(area);
-    size_t red = 0;
-    for (unsigned pixel : shot.pixels) {
-        unsigned r = pixel >> 16 & 0xFF, g = pixel >> 8 & 0xFF, b = pixel & 0xFF;
-        red += r >= 160 && g <= 90 && b <= 90;
-    }
-    check(red * 5 >= shot.pixels.size(),
-          "the message box's icon is not the error icon: %lu of %lu pixels are red",
-          static_cast<unsigned long>(red), static_cast<unsigned long>(shot.pixels.size()));
+    if (box)
+        check_message_box(box, text, owner, buttons, IDI_ERROR);
 }
 
 // ---- Windows and controls of another process.
@@ -507,6 +581,19 @@ std::string text_of(HWND window) {
     LRESULT got = send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
     text.resize(static_cast<size_t>(std::max<LRESULT>(0, std::min<LRESULT>(got, length))));
     return text;
+}
+
+std::string wide_text_of(HWND window) {
+    DWORD_PTR length = 0, got = 0;
+    std::wstring text;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length))
+        fail("window %p did not tell its text's length", static_cast<void *>(window));
+    text.resize(length + 1);
+    if (length && !SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
+                                       reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL, 5000, &got))
+        fail("window %p did not tell its text", static_cast<void *>(window));
+    text.resize(std::min<size_t>(got, length));
+    return utf8(text);
 }
 
 void set_text(HWND window, const std::string &text) {

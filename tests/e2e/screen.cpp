@@ -26,21 +26,41 @@ picture pixels_of(HDC dc, HBITMAP bitmap, int width, int height) {
     return image;
 }
 
+// A bitmap like the screen's to draw on, selected into a memory DC.
+struct canvas {
+    HDC screen, memory;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    int width, height;
+};
+
+canvas open_canvas(int width, int height) {
+    canvas c;
+    c.screen = GetDC(nullptr);
+    c.memory = CreateCompatibleDC(c.screen);
+    c.bitmap = CreateCompatibleBitmap(c.screen, width, height);
+    c.old = SelectObject(c.memory, c.bitmap);
+    c.width = width;
+    c.height = height;
+    return c;
+}
+
+// What was drawn; releases the canvas.
+picture close_canvas(canvas &c) {
+    SelectObject(c.memory, c.old);
+    picture image = pixels_of(c.memory, c.bitmap, c.width, c.height);
+    DeleteObject(c.bitmap);
+    DeleteDC(c.memory);
+    ReleaseDC(nullptr, c.screen);
+    return image;
+}
+
 } // namespace
 
 picture capture_screen(const RECT &area) {
-    int width = area.right - area.left, height = area.bottom - area.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, old);
-    picture image = pixels_of(memory, bitmap, width, height);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return image;
+    canvas c = open_canvas(area.right - area.left, area.bottom - area.top);
+    BitBlt(c.memory, 0, 0, c.width, c.height, c.screen, area.left, area.top, SRCCOPY);
+    return close_canvas(c);
 }
 
 bool save_bmp(const picture &image, const std::string &path) {
@@ -89,6 +109,17 @@ picture resource_bitmap(const std::string &module_path, const char *name) {
     DeleteObject(bitmap);
     FreeLibrary(module);
     return image;
+}
+
+picture system_icon(LPCSTR id, int width, int height, unsigned background) {
+    canvas c = open_canvas(width, height);
+    HBRUSH brush =
+        CreateSolidBrush(RGB(background >> 16, background >> 8 & 0xFF, background & 0xFF));
+    RECT all = {0, 0, width, height};
+    FillRect(c.memory, &all, brush);
+    DeleteObject(brush);
+    DrawIconEx(c.memory, 0, 0, LoadIconA(nullptr, id), width, height, 0, nullptr, DI_NORMAL);
+    return close_canvas(c);
 }
 
 int mismatched_pixels(const picture &expected, const picture &shot, std::string &first) {
