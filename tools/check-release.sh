@@ -2,8 +2,8 @@
 # Checks that the release is reproducible and sound: clones the current commit
 # twice, at two different paths, and runs tools/release.sh in each, the second
 # later, in another time zone and with a stricter umask. Every file of the two
-# dist/ folders must be the same bytes; then the Debian package must pass
-# lintian without errors and the manual page groff without warnings. Prints
+# dist/ folders must be the same bytes; then the Debian packages must pass
+# lintian without errors and the manual pages groff without warnings. Prints
 # each file with its size and SHA-256. Exits non-zero on any difference or
 # failure. Only committed work is checked: the clones are of HEAD.
 set -euo pipefail
@@ -59,14 +59,17 @@ done
 done)
 
 echo "== lintian"
-deb=$(ls "$first"/dist/*.deb)
-lintian --fail-on error --suppress-tags spelling-error-in-binary -I "$deb" || status=1
+for deb in "$first"/dist/*.deb; do
+    lintian --fail-on error --suppress-tags spelling-error-in-binary -I "$deb" || status=1
+done
 
 echo "== groff -man -ww"
-warnings=$(groff -man -ww -z "$first/man/onymix-cli.1" 2>&1)
-if [ -n "$warnings" ]; then
-    echo "$warnings"
-    status=1
-fi
+for page in "$first"/man/*.[0-9]; do
+    warnings=$(groff -man -ww -z "$page" 2>&1)
+    if [ -n "$warnings" ]; then
+        echo "${page##*/}: $warnings"
+        status=1
+    fi
+done
 
 exit "$status"

@@ -7,6 +7,8 @@
 #     lib/libonymix.dll.a, lib/onymix.def, LICENSE.txt, NOTICE.txt)
 #   onymix-cli_VERSION_ARCH.deb, libonymix1_VERSION_ARCH.deb,
 #   libonymix-dev_VERSION_ARCH.deb                     (for Debian)
+#   onymix-VERSION-cp311-abi3-linux_x86_64.whl          (the Python package)
+#   onymix-VERSION.tgz                                 (the npm package)
 #   SHA256SUMS
 # VERSION is the CMake project version. The files are the same bytes wherever
 # and whenever the same commit is built: every time stamp is the commit's
@@ -188,9 +190,16 @@ echo "activate-noawait ldconfig" >"$lib1/DEBIAN/triggers"
 make_deb libonymix1 libonymix1.control.in "$(depends_of "$lib1/$libdir/libonymix.so.$version")"
 make_deb libonymix-dev libonymix-dev.control.in ""
 
+step "Python package"
+tools/release-python.sh dist
+
+step "npm package"
+tools/release-js.sh dist
+
 (cd dist && sha256sum "onymix-$version-win32.zip" "onymix-$version-win64.zip" \
     "onymix-$version-win32-dev.zip" "onymix-$version-win64-dev.zip" \
     "onymix-cli_${version}_$arch.deb" "libonymix1_${version}_$arch.deb" \
-    "libonymix-dev_${version}_$arch.deb" >SHA256SUMS)
+    "libonymix-dev_${version}_$arch.deb" onymix-"$version"-*.whl "onymix-$version.tgz" \
+    >SHA256SUMS)
 step "dist/"
 (cd dist && ls -l && cat SHA256SUMS)

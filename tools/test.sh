@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Onymix and runs every test: the formatting check, the native unit
 # tests, the same under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# Windows builds for i686 and x86_64, and the Windows tests of each build
-# under Wine (64-bit and 32-bit) in a virtual display. Installs what the
+# library's under ThreadSanitizer, the Windows builds for i686 and x86_64,
+# the Windows tests of each build under Wine (64-bit and 32-bit) in a
+# virtual display, and the Python and npm packages' tests. Installs what the
 # machine lacks first. Exits non-zero when anything fails. On a kernel that
 # cannot run 32-bit programs the i686 tests are not run, and one line says
 # so and names them. Last, the release is built twice from two clones and
@@ -15,10 +16,10 @@ jobs=$(nproc)
 step() { printf '\n== %s\n' "$*"; }
 
 step "formatting"
-mapfile -t sources < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find runtime names store shell tests bench -name '*.cpp' -o -name '*.h')
+mapfile -t sources < <(git ls-files '*.cpp' '*.h' '*.c' 2>/dev/null || find . -path ./build -prune -o -name '*.cpp' -print -o -name '*.h' -print -o -name '*.c' -print)
 clang-format --dry-run --Werror "${sources[@]}"
 
-for preset in native sanitize; do
+for preset in native sanitize thread; do
     step "$preset build and tests"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j "$jobs"
@@ -72,6 +73,12 @@ case $runs_32_bit in
         exit 1
         ;;
 esac
+
+step "Python package: the wheel in a fresh virtual environment"
+tools/test-python.sh
+
+step "npm package: the tarball installed, with Node's test runner"
+tools/test-js.sh
 
 step "release packages: built twice, compared byte for byte"
 tools/check-release.sh
