@@ -10,9 +10,6 @@
 #include <limits.h>
 #include <string.h>
 
-/* onymix.h gives the range of seconds only in words. */
-#define LAST_SECOND 86399
-
 /* The bulk calls draw this much text at a time with the GIL released. Of
  * the sizes from 32 KiB to 4 MiB, 1 MiB made a million names fastest. */
 #define BLOCK_SIZE (1024 * 1024)
@@ -68,17 +65,17 @@ static int parse_second(PyObject *value, const char *what, long *second) {
         return 0;
     }
     if (!is_number(value)) {
-        PyErr_Format(PyExc_TypeError, "%s must be an int from 0 to %d or None, not %R", what,
-                     LAST_SECOND, value);
+        PyErr_Format(PyExc_TypeError, "%s must be an int from 0 to %ld or None, not %R", what,
+                     ONYMIX_LAST_SECOND, value);
         return -1;
     }
     int overflow = 0;
     long number = PyLong_AsLongAndOverflow(value, &overflow);
     if (number == -1 && PyErr_Occurred())
         return -1;
-    if (overflow || number < 0 || number > LAST_SECOND) {
-        PyErr_Format(PyExc_ValueError, "%s must be a second of the day, 0 to %d, not %R", what,
-                     LAST_SECOND, value);
+    if (overflow || number < 0 || number > ONYMIX_LAST_SECOND) {
+        PyErr_Format(PyExc_ValueError, "%s must be a second of the day, 0 to %ld, not %R", what,
+                     ONYMIX_LAST_SECOND, value);
         return -1;
     }
     *second = number;
