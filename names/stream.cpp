@@ -62,12 +62,22 @@ inline char *put_text(char *out, const char *text, size_t length) {
     return out + length;
 }
 
+// A part of a name as it is copied: the entry's text and its length.
+struct entry {
+    const char *text;
+    size_t length;
+};
+
+inline entry entry_of(int index) {
+    return entry{name_at(index), name_length(index)};
+}
+
 // Every entry can be read 16 bytes wide (the table is padded for it); what
 // is copied past the entry is overwritten by what follows or lies beyond the
 // end of the text.
-inline char *put_name(char *out, int index) {
-    std::memcpy(out, name_at(index), 16);
-    return out + name_length(index);
+inline char *put_entry(char *out, entry part) {
+    std::memcpy(out, part.text, 16);
+    return out + part.length;
 }
 
 template <size_t size> inline char *put_literal(char *out, const char (&text)[size]) {
@@ -75,14 +85,15 @@ template <size_t size> inline char *put_literal(char *out, const char (&text)[si
 }
 
 // The name as text prints it: first name, a space and surname, or either alone.
-inline char *put_whole_name(char *out, drawn_name name) {
-    if (name.first_name >= 0) {
-        out = put_name(out, name.first_name);
-        if (name.surname >= 0)
+inline char *put_whole_name(char *out, bool has_first, entry first, bool has_surname,
+                            entry surname) {
+    if (has_first) {
+        out = put_entry(out, first);
+        if (has_surname)
             *out++ = ' ';
     }
-    if (name.surname >= 0)
-        out = put_name(out, name.surname);
+    if (has_surname)
+        out = put_entry(out, surname);
     return out;
 }
 
@@ -95,10 +106,11 @@ inline uint64_t start_pick(const name_stream &stream, uint64_t state) {
     return static_cast<uint64_t>(seeded_state(second));
 }
 
-inline drawn_name draw(name_stream &stream) {
+// The state is passed apart from the stream, so that a loop keeps it in a
+// register: the lines written through char pointers could alias the stream.
+inline drawn_name draw(const name_stream &stream, uint64_t &state) {
     drawn_name name{-1, -1};
     int mode = stream.mode;
-    uint64_t state = stream.state;
     if (mode != mode_surname) {
         state = start_pick(stream, state);
         if (is_any(mode))
@@ -112,37 +124,40 @@ inline drawn_name draw(name_stream &stream) {
         state = start_pick(stream, state);
         name.surname = pick_index(state, surname_first, surname_span);
     }
-    stream.state = state;
     return name;
 }
 
 inline char *write(char *out, drawn_name name, name_format format) {
-    bool male = name.first_name >= 0 && name.first_name < female_first;
+    // Each part is looked up once, however often the format repeats it.
+    bool has_first = name.first_name >= 0, has_surname = name.surname >= 0;
+    entry first = has_first ? entry_of(name.first_name) : entry{"", 0};
+    entry surname = has_surname ? entry_of(name.surname) : entry{"", 0};
+    bool male = has_first && name.first_name < female_first;
     if (format == format_text) {
-        out = put_whole_name(out, name);
+        out = put_whole_name(out, has_first, first, has_surname, surname);
     } else if (format == format_csv) {
-        out = put_whole_name(out, name);
+        out = put_whole_name(out, has_first, first, has_surname, surname);
         *out++ = ',';
-        if (name.first_name >= 0)
-            out = put_name(out, name.first_name);
+        if (has_first)
+            out = put_entry(out, first);
         *out++ = ',';
-        if (name.surname >= 0)
-            out = put_name(out, name.surname);
+        if (has_surname)
+            out = put_entry(out, surname);
         *out++ = ',';
-        if (name.first_name >= 0)
+        if (has_first)
             out = male ? put_literal(out, "male") : put_literal(out, "female");
     } else {
         out = put_literal(out, "{\"name\":\"");
-        out = put_whole_name(out, name);
-        if (name.first_name >= 0) {
+        out = put_whole_name(out, has_first, first, has_surname, surname);
+        if (has_first) {
             out = put_literal(out, "\",\"first_name\":\"");
-            out = put_name(out, name.first_name);
+            out = put_entry(out, first);
         }
-        if (name.surname >= 0) {
+        if (has_surname) {
             out = put_literal(out, "\",\"surname\":\"");
-            out = put_name(out, name.surname);
+            out = put_entry(out, surname);
         }
-        if (name.first_name >= 0)
+        if (has_first)
             out = male ? put_literal(out, "\",\"sex\":\"male")
                        : put_literal(out, "\",\"sex\":\"female");
         out = put_literal(out, "\"}");
@@ -186,7 +201,7 @@ uint64_t name_key(int mode, drawn_name name) {
 }
 
 drawn_name draw_name(name_stream &stream) {
-    return draw(stream);
+    return draw(stream, stream.state);
 }
 
 char *write_line(char *out, drawn_name name, name_format format) {
@@ -194,12 +209,20 @@ char *write_line(char *out, drawn_name name, name_format format) {
 }
 
 char *fill_names(name_stream &stream, char *out, char *end) {
+    // The state, the count and the mode's settings live in locals while the
+    // buffer fills.
+    const name_stream settings = stream;
+    const name_format format = stream.format;
+    uint64_t state = stream.state;
+    long long remaining = stream.remaining;
+    name_set *unique = stream.unique;
+
     // While there is room for the longest line and its overhang, lines are
     // written in place.
-    if (!stream.unique) {
-        while (stream.remaining > 0 && static_cast<size_t>(end - out) >= longest_line) {
-            out = write(out, draw(stream), stream.format);
-            stream.remaining--;
+    if (!unique) {
+        while (remaining > 0 && static_cast<size_t>(end - out) >= longest_line) {
+            out = write(out, draw(settings, state), format);
+            remaining--;
         }
     }
     // Unique names: the bits of a big set are mostly out of the cache, so a
@@ -207,51 +230,51 @@ char *fill_names(name_stream &stream, char *out, char *end) {
     // order. A batch never holds more names than are still wanted or than
     // fit, so no drawn name is left over when the loop ends.
     const int batch_size = 32;
-    while (stream.unique && stream.remaining > 0 &&
-           static_cast<size_t>(end - out) >= longest_line) {
+    while (unique && remaining > 0 && static_cast<size_t>(end - out) >= longest_line) {
         long long fit = static_cast<long long>(static_cast<size_t>(end - out) / longest_line);
         int batch =
-            static_cast<int>(fit < stream.remaining
-                                 ? (fit < batch_size ? fit : batch_size)
-                                 : (stream.remaining < batch_size ? stream.remaining : batch_size));
+            static_cast<int>(fit < remaining ? (fit < batch_size ? fit : batch_size)
+                                             : (remaining < batch_size ? remaining : batch_size));
         drawn_name names[batch_size];
         uint64_t keys[batch_size];
         for (int i = 0; i < batch; i++) {
-            names[i] = draw(stream);
-            keys[i] = name_key(stream.mode, names[i]);
+            names[i] = draw(settings, state);
+            keys[i] = name_key(settings.mode, names[i]);
 #if defined(__GNUC__)
-            __builtin_prefetch(&stream.unique->bits[keys[i] / 64]);
+            __builtin_prefetch(&unique->bits[keys[i] / 64]);
 #endif
         }
         for (int i = 0; i < batch; i++) {
-            if (name_set_has(*stream.unique, keys[i]))
+            if (name_set_has(*unique, keys[i]))
                 continue;
-            name_set_add(*stream.unique, keys[i]);
-            out = write(out, names[i], stream.format);
-            stream.remaining--;
+            name_set_add(*unique, keys[i]);
+            out = write(out, names[i], format);
+            remaining--;
         }
     }
     // The last stretch of the buffer: each line is made apart and copied
     // when it fits; the first that does not fit is given back.
-    while (stream.remaining > 0) {
-        uint64_t before = stream.state;
-        drawn_name name = draw(stream);
+    while (remaining > 0) {
+        uint64_t before = state;
+        drawn_name name = draw(settings, state);
         uint64_t key = 0;
-        if (stream.unique) {
-            key = name_key(stream.mode, name);
-            if (name_set_has(*stream.unique, key))
+        if (unique) {
+            key = name_key(settings.mode, name);
+            if (name_set_has(*unique, key))
                 continue;
         }
         char line[longest_line];
-        size_t length = static_cast<size_t>(write(line, name, stream.format) - line);
+        size_t length = static_cast<size_t>(write(line, name, format) - line);
         if (length > static_cast<size_t>(end - out)) {
-            stream.state = before;
+            state = before;
             break;
         }
-        if (stream.unique)
-            name_set_add(*stream.unique, key);
+        if (unique)
+            name_set_add(*unique, key);
         out = put_text(out, line, length);
-        stream.remaining--;
+        remaining--;
     }
+    stream.state = state;
+    stream.remaining = remaining;
     return out;
 }
