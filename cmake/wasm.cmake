@@ -71,3 +71,24 @@ add_custom_command(
   COMMENT "Making the npm package's folder js/")
 add_custom_target(onymix_js ALL DEPENDS ${onymix_js_dir}/package.json)
 
+# The web page's folder, ready to open or serve: web/ with the package's
+# index.js as onymix.js, and the program's icon and bitmaps, which browsers
+# show as they are.
+set(onymix_web_dir ${CMAKE_BINARY_DIR}/web)
+set(onymix_web_sources
+  ${CMAKE_SOURCE_DIR}/web/index.html
+  ${CMAKE_SOURCE_DIR}/web/page.css
+  ${CMAKE_SOURCE_DIR}/web/page.js
+  ${CMAKE_SOURCE_DIR}/res/bmimage.bmp
+  ${CMAKE_SOURCE_DIR}/res/twimage.bmp
+  ${CMAKE_SOURCE_DIR}/res/onymix.ico)
+add_custom_command(
+  OUTPUT ${onymix_web_dir}/onymix.js
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${onymix_web_dir}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${onymix_web_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy ${onymix_web_sources} ${onymix_web_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy ${onymix_js_dir}/index.js ${onymix_web_dir}/onymix.js
+  DEPENDS ${onymix_web_sources} ${onymix_js_dir}/package.json
+  COMMENT "Making the web page's folder web/")
+add_custom_target(onymix_web ALL DEPENDS ${onymix_web_dir}/onymix.js)
+add_dependencies(onymix_web onymix_js)
