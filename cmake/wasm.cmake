@@ -6,20 +6,29 @@
 # carries, with nothing fetched or evaluated. Its only imports are the
 # clock (lib/clock_web.cpp) and the notice that the memory has grown.
 #
+# Beside the library it carries the rules of stored.txt on bytes
+# (store/stored_text.h), with lib/platform_web.cpp for their code page,
+# UTF-8, so that the web page loads and saves the file by the program's own
+# code.
+#
 # Included from cmake/library.cmake when EMSCRIPTEN is set.
 
-# The functions JavaScript may call. To call more (functions of store/, say),
-# add their names here and their sources to the module below.
+# The functions JavaScript may call. To call more, add their names here and
+# their sources to the module below.
 set(onymix_wasm_exports
   onymix_version onymix_mode_label onymix_mode_from_label onymix_distinct_names
   onymix_generate onymix_open onymix_close onymix_next onymix_next_name
   onymix_format_header onymix_write
+  stored_text_from_bytes stored_bytes_from_text
   malloc free)
 
 list(TRANSFORM onymix_wasm_exports PREPEND _ OUTPUT_VARIABLE onymix_wasm_symbols)
 list(JOIN onymix_wasm_symbols , onymix_wasm_symbols)
 
-add_executable(onymix_wasm $<TARGET_OBJECTS:onymix_objects>)
+add_executable(onymix_wasm $<TARGET_OBJECTS:onymix_objects>
+  ${CMAKE_SOURCE_DIR}/store/stored_text.cpp
+  ${CMAKE_SOURCE_DIR}/lib/platform_web.cpp)
+target_compile_options(onymix_wasm PRIVATE -fno-exceptions -fno-rtti)
 set_target_properties(onymix_wasm PROPERTIES
   OUTPUT_NAME onymix
   SUFFIX .wasm
@@ -61,3 +70,25 @@ add_custom_command(
   DEPENDS onymix_wasm ${onymix_js_sources} ${CMAKE_SOURCE_DIR}/js/stage.mjs
   COMMENT "Making the npm package's folder js/")
 add_custom_target(onymix_js ALL DEPENDS ${onymix_js_dir}/package.json)
+
+# The web page's folder, ready to open or serve: web/ with the package's
+# index.js as onymix.js, and the program's icon and bitmaps, which browsers
+# show as they are.
+set(onymix_web_dir ${CMAKE_BINARY_DIR}/web)
+set(onymix_web_sources
+  ${CMAKE_SOURCE_DIR}/web/index.html
+  ${CMAKE_SOURCE_DIR}/web/page.css
+  ${CMAKE_SOURCE_DIR}/web/page.js
+  ${CMAKE_SOURCE_DIR}/res/bmimage.bmp
+  ${CMAKE_SOURCE_DIR}/res/twimage.bmp
+  ${CMAKE_SOURCE_DIR}/res/onymix.ico)
+add_custom_command(
+  OUTPUT ${onymix_web_dir}/onymix.js
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${onymix_web_dir}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${onymix_web_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy ${onymix_web_sources} ${onymix_web_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy ${onymix_js_dir}/index.js ${onymix_web_dir}/onymix.js
+  DEPENDS ${onymix_web_sources} ${onymix_js_dir}/package.json
+  COMMENT "Making the web page's folder web/")
+add_custom_target(onymix_web ALL DEPENDS ${onymix_web_dir}/onymix.js)
+add_dependencies(onymix_web onymix_js)

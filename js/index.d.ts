@@ -42,6 +42,24 @@ declare namespace onymix {
         sex: 'female' | 'male' | null;
     }
 
+    /**
+     * How a stored.txt is encoded. mark: the byte-order mark in front (null
+     * for none). charset: how its 8-bit text is read, UTF-8 or, when it is
+     * not valid UTF-8, windows-1252; always 'utf-8' for UTF-16.
+     */
+    interface StoredEncoding {
+        mark: null | 'utf-8' | 'utf-16le' | 'utf-16be';
+        charset: 'utf-8' | 'windows-1252';
+    }
+
+    /** A stored.txt as the program loads it. */
+    interface StoredText {
+        /** The file's non-empty lines, each followed by CR LF. */
+        text: string;
+        /** What a save must give storedBytes to write the file back alike. */
+        encoding: StoredEncoding;
+    }
+
     /** The library's version, '1.0.2' for this one. */
     const version: string;
 
@@ -77,6 +95,25 @@ declare namespace onymix {
      * beyond the mode's; TypeError or RangeError naming any bad argument.
      */
     function names(count: number, options?: Options): string[];
+
+    /**
+     * The stored text of a stored.txt's bytes, read by the Onymix program's
+     * rules: the mark, UTF-16 in either byte order, CR LF or LF, empty lines
+     * skipped, a NUL ending its line's text.
+     * @throws RangeError for UTF-16 with half a surrogate pair or half a
+     * character; TypeError for anything but bytes.
+     */
+    function storedText(bytes: Uint8Array | ArrayBuffer | ArrayBufferView): StoredText;
+
+    /**
+     * The bytes the Onymix program saves for a stored-names box holding
+     * `text`: every CR dropped, every LF as CR LF, in `encoding` (by default
+     * UTF-8 with no mark). 8-bit text that would begin like a mark is
+     * written behind the UTF-8 mark, so that it reads back the same.
+     * @throws RangeError for a character windows-1252 lacks, a NUL or half a
+     * surrogate pair; TypeError or RangeError naming a bad encoding.
+     */
+    function storedBytes(text: string, encoding?: Partial<StoredEncoding>): Uint8Array;
 
     /**
      * Names one after another from one seeding, as names() makes them. Its

@@ -117,6 +117,8 @@
         generate,
         names,
         Generator: undefined,
+        storedText,
+        storedBytes,
     };
 
     function start(instance) {
@@ -286,6 +288,139 @@
         const at = secondOf(second, 'second');
         const length = wasm.onymix_generate(number, at, buffer, BUFFER_SIZE);
         return text(buffer, length);
+    }
+
+    // stored.txt, by the program's own rules (store/stored_text.h), compiled
+    // into the module with UTF-8 as their code page (lib/platform_web.cpp).
+    // 8-bit text that is not UTF-8 is read as windows-1252, the code page
+    // the Windows program writes in the West, and written back in it: each
+    // of its 256 bytes is a character of its own, so nothing is lost.
+
+    // enum stored_encoding, in its order.
+    const MARKS = [null, 'utf-8', 'utf-16le', 'utf-16be'];
+    const CHARSETS = ['utf-8', 'windows-1252'];
+    const TEXT_READ = 0;
+    const TEXT_UNSHOWABLE = 1;
+    // A mark inside the text is a character of it, not to be dropped.
+    const strictUtf8 = new TextDecoder('utf-8', { fatal: true, ignoreBOM: true });
+    // Bytes 0x80 to 0x9F of windows-1252 (the Encoding Standard's table);
+    // the others are the Latin-1 characters of the same number. Node's
+    // TextDecoder reads this label as Latin-1, so the table is ours.
+    const WINDOWS_1252_HIGH = [
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178];
+    const windows1252 = Array.from({ length: 256 }, (_, byte) =>
+        String.fromCharCode(byte >= 0x80 && byte < 0xA0 ? WINDOWS_1252_HIGH[byte - 0x80] : byte));
+    const windows1252Bytes = new Map(windows1252.map((character, byte) => [character, byte]));
+    const halfSurrogate = /[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/;
+
+    function allocate(size) {
+        const pointer = wasm.malloc(size);
+        if (pointer === 0)
+            throw new Error('onymix: not enough memory in the module');
+        return pointer;
+    }
+
+    function bytesOf(value) {
+        if (value instanceof ArrayBuffer)
+            return new Uint8Array(value);
+        if (ArrayBuffer.isView(value))
+            return new Uint8Array(value.buffer, value.byteOffset, value.byteLength);
+        throw new TypeError(`onymix: a file's bytes are a Uint8Array or an ArrayBuffer, not ${show(value)}`);
+    }
+
+    function encodingOf(value) {
+        if (value === undefined)
+            return { mark: null, charset: 'utf-8' };
+        if (typeof value !== 'object' || value === null || Array.isArray(value))
+            throw new TypeError(`onymix: an encoding is an object { mark, charset }, not ${show(value)}`);
+        for (const key of Object.keys(value)) {
+            if (key !== 'mark' && key !== 'charset')
+                throw new TypeError(`onymix: no encoding field ${show(key)} (the fields are mark and charset)`);
+        }
+        const mark = value.mark === undefined ? null : value.mark;
+        const charset = value.charset === undefined ? 'utf-8' : value.charset;
+        if (!MARKS.includes(mark))
+            throw new RangeError(`onymix: not a mark: ${show(mark)} (null, 'utf-8', 'utf-16le' or 'utf-16be')`);
+        if (!CHARSETS.includes(charset))
+            throw new RangeError(`onymix: not a charset: ${show(charset)} ('utf-8' or 'windows-1252')`);
+        // UTF-16 is converted from the module's code page, UTF-8.
+        if (mark !== null && mark.startsWith('utf-16') && charset !== 'utf-8')
+            throw new RangeError(`onymix: a ${mark} file holds Unicode, not ${charset}`);
+        return { mark, charset };
+    }
+
+    function storedText(bytes) {
+        loaded();
+        const data = bytesOf(bytes);
+        const input = allocate(data.length + 1);
+        memory().set(data, input);
+        // The struct stored_text comes back through a pointer, as the C ABI
+        // of WebAssembly returns structs: outcome, encoding, text, length,
+        // 4 bytes each. The output buffer has room.
+        wasm.stored_text_from_bytes(buffer, input, data.length);
+        wasm.free(input);
+        const view = new DataView(wasm.memory.buffer, buffer, 16);
+        const [outcome, encoding, text, length] = [0, 4, 8, 12].map((at) => view.getUint32(at, true));
+        if (outcome === TEXT_UNSHOWABLE)
+            throw new RangeError('onymix: the file holds characters that cannot be shown ' +
+                '(UTF-16 with half a surrogate pair, or ending in half a character)');
+        if (outcome !== TEXT_READ)
+            throw new Error('onymix: not enough memory in the module for the stored text');
+        const raw = memory().slice(text, text + length);
+        wasm.free(text);
+        try {
+            return { text: strictUtf8.decode(raw), encoding: { mark: MARKS[encoding], charset: 'utf-8' } };
+        } catch {
+            // Only 8-bit text can fail here: UTF-16 comes in as UTF-8.
+            let decoded = '';
+            for (const byte of raw)
+                decoded += windows1252[byte];
+            return { text: decoded, encoding: { mark: MARKS[encoding], charset: 'windows-1252' } };
+        }
+    }
+
+    function textBytes(text, charset) {
+        if (charset === 'utf-8')
+            return encoder.encode(text);
+        const bytes = new Uint8Array(text.length);
+        let length = 0;
+        for (const character of text) {
+            const byte = windows1252Bytes.get(character);
+            if (byte === undefined)
+                throw new RangeError(`onymix: ${show(character)} (U+${character.codePointAt(0)
+                    .toString(16).toUpperCase().padStart(4, '0')}) has no form in windows-1252`);
+            bytes[length++] = byte;
+        }
+        return bytes.subarray(0, length);
+    }
+
+    function storedBytes(text, encoding) {
+        loaded();
+        if (typeof text !== 'string')
+            throw new TypeError(`onymix: a stored text is a string, not ${show(text)}`);
+        const { mark, charset } = encodingOf(encoding);
+        // Either would be lost: C text ends at a NUL, and UTF-8 has no form
+        // for half a surrogate pair.
+        if (text.includes('\0'))
+            throw new RangeError(`onymix: a stored text cannot hold NUL (at ${text.indexOf('\0')})`);
+        const half = text.search(halfSurrogate);
+        if (half >= 0)
+            throw new RangeError(`onymix: the text holds half a surrogate pair (at ${half})`);
+        const bytes = textBytes(text, charset);
+        const input = allocate(bytes.length + 1);
+        memory().set(bytes, input);
+        memory()[input + bytes.length] = 0;
+        const file = wasm.stored_bytes_from_text(input, MARKS.indexOf(mark), buffer);
+        wasm.free(input);
+        if (file === 0)
+            throw new Error('onymix: not enough memory in the module for the file');
+        const size = new DataView(wasm.memory.buffer).getUint32(buffer, true);
+        const out = memory().slice(file, file + size);
+        wasm.free(file);
+        return out;
     }
 
     function uniqueLimit(count, left, mode) {

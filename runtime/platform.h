@@ -8,7 +8,9 @@
 // of them in tests/fake_platform.cpp for the tests. The clock, the one
 // service the name generator uses, has files of its own beside the library
 // that needs nothing else (lib/clock_posix.cpp, lib/clock_win32.cpp,
-// lib/clock_web.cpp).
+// lib/clock_web.cpp). The WebAssembly build carries the stored-names rules
+// of store/stored_text.h too, and lib/platform_web.cpp gives them the
+// code-page conversions, with UTF-8 as the code page.
 //
 // Every path given to or returned by these services is UTF-8, so that a
 // folder of any name works wherever the core passes it on; the platform

@@ -42,6 +42,10 @@ struct stored_text {
     size_t length; // of text, without its NUL
 };
 
+// C linkage, so that the WebAssembly module exports the two functions under
+// these names for JavaScript (cmake/wasm.cmake).
+extern "C" {
+
 // The stored text of a file of size bytes.
 stored_text stored_text_from_bytes(const char *bytes, size_t size);
 
@@ -54,3 +58,5 @@ stored_text stored_text_from_bytes(const char *bytes, size_t size);
 // or, for UTF-16, when some byte of the text is no character of the code
 // page; a save must then leave the file as it was.
 char *stored_bytes_from_text(const char *text, stored_encoding encoding, size_t *size);
+
+} // extern "C"

@@ -10,24 +10,8 @@
 #
 # tools/release-js.sh DIST_DIR
 set -euo pipefail
-[ $# -eq 1 ] || { echo "usage: tools/release-js.sh DIST_DIR" >&2; exit 2; }
-mkdir -p "$1"
-dist=$(cd "$1" && pwd)
-cd "$(dirname "$0")/.."
-
-toolchain=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
-for tool in emcc node npm; do
-    command -v "$tool" >/dev/null ||
-        { echo "release-js: $tool is missing (Debian packages emscripten, nodejs, npm)" >&2; exit 1; }
-done
-
-export LC_ALL=C TZ=UTC
-umask 022
-build=build/release-js
-rm -rf "$build"
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DONYMIX_TESTS=OFF -DONYMIX_BENCH=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target onymix_js
+source "$(dirname "$0")/wasm-release.sh"
+wasm_release build/release-js onymix_js npm npm "$@"
 
 chmod 0644 "$build"/js/*
 version=$(node -p "require('./$build/js/package.json').version")

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Tests the web page as it ships: makes the zip (tools/release-web.sh),
+# unpacks it into a temporary folder and runs web/test/test_page.py on it in
+# headless Chromium (python3-selenium), opened as a file and from a local
+# server that the tests start and stop. Names are checked against a native
+# onymix-cli built here (build/test-web-cli) and the golden files. Exits
+# non-zero when anything fails, or when Chromium or its driver is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+missing=()
+[ -x /usr/bin/chromium ] || missing+=(chromium)
+[ -x /usr/bin/chromedriver ] || missing+=(chromium-driver)
+/usr/bin/python3 -c 'import selenium' 2>/dev/null || missing+=(python3-selenium)
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "test-web: cannot test the page without headless Chromium: missing Debian packages ${missing[*]}" >&2
+    exit 1
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/onymix-web.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+zip=$(tools/release-web.sh "$work/dist" | tail -n 1)
+unzip -q "$zip" -d "$work/page"
+
+cli=build/test-web-cli
+cmake -S . -B "$cli" -DCMAKE_BUILD_TYPE=Release -DONYMIX_TESTS=OFF -DONYMIX_BENCH=OFF >/dev/null
+cmake --build "$cli" -j "$(nproc)" --target onymix-cli >/dev/null
+
+ONYMIX_PAGE="$work/page/$(basename "$zip" .zip)" ONYMIX_ZIP="$zip" ONYMIX_CLI="$root/$cli/onymix-cli" \
+    ONYMIX_SOURCE_DIR="$root" /usr/bin/python3 web/test/test_page.py

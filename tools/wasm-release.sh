@@ -1,0 +1,33 @@
+# wasm-release.sh: what tools/release-js.sh and tools/release-web.sh share,
+# sourced by both: their one argument, the tools they need, and a release
+# build of one target of the WebAssembly build with emscripten, in a folder
+# of its own (no tests, no benchmarks). The build paths are mapped away by
+# CMakeLists.txt, so the output is the same from any clone.
+#
+# wasm_release BUILD_DIR TARGET "EXTRA TOOLS" "THEIR DEBIAN PACKAGES" "$@"
+# checks that "$@" is one DIST_DIR, makes it, sets dist to its absolute path
+# and build to BUILD_DIR, and leaves the shell in the source tree, with
+# LC_ALL=C, TZ=UTC and umask 022.
+wasm_release() {
+    build=$1
+    local target=$2 tools=$3 packages=$4 script
+    script=$(basename "$0")
+    shift 4
+    [ $# -eq 1 ] || { echo "usage: tools/$script DIST_DIR" >&2; exit 2; }
+    mkdir -p "$1"
+    dist=$(cd "$1" && pwd)
+    cd "$(dirname "${BASH_SOURCE[0]}")/.."
+    local tool
+    for tool in emcc node cmake $tools; do
+        command -v "$tool" >/dev/null || {
+            echo "${script%.sh}: $tool is missing (Debian packages emscripten, nodejs, cmake, $packages)" >&2
+            exit 1
+        }
+    done
+    export LC_ALL=C TZ=UTC
+    umask 022
+    rm -rf "$build"
+    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake \
+        -DCMAKE_BUILD_TYPE=Release -DONYMIX_TESTS=OFF -DONYMIX_BENCH=OFF >/dev/null
+    cmake --build "$build" -j "$(nproc)" --target "$target"
+}
