@@ -11,7 +11,7 @@ packages=(
     wine wine64 wine32:i386 xvfb x11-utils imagemagick
 )
 # The release packages and their check (tools/release.sh, tools/check-release.sh).
-packages+=(git zip dpkg-dev lintian groff-base tzdata pkg-config)
+packages+=(git zip unzip dpkg-dev lintian groff-base tzdata pkg-config)
 # The Python package: built against Debian's Python with no network, tested
 # with its pytest (tools/test-python.sh, tools/release-python.sh).
 packages+=(python3-dev python3-pip python3-setuptools python3-wheel python3-venv python3-pytest)

@@ -9,6 +9,7 @@
 #   libonymix-dev_VERSION_ARCH.deb                     (for Debian)
 #   onymix-VERSION-cp311-abi3-linux_x86_64.whl          (the Python package)
 #   onymix-VERSION.tgz                                 (the npm package)
+#   onymix-VERSION-web.zip                             (the web page)
 #   SHA256SUMS
 # VERSION is the CMake project version. The files are the same bytes wherever
 # and whenever the same commit is built: every time stamp is the commit's
@@ -196,10 +197,13 @@ tools/release-python.sh dist
 step "npm package"
 tools/release-js.sh dist
 
+step "web page"
+tools/release-web.sh dist
+
 (cd dist && sha256sum "onymix-$version-win32.zip" "onymix-$version-win64.zip" \
     "onymix-$version-win32-dev.zip" "onymix-$version-win64-dev.zip" \
     "onymix-cli_${version}_$arch.deb" "libonymix1_${version}_$arch.deb" \
-    "libonymix-dev_${version}_$arch.deb" onymix-"$version"-*.whl "onymix-$version.tgz" \
+    "libonymix-dev_${version}_$arch.deb" onymix-"$version"-*.whl "onymix-$version.tgz" "onymix-$version-web.zip" \
     >SHA256SUMS)
 step "dist/"
 (cd dist && ls -l && cat SHA256SUMS)

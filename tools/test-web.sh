@@ -24,9 +24,16 @@ trap 'rm -rf "$work"' EXIT
 zip=$(tools/release-web.sh "$work/dist" | tail -n 1)
 unzip -q "$zip" -d "$work/page"
 
-cli=build/test-web-cli
-cmake -S . -B "$cli" -DCMAKE_BUILD_TYPE=Release -DONYMIX_TESTS=OFF -DONYMIX_BENCH=OFF >/dev/null
-cmake --build "$cli" -j "$(nproc)" --target onymix-cli >/dev/null
+# The native onymix-cli to check the names against: the one given in
+# ONYMIX_CLI (tools/test.sh gives its own build's), or one built here.
+cli=${ONYMIX_CLI:-}
+if [ -z "$cli" ]; then
+    cmake -S . -B build/test-web-cli -DCMAKE_BUILD_TYPE=Release -DONYMIX_TESTS=OFF \
+        -DONYMIX_BENCH=OFF >/dev/null
+    cmake --build build/test-web-cli -j "$(nproc)" --target onymix-cli >/dev/null
+    cli=$root/build/test-web-cli/onymix-cli
+fi
+cli=$(realpath "$cli")
 
-ONYMIX_PAGE="$work/page/$(basename "$zip" .zip)" ONYMIX_ZIP="$zip" ONYMIX_CLI="$root/$cli/onymix-cli" \
+ONYMIX_PAGE="$work/page/$(basename "$zip" .zip)" ONYMIX_ZIP="$zip" ONYMIX_CLI="$cli" \
     ONYMIX_SOURCE_DIR="$root" /usr/bin/python3 web/test/test_page.py

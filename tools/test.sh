@@ -3,11 +3,11 @@
 # tests, the same under AddressSanitizer and UndefinedBehaviorSanitizer, the
 # library's under ThreadSanitizer, the Windows builds for i686 and x86_64,
 # the Windows tests of each build under Wine (64-bit and 32-bit) in a
-# virtual display, and the Python and npm packages' tests. Installs what the
-# machine lacks first. Exits non-zero when anything fails. On a kernel that
-# cannot run 32-bit programs the i686 tests are not run, and one line says
-# so and names them. Last, the release is built twice from two clones and
-# compared byte for byte.
+# virtual display, the Python and npm packages' tests and the web page's in
+# headless Chromium. Installs what the machine lacks first. Exits non-zero
+# when anything fails. On a kernel that cannot run 32-bit programs the i686
+# tests are not run, and one line says so and names them. Last, the release
+# is built twice from two clones and compared byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -79,6 +79,9 @@ tools/test-python.sh
 
 step "npm package: the tarball installed, with Node's test runner"
 tools/test-js.sh
+
+step "web page: the zip in headless Chromium, as a file and from a server"
+ONYMIX_CLI=build/native/onymix-cli tools/test-web.sh
 
 step "release packages: built twice, compared byte for byte"
 tools/check-release.sh
