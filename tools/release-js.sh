@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the npm package DIST_DIR/onymix-VERSION.tgz from the checked-out
 # tree: builds the WebAssembly module and the package's folder with
-# emscripten in build/release-js (no tests, no benchmarks) and packs it with
+# emscripten in build/release-wasm (no tests, no benchmarks) and packs it with
 # npm pack. VERSION is the CMake project version, which js/package.json must
 # repeat (js/stage.mjs checks it). The tarball is the same bytes wherever and
 # whenever the same commit is built: the build paths are mapped away by
@@ -11,7 +11,7 @@
 # tools/release-js.sh DIST_DIR
 set -euo pipefail
 source "$(dirname "$0")/wasm-release.sh"
-wasm_release build/release-js onymix_js npm npm "$@"
+wasm_release onymix_js npm npm "$@"
 
 chmod 0644 "$build"/js/*
 version=$(node -p "require('./$build/js/package.json').version")

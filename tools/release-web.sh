@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the web page's zip, DIST_DIR/onymix-VERSION-web.zip, from the
 # checked-out tree: builds the WebAssembly module, the npm package's folder
-# and the page's folder with emscripten in build/release-web (no tests, no
+# and the page's folder with emscripten in build/release-wasm (no tests, no
 # benchmarks) and zips the page as the folder onymix-VERSION-web/. VERSION
 # is the CMake project version. The zip is the same bytes wherever and
 # whenever the same commit is built: the build paths are mapped away by
@@ -11,12 +11,13 @@
 # tools/release-web.sh DIST_DIR
 set -euo pipefail
 source "$(dirname "$0")/wasm-release.sh"
-wasm_release build/release-web onymix_web "zip git" "zip, git" "$@"
+wasm_release onymix_web "zip git" "zip, git" "$@"
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 
 version=$(node -p "require('./$build/js/package.json').version")
 folder=onymix-$version-web
 stage=$build/stage
+rm -rf "$stage"
 mkdir -p "$stage/$folder"
 install -m 0644 "$build"/web/* "$stage/$folder/"
 find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +

@@ -27,7 +27,8 @@ export SOURCE_DATE_EPOCH
 jobs=$(nproc)
 step() { printf '\n== %s\n' "$*"; }
 
-rm -rf build/release-win32 build/release-win64 build/release-deb build/release-stage dist
+rm -rf build/release-win32 build/release-win64 build/release-deb build/release-stage \
+    build/release-wasm dist
 mkdir -p dist build/release-stage
 
 # One configuration per package, independent of the development presets:

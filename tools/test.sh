@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 tools/install-deps.sh
 
 jobs=$(nproc)
-step() { printf '\n== %s\n' "$*"; }
+step() { printf '\n== %s (at %d s)\n' "$*" "$SECONDS"; }
 
 step "formatting"
 mapfile -t sources < <(git ls-files '*.cpp' '*.h' '*.c' 2>/dev/null || find . -path ./build -prune -o -name '*.cpp' -print -o -name '*.h' -print -o -name '*.c' -print)
@@ -75,7 +75,8 @@ case $runs_32_bit in
 esac
 
 step "Python package: the wheel in a fresh virtual environment"
-tools/test-python.sh
+# The wheel links the archive the native build made.
+ONYMIX_ARCHIVE=$(pwd)/build/native/libonymix.a tools/test-python.sh
 
 step "npm package: the tarball installed, with Node's test runner"
 tools/test-js.sh

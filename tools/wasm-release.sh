@@ -1,18 +1,19 @@
 # wasm-release.sh: what tools/release-js.sh and tools/release-web.sh share,
 # sourced by both: their one argument, the tools they need, and a release
-# build of one target of the WebAssembly build with emscripten, in a folder
-# of its own (no tests, no benchmarks). The build paths are mapped away by
-# CMakeLists.txt, so the output is the same from any clone.
+# build of one target of the WebAssembly build with emscripten, in the one
+# folder both use (build/release-wasm: no tests, no benchmarks), so that the
+# second of them in a run builds nothing again. The build paths are mapped
+# away by CMakeLists.txt, so the output is the same from any clone.
 #
-# wasm_release BUILD_DIR TARGET "EXTRA TOOLS" "THEIR DEBIAN PACKAGES" "$@"
+# wasm_release TARGET "EXTRA TOOLS" "THEIR DEBIAN PACKAGES" "$@"
 # checks that "$@" is one DIST_DIR, makes it, sets dist to its absolute path
-# and build to BUILD_DIR, and leaves the shell in the source tree, with
-# LC_ALL=C, TZ=UTC and umask 022.
+# and build to the build folder, and leaves the shell in the source tree,
+# with LC_ALL=C, TZ=UTC and umask 022.
 wasm_release() {
-    build=$1
-    local target=$2 tools=$3 packages=$4 script
+    build=build/release-wasm
+    local target=$1 tools=$2 packages=$3 script
     script=$(basename "$0")
-    shift 4
+    shift 3
     [ $# -eq 1 ] || { echo "usage: tools/$script DIST_DIR" >&2; exit 2; }
     mkdir -p "$1"
     dist=$(cd "$1" && pwd)
@@ -26,7 +27,6 @@ wasm_release() {
     done
     export LC_ALL=C TZ=UTC
     umask 022
-    rm -rf "$build"
     cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake \
         -DCMAKE_BUILD_TYPE=Release -DONYMIX_TESTS=OFF -DONYMIX_BENCH=OFF >/dev/null
     cmake --build "$build" -j "$(nproc)" --target "$target"
