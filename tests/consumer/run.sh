@@ -26,9 +26,13 @@ cc -Wall -Wextra -Werror -o "$work/shared" "$here/consumer.c" $(pkg-config --cfl
 # shellcheck disable=SC2046
 cc -Wall -Wextra -Werror -o "$work/static" "$here/consumer.c" $(pkg-config --cflags onymix) \
     "$libdir/libonymix.a"
-ldd "$work/shared" | grep -q "libonymix.so.1 => $libdir/libonymix.so.1" ||
+# (ldd's output is taken whole first: grep -q would stop reading early, and
+# pipefail would count ldd's broken pipe as a failure.)
+libraries=$(ldd "$work/shared")
+grep -q "libonymix.so.1 => $libdir/libonymix.so.1" <<<"$libraries" ||
     { echo "the pkg-config build does not use the installed libonymix.so.1" >&2; exit 1; }
-if ldd "$work/static" | grep -q "libonymix\|libstdc++"; then
+libraries=$(ldd "$work/static")
+if grep -q "libonymix\|libstdc++" <<<"$libraries"; then
     echo "the static build depends on libonymix or libstdc++ at run time" >&2
     exit 1
 fi
@@ -38,7 +42,8 @@ fi
 cmake -S "$here" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_C_FLAGS="-Wall -Wextra -Werror" >/dev/null
 cmake --build "$work/cmake" >/dev/null
-ldd "$work/cmake/consumer" | grep -q "libonymix.so.1 => $libdir/libonymix.so.1" ||
+libraries=$(ldd "$work/cmake/consumer")
+grep -q "libonymix.so.1 => $libdir/libonymix.so.1" <<<"$libraries" ||
     { echo "the find_package build does not use the installed libonymix.so.1" >&2; exit 1; }
 "$work/cmake/consumer" "$golden"
 "$work/cmake/consumer_static" "$golden"
