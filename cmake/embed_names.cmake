@@ -2,8 +2,7 @@
 # compiled-in name table: the names as NUL-separated text in chunks of 4096
 # entries (each chunk well under 64 KiB, the longest string literal some
 # compilers accept) and, per entry, a 16-bit offset into its chunk. That is
-# 2 bytes of index per name instead of a 4- or 8-byte pointer, and its
-# length in a byte, for copying without a search for the NUL. Each chunk
+# 2 bytes of index per name instead of a 4- or 8-byte pointer. Each chunk
 # ends in 16 more NUL bytes, so that 16 bytes may be read from the start of
 # any entry (a name is copied as one fixed 16-byte move).
 #
@@ -34,7 +33,6 @@ math(EXPR chunk_count "(${count} + ${chunk_size} - 1) / ${chunk_size}")
 
 set(text "")
 set(offsets "")
-set(lengths "")
 set(index 0)
 set(chunk -1)
 foreach(name IN LISTS names)
@@ -66,10 +64,6 @@ foreach(name IN LISTS names)
   endif()
   string(APPEND offsets " ${offset},")
   string(LENGTH "${name}" length)
-  if(in_row EQUAL 0)
-    string(APPEND lengths "\n   ")
-  endif()
-  string(APPEND lengths " ${length},")
   math(EXPR offset "${offset} + ${length} + 1")
   math(EXPR index "${index} + 1")
 endforeach()
@@ -124,9 +118,6 @@ ${text}
 static const char *const name_chunks[${chunk_count}] = {${chunk_list}};
 
 static const unsigned short name_offsets[${count}] = {${offsets}
-};
-
-static const unsigned char name_lengths[${count}] = {${lengths}
 };
 
 static const unsigned short first_name_key_table[${male_count} + ${female_count}] = {${first_name_keys}

@@ -13,6 +13,7 @@
 set(onymix_library_sources
   lib/onymix.cpp
   names/name_table.cpp
+  names/first_name_keys.cpp
   names/modes.cpp
   names/random.cpp
   names/stream.cpp
