@@ -66,6 +66,18 @@ drawn_name next_new_name(onymix_generator *g, uint64_t &before, uint64_t &key) {
     }
 }
 
+// The name as text, NUL-terminated, into out; its length, or -1 (and out
+// untouched) when size has no room for it and its NUL.
+int copy_name(drawn_name name, char *out, size_t size) {
+    char line[longest_line];
+    size_t length = static_cast<size_t>(write_line(line, name, format_text) - line) - 1;
+    if (length + 1 > size)
+        return -1;
+    std::memcpy(out, line, length);
+    out[length] = '\0';
+    return static_cast<int>(length);
+}
+
 void count_made(onymix_generator *g, uint64_t key) {
     if (g->stream.unique) {
         name_set_add(g->seen, key);
@@ -110,16 +122,10 @@ int onymix_generate(int mode, long second, char *out, size_t size) {
                        0,
                        1,
                        nullptr};
-    char line[longest_line];
-    size_t length =
-        static_cast<size_t>(write_line(line, draw_name(stream), format_text) - line) - 1;
-    if (length + 1 > size) {
+    int length = copy_name(draw_name(stream), out, size);
+    if (length < 0)
         clear(out, size);
-        return -1;
-    }
-    std::memcpy(out, line, length);
-    out[length] = '\0';
-    return static_cast<int>(length);
+    return length;
 }
 
 onymix_generator *onymix_open(int mode, long seed, unsigned flags) {
@@ -171,18 +177,14 @@ int onymix_next(onymix_generator *g, char *out, size_t size) {
         return 0;
     }
     uint64_t before = 0, key = 0;
-    drawn_name name = next_new_name(g, before, key);
-    char line[longest_line];
-    size_t length = static_cast<size_t>(write_line(line, name, format_text) - line) - 1;
-    if (length + 1 > size) {
+    int length = copy_name(next_new_name(g, before, key), out, size);
+    if (length < 0) {
         g->stream.state = before;
         clear(out, size);
         return -1;
     }
     count_made(g, key);
-    std::memcpy(out, line, length);
-    out[length] = '\0';
-    return static_cast<int>(length);
+    return length;
 }
 
 int onymix_next_name(onymix_generator *g, onymix_name *record) {

@@ -231,10 +231,11 @@ char *fill_names(name_stream &stream, char *out, char *end) {
     // fit, so no drawn name is left over when the loop ends.
     const int batch_size = 32;
     while (unique && remaining > 0 && static_cast<size_t>(end - out) >= longest_line) {
-        long long fit = static_cast<long long>(static_cast<size_t>(end - out) / longest_line);
-        int batch =
-            static_cast<int>(fit < remaining ? (fit < batch_size ? fit : batch_size)
-                                             : (remaining < batch_size ? remaining : batch_size));
+        long long batch = static_cast<long long>(static_cast<size_t>(end - out) / longest_line);
+        if (batch > remaining)
+            batch = remaining;
+        if (batch > batch_size)
+            batch = batch_size;
         drawn_name names[batch_size];
         uint64_t keys[batch_size];
         for (int i = 0; i < batch; i++) {
