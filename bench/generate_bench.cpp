@@ -2,10 +2,10 @@
 // clock; the streaming path of onymix-cli by blocks and by the million, with
 // and without unique names; and onymix-cli --count 1000000 as a whole
 // process against writing a million fixed lines the same way in the same run.
-#include "../names/picker.h"
-#include "../names/random.h"
-#include "../names/stream.h"
-#include "../tests/fake_platform.h"
+#include "../names/generate.h"
+#include "../names/generator.h"
+#include "../names/lines.h"
+#include "../tests/support/fake_platform.h"
 #include "onymix.h"
 
 #include <benchmark/benchmark.h>

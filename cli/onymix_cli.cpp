@@ -1,5 +1,6 @@
 // onymix_cli.cpp: onymix-cli, the name generator on the command line, a
-// client of the library's public interface (onymix.h) and nothing else.
+// client of the library's public interface (onymix.h); of the system it
+// needs only what the platform's seam says of its standard streams.
 //
 // Without --count it does what one Generate command does: every pick
 // re-seeds from the current whole second of uptime (or from --seed). With
@@ -9,7 +10,8 @@
 // asked for.
 #include "onymix.h"
 
-#include <cctype>
+#include "../platform/system.h"
+
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -18,10 +20,6 @@
 #include <cstring>
 #include <getopt.h>
 #include <string>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -36,8 +34,6 @@ const char usage[] =
     "  -f, --format F  text (the default), csv or jsonl\n"
     "  -V, --version   show the version and exit\n"
     "  -h, --help      show this and exit\n";
-
-const char *const format_names[] = {"text", "csv", "jsonl"};
 
 int bad_usage(const char *what, const char *value) {
     if (value)
@@ -61,34 +57,12 @@ bool parse_number(const char *text, long long lowest, long long highest, long lo
     return true;
 }
 
-bool same_ignoring_case(const char *a, const char *b) {
-    for (; *a && *b; a++, b++)
-        if (std::tolower(static_cast<unsigned char>(*a)) !=
-            std::tolower(static_cast<unsigned char>(*b)))
-            return false;
-    return *a == *b;
-}
-
 int parse_mode(const char *text) {
     int mode = onymix_mode_from_label(text);
     long long number = 0;
     if (mode < 0 && parse_number(text, 0, ONYMIX_MODE_COUNT - 1, number))
         mode = static_cast<int>(number);
     return mode;
-}
-
-// True when a failed write failed because the reader has gone away (a closed
-// pipe): not an error, the output is simply no longer wanted.
-bool reader_gone() {
-#ifdef _WIN32
-    // The runtime reports these as EINVAL or EPIPE; the system error, kept
-    // by the runtime in _doserrno, tells. Wine says "not connected".
-    for (unsigned long error : {static_cast<unsigned long>(GetLastError()), _doserrno})
-        if (error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA ||
-            error == ERROR_PIPE_NOT_CONNECTED)
-            return true;
-#endif
-    return errno == EPIPE;
 }
 
 const option long_options[] = {
@@ -143,15 +117,11 @@ int main(int argc, char **argv) {
                 return bad_usage("count must be a whole number from 0", optarg);
             counted = true;
             break;
-        case 'f': {
-            int f = 0;
-            while (f < 3 && !same_ignoring_case(optarg, format_names[f]))
-                f++;
-            if (f == 3)
+        case 'f':
+            format = onymix_format_from_label(optarg);
+            if (format < 0)
                 return bad_usage("not a format (text, csv or jsonl)", optarg);
-            format = f;
             break;
-        }
         case ':':
             return bad_usage("missing value after", written);
         default:
@@ -169,12 +139,6 @@ int main(int argc, char **argv) {
     if (optind < argc)
         return bad_usage("unknown option", argv[optind]);
 
-    if (unique && count > onymix_distinct_names(mode)) {
-        std::string limit = "count is more than the " +
-                            std::to_string(onymix_distinct_names(mode)) +
-                            " different names of the mode";
-        return bad_usage(limit.c_str(), std::to_string(count).c_str());
-    }
     // Without a count, one Generate: every pick re-seeded. One name is
     // always unique.
     long seed = seeded ? static_cast<long>(second) : ONYMIX_NOW;
@@ -185,6 +149,13 @@ int main(int argc, char **argv) {
                           : "onymix-cli: not enough memory\n",
                    stderr);
         return 1;
+    }
+    long left = onymix_left(generator);
+    if (left >= 0 && count > left) {
+        onymix_close(generator);
+        std::string limit =
+            "count is more than the " + std::to_string(left) + " different names of the mode";
+        return bad_usage(limit.c_str(), std::to_string(count).c_str());
     }
 
     // A closed pipe then fails the write with EPIPE instead of killing the
@@ -210,7 +181,7 @@ int main(int argc, char **argv) {
         length += static_cast<size_t>(out - block);
         if (length && std::fwrite(block, 1, length, stdout) != length) {
             onymix_close(generator);
-            if (reader_gone())
+            if (platform_reader_gone())
                 return 0;
             std::perror("onymix-cli: writing the names");
             return 1;

@@ -1,5 +1,5 @@
-# libonymix: the generator of names/ with the C interface of lib/ over it,
-# compiled once more for the library (position-independent, every symbol
+# libonymix: the generator of names/ and the rules of stored.txt of store/,
+# with the C interface of lib/ over them, compiled once more for the library (position-independent, every symbol
 # hidden but the onymix_* functions, no exceptions or run-time type
 # information, so that it needs nothing of the C++ runtime).
 #
@@ -12,16 +12,21 @@
 
 set(onymix_library_sources
   lib/onymix.cpp
+  lib/stored.cpp
   names/name_table.cpp
   names/first_name_keys.cpp
+  names/generator.cpp
   names/modes.cpp
-  names/random.cpp
-  names/stream.cpp
-  ${onymix_clock_source})
+  names/name_set.cpp
+  names/lines.cpp
+  store/stored_text.cpp
+  store/list_rules.cpp
+  runtime/charsets.cpp
+  ${onymix_platform_source})
 list(TRANSFORM onymix_library_sources PREPEND ${CMAKE_SOURCE_DIR}/)
-list(APPEND onymix_library_sources ${name_table_data})
 
 add_library(onymix_objects OBJECT ${onymix_library_sources})
+add_dependencies(onymix_objects onymix_name_table)
 target_include_directories(onymix_objects PUBLIC ${CMAKE_SOURCE_DIR}/include)
 set_target_properties(onymix_objects PROPERTIES
   POSITION_INDEPENDENT_CODE ON

@@ -4,12 +4,10 @@
 # emscripten's, so that one loader of ours (js/index.js) instantiates it
 # synchronously in Node and asynchronously in a browser, from bytes it
 # carries, with nothing fetched or evaluated. Its only imports are the
-# clock (lib/clock_web.cpp) and the notice that the memory has grown.
+# clock (platform/web.cpp) and the notice that the memory has grown.
 #
-# Beside the library it carries the rules of stored.txt on bytes
-# (store/stored_text.h), with lib/platform_web.cpp for their code page,
-# UTF-8, so that the web page loads and saves the file by the program's own
-# code.
+# The library carries the rules of stored.txt (store/), so the web page
+# loads and saves the file, and stores and quits, by the program's own code.
 #
 # Included from cmake/library.cmake when EMSCRIPTEN is set.
 
@@ -18,16 +16,15 @@
 set(onymix_wasm_exports
   onymix_version onymix_mode_label onymix_mode_from_label onymix_distinct_names
   onymix_generate onymix_open onymix_close onymix_next onymix_next_name
-  onymix_format_header onymix_write
-  stored_text_from_bytes stored_bytes_from_text
+  onymix_format_header onymix_write onymix_next_names onymix_left onymix_format_label
+  onymix_format_from_label onymix_stored_text onymix_stored_bytes onymix_store
+  onymix_quit_question onymix_free
   malloc free)
 
 list(TRANSFORM onymix_wasm_exports PREPEND _ OUTPUT_VARIABLE onymix_wasm_symbols)
 list(JOIN onymix_wasm_symbols , onymix_wasm_symbols)
 
-add_executable(onymix_wasm $<TARGET_OBJECTS:onymix_objects>
-  ${CMAKE_SOURCE_DIR}/store/stored_text.cpp
-  ${CMAKE_SOURCE_DIR}/lib/platform_web.cpp)
+add_executable(onymix_wasm $<TARGET_OBJECTS:onymix_objects>)
 target_compile_options(onymix_wasm PRIVATE -fno-exceptions -fno-rtti)
 set_target_properties(onymix_wasm PROPERTIES
   OUTPUT_NAME onymix

@@ -11,10 +11,11 @@
  *   - Every text the library returns (version, labels, the parts of a name
  *     record) is static and read-only, valid for the whole process. Never
  *     free or change it.
- *   - A generator is made by onymix_open and given back with onymix_close;
- *     nothing else allocates. Output goes only into buffers the caller
- *     passes, with their size, and is always NUL-terminated when the size is
- *     not 0.
+ *   - A generator is made by onymix_open and given back with onymix_close.
+ *     Output goes into buffers the caller passes, with their size, and is
+ *     always NUL-terminated when the size is not 0; only the calls on
+ *     stored.txt (at the end) hand back memory of their own, which the
+ *     caller gives back with onymix_free.
  *
  * Threads
  *   No function keeps global state. Different generators may be used from
@@ -161,6 +162,28 @@ ONYMIX_API int ONYMIX_CALL onymix_next_name(onymix_generator *g, onymix_name *na
  * surname,sex\n" for ONYMIX_CSV, "" for the others; NULL for a bad format. */
 ONYMIX_API const char *ONYMIX_CALL onymix_format_header(int format);
 
+/* The next names of g as records, in one call: fills names[0] to
+ * names[n - 1] with the names onymix_next_name would give one after
+ * another, and returns n: count, or fewer only when a unique generator runs
+ * out (0 once it has made every name, or for a count of 0). Returns -1,
+ * filling nothing, when g or names is NULL or count is negative. */
+ONYMIX_API int ONYMIX_CALL onymix_next_names(onymix_generator *g, onymix_name *names, int count);
+
+/* How many more names g can give. For a unique generator, the names of its
+ * mode it has not made yet: once that is 0, onymix_next gives 0 and the
+ * bulk calls give nothing more, so a caller that must have count names can
+ * refuse a larger count before drawing any. -1 for a generator that is not
+ * unique, which never runs out, and for NULL. */
+ONYMIX_API long ONYMIX_CALL onymix_left(const onymix_generator *g);
+
+/* The label of a format ("text", "csv", "jsonl"), or NULL for a number that
+ * is no format. */
+ONYMIX_API const char *ONYMIX_CALL onymix_format_label(int format);
+
+/* The format whose label is label, compared without regard to ASCII case;
+ * -1 when there is none (or label is NULL). */
+ONYMIX_API int ONYMIX_CALL onymix_format_from_label(const char *label);
+
 /* The bulk call: the next names of g, as many as fit into out (size bytes)
  * and at most count, each as one whole line of the format ending in LF,
  * then a NUL. Stores the length of the text (without the NUL) in *length
@@ -171,6 +194,79 @@ ONYMIX_API const char *ONYMIX_CALL onymix_format_header(int format);
  * format, a negative count, or a size below ONYMIX_LINE_MAX. */
 ONYMIX_API int ONYMIX_CALL onymix_write(onymix_generator *g, int format, int count, char *out,
                                         size_t size, size_t *length);
+
+/* ---- stored.txt ----------------------------------------------------------
+ * The Onymix program keeps the names its user stores in "stored.txt": one
+ * name a line, CR LF line ends, 8-bit text in the system code page. It also
+ * reads a file that another editor saved with a byte-order mark, and saves
+ * the list back in the form it found. These calls apply the program's rules
+ * for a program that has the file's bytes and shows the list as UTF-8 text
+ * (the web page does): loading, Store, the question at Quit, and saving.
+ *
+ * An 8-bit file (no mark, or behind the UTF-8 mark) is read as UTF-8 when
+ * its text is well-formed UTF-8, and otherwise as windows-1252, the code
+ * page of the program on Western systems, in which every byte is a
+ * character of its own, so that it is written back byte for byte. */
+
+/* How a file is encoded: its byte-order mark, */
+#define ONYMIX_MARK_NONE 0    /* no mark: every file the program makes */
+#define ONYMIX_MARK_UTF8 1    /* EF BB BF, then 8-bit text */
+#define ONYMIX_MARK_UTF16LE 2 /* FF FE, then UTF-16 little endian */
+#define ONYMIX_MARK_UTF16BE 3 /* FE FF, then UTF-16 big endian */
+/* and the character set of its 8-bit text (UTF-16 files hold Unicode,
+ * which the calls take and give as UTF-8: their charset is UTF-8). */
+#define ONYMIX_CHARSET_UTF8 0
+#define ONYMIX_CHARSET_WINDOWS_1252 1
+
+/* The bytes cannot be shown as text: UTF-16 that ends in half a character
+ * or holds half a surrogate pair. The program refuses to load such a file,
+ * and leaves it untouched. */
+#define ONYMIX_UNSHOWABLE (-2)
+/* The text holds a character the encoding has no form for (or, for UTF-16,
+ * bytes that are no UTF-8), so saving it would lose it. */
+#define ONYMIX_UNSAVABLE (-3)
+
+/* The stored text of a file of size bytes, as the program loads it: the
+ * file's non-empty lines in file order, each followed by CR LF (a line ends
+ * at LF or CR LF, and a NUL ends the text of its line), as UTF-8. Stores
+ * the text, NUL-terminated, in *text (give it back with onymix_free), its
+ * length in *length, and the file's encoding in *mark and *charset, each
+ * when not NULL (*mark is set even when the bytes cannot be shown), and
+ * returns 0. Returns ONYMIX_UNSHOWABLE for bytes that cannot be shown, and
+ * -1 when text is NULL, bytes is NULL with a size above 0, or memory runs
+ * out; *text is NULL then. */
+ONYMIX_API int ONYMIX_CALL onymix_stored_text(const void *bytes, size_t size, char **text,
+                                              size_t *length, int *mark, int *charset);
+
+/* The bytes of the file the program saves for a list holding text (UTF-8,
+ * the stored-names box's text), in the encoding mark and charset: every CR
+ * dropped, every LF written as CR LF, the mark in front. 8-bit text that
+ * would itself begin with the bytes of a mark is written behind the UTF-8
+ * mark, so that it reads back the same. Stores the bytes in *bytes (give
+ * them back with onymix_free) and their count in *size, and returns 0.
+ * Returns ONYMIX_UNSAVABLE when a character cannot be written in the
+ * encoding, with its byte offset in text in *bad_at when that is not NULL;
+ * -1 when text, bytes or size is NULL, for a mark or charset that is none
+ * of the above or a UTF-16 mark with windows-1252, or when memory runs out.
+ * *bytes is NULL then. */
+ONYMIX_API int ONYMIX_CALL onymix_stored_bytes(const char *text, int mark, int charset,
+                                               void **bytes, size_t *size, size_t *bad_at);
+
+/* Store: the list after the program's Store appends name to it: the list,
+ * CR LF when the list is not empty, then name. In memory that the caller
+ * gives back with onymix_free; NULL when list or name is NULL or memory
+ * runs out. */
+ONYMIX_API char *ONYMIX_CALL onymix_store(const char *list, const char *name);
+
+/* Quit: the question the program asks before it saves list, "Save stored
+ * names to file?" (static text), or NULL when it asks nothing and saves
+ * nothing, which is when the list is empty (or NULL). Yes saves the list,
+ * No leaves the file as it was; either way the program ends. */
+ONYMIX_API const char *ONYMIX_CALL onymix_quit_question(const char *list);
+
+/* Gives back memory that onymix_stored_text, onymix_stored_bytes or
+ * onymix_store handed out. NULL is allowed. */
+ONYMIX_API void ONYMIX_CALL onymix_free(void *memory);
 
 #ifdef __cplusplus
 }

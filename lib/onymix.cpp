@@ -1,14 +1,14 @@
 // onymix.cpp: the public C library of include/onymix.h over the generator
-// of names/. Checks every argument, then hands the work to the streaming
-// path; a generator is one stream with its own state and, for unique
-// output, its own set of the names made. Nothing here is global, and
-// nothing is allocated but the generator itself.
+// of names/: labels, Generate and the generators. Checks every argument,
+// then hands the work to names/lines.h; a generator is one stream with its
+// own state and, for unique output, its own set of the names made. Nothing
+// here is global, and nothing is allocated but the generator itself. The
+// calls on stored.txt are in stored.cpp.
 #define ONYMIX_BUILDING
 #include "onymix.h"
 
+#include "../names/lines.h"
 #include "../names/name_table.h"
-#include "../names/random.h"
-#include "../names/stream.h"
 #include "version.h"
 
 #include <cstdlib>
@@ -24,7 +24,11 @@ struct onymix_generator {
 namespace {
 
 bool valid_mode(int mode) {
-    return mode >= 0 && mode < stream_mode_count;
+    return mode >= 0 && mode < all_mode_count;
+}
+
+bool valid_format(int format) {
+    return format >= 0 && format < format_count;
 }
 
 bool valid_second(long second) {
@@ -45,6 +49,28 @@ bool same_ignoring_case(const char *a, const char *b) {
         if (lower(*a) != lower(*b))
             return false;
     return *a == *b;
+}
+
+// The label among count labels that equals label but for case, or -1.
+int find_label(const char *label, const char *const *labels, int count) {
+    if (!label)
+        return -1;
+    for (int i = 0; i < count; i++)
+        if (same_ignoring_case(label, labels[i]))
+            return i;
+    return -1;
+}
+
+// How many names a stream made from a second (0 to 86399) or from now
+// (ONYMIX_NOW) starts each pick from: the one state of that second, or
+// the uptime at each pick.
+pick_seeding reseeding(long second) {
+    return second == ONYMIX_NOW ? seed_from_uptime : seed_fixed;
+}
+
+uint64_t state_of_second(long second) {
+    return second == ONYMIX_NOW ? 0
+                                : static_cast<uint64_t>(seeded_state(static_cast<int32_t>(second)));
 }
 
 bool exhausted(const onymix_generator *g) {
@@ -85,6 +111,14 @@ void count_made(onymix_generator *g, uint64_t key) {
     }
 }
 
+onymix_name record_of(drawn_name name) {
+    onymix_name record;
+    record.first_name = name.first_name >= 0 ? name_at(name.first_name) : nullptr;
+    record.surname = name.surname >= 0 ? name_at(name.surname) : nullptr;
+    record.sex = name.first_name < 0 ? nullptr : name.first_name < female_first ? "male" : "female";
+    return record;
+}
+
 } // namespace
 
 extern "C" {
@@ -98,12 +132,15 @@ const char *onymix_mode_label(int mode) {
 }
 
 int onymix_mode_from_label(const char *label) {
-    if (!label)
-        return -1;
-    for (int mode = 0; mode < stream_mode_count; mode++)
-        if (same_ignoring_case(label, mode_labels[mode]))
-            return mode;
-    return -1;
+    return find_label(label, mode_labels, all_mode_count);
+}
+
+const char *onymix_format_label(int format) {
+    return valid_format(format) ? format_labels[format] : nullptr;
+}
+
+int onymix_format_from_label(const char *label) {
+    return find_label(label, format_labels, format_count);
 }
 
 long onymix_distinct_names(int mode) {
@@ -115,14 +152,9 @@ int onymix_generate(int mode, long second, char *out, size_t size) {
         clear(out, size);
         return -1;
     }
-    name_stream stream{mode,
-                       format_text,
-                       second == ONYMIX_NOW ? seed_from_uptime : seed_from_second,
-                       static_cast<int32_t>(second == ONYMIX_NOW ? 0 : second),
-                       0,
-                       1,
-                       nullptr};
-    int length = copy_name(draw_name(stream), out, size);
+    uint64_t state = 0;
+    drawn_name name = draw_name(mode, reseeding(second), state_of_second(second), state);
+    int length = copy_name(name, out, size);
     if (length < 0)
         clear(out, size);
     return length;
@@ -136,13 +168,8 @@ onymix_generator *onymix_open(int mode, long seed, unsigned flags) {
     if (!g)
         return nullptr;
     if (flags & ONYMIX_RESEED) {
-        g->stream = name_stream{mode,
-                                format_text,
-                                seed == ONYMIX_NOW ? seed_from_uptime : seed_from_second,
-                                static_cast<int32_t>(seed == ONYMIX_NOW ? 0 : seed),
-                                0,
-                                0,
-                                nullptr};
+        g->stream =
+            name_stream{mode, format_text, reseeding(seed), state_of_second(seed), 0, 0, nullptr};
         return g;
     }
     int32_t second =
@@ -195,23 +222,36 @@ int onymix_next_name(onymix_generator *g, onymix_name *record) {
     uint64_t before = 0, key = 0;
     drawn_name name = next_new_name(g, before, key);
     count_made(g, key);
-    record->first_name = name.first_name >= 0 ? name_at(name.first_name) : nullptr;
-    record->surname = name.surname >= 0 ? name_at(name.surname) : nullptr;
-    record->sex = name.first_name < 0              ? nullptr
-                  : name.first_name < female_first ? "male"
-                                                   : "female";
+    *record = record_of(name);
     return 1;
 }
 
+int onymix_next_names(onymix_generator *g, onymix_name *names, int count) {
+    if (!g || !names || count < 0)
+        return -1;
+    int made = 0;
+    for (; made < count && !exhausted(g); made++) {
+        uint64_t before = 0, key = 0;
+        drawn_name name = next_new_name(g, before, key);
+        count_made(g, key);
+        names[made] = record_of(name);
+    }
+    return made;
+}
+
+long onymix_left(const onymix_generator *g) {
+    if (!g || !g->stream.unique)
+        return -1;
+    return static_cast<long>(g->limit - g->made);
+}
+
 const char *onymix_format_header(int format) {
-    if (format < 0 || format >= format_count)
-        return nullptr;
-    return format_header(static_cast<name_format>(format));
+    return valid_format(format) ? format_header(static_cast<name_format>(format)) : nullptr;
 }
 
 int onymix_write(onymix_generator *g, int format, int count, char *out, size_t size,
                  size_t *length) {
-    if (!g || !out || format < 0 || format >= format_count || count < 0 || size < ONYMIX_LINE_MAX)
+    if (!g || !out || !valid_format(format) || count < 0 || size < ONYMIX_LINE_MAX)
         return -1;
     long long wanted = count;
     if (g->stream.unique && wanted > g->limit - g->made)

@@ -1,8 +1,8 @@
 // generate_command.cpp: the Generate command, between the mode chooser, the
-// picker and the name box. Kept apart from the picker so that programs
-// without a window system link the picker alone.
-#include "picker.h"
-#include "../runtime/platform.h"
+// picks and the name box. Kept apart from the picks so that programs
+// without a window system link them alone.
+#include "generate.h"
+#include "../platform/fields.h"
 
 #include <cstring>
 

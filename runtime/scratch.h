@@ -18,7 +18,3 @@ char *join(std::initializer_list<const char *> parts);
 
 // A scratch copy of text.
 char *copy_text(const char *text);
-
-// text with every occurrence of find replaced by with, scanning left to right;
-// an empty find leaves the text as it is.
-char *replace_text(const char *text, const char *find, const char *with);

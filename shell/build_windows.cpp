@@ -2,9 +2,11 @@
 // the single-instance test, the registry record, the stored-names path, the
 // windows and controls, the stored names, the menu and the showing.
 #include "shell.h"
-#include "utf16_win32.h"
 
+#include "../platform/win32.h"
 #include "../store/stored_names.h"
+
+#include <cstdlib>
 
 namespace {
 
@@ -15,9 +17,12 @@ int write_registry_text(const char *subkey, const char *name, const char *text) 
     DWORD disposition = 0;
     RegCreateKeyExA(HKEY_CURRENT_USER, subkey, 0, const_cast<char *>(""), REG_OPTION_NON_VOLATILE,
                     KEY_WRITE, nullptr, &key, &disposition);
-    const wchar_t *wide = utf16_from_utf8(text);
-    RegSetValueExW(key, utf16_from_utf8(name), 0, REG_SZ, reinterpret_cast<const BYTE *>(wide),
-                   static_cast<DWORD>((lstrlenW(wide) + 1) * sizeof(wchar_t)));
+    wchar_t *wide_name = wide_from_utf8(name), *wide = wide_from_utf8(text);
+    if (wide_name && wide)
+        RegSetValueExW(key, wide_name, 0, REG_SZ, reinterpret_cast<const BYTE *>(wide),
+                       static_cast<DWORD>((lstrlenW(wide) + 1) * sizeof(wchar_t)));
+    std::free(wide_name);
+    std::free(wide);
     RegCloseKey(key);
     return 0;
 }

@@ -4,7 +4,7 @@
 #include "ids.h"
 #include "shell.h"
 
-#include "../names/picker.h"
+#include "../names/generate.h"
 #include "../store/stored_names.h"
 
 #include <shellapi.h>

@@ -17,7 +17,6 @@ const DWORD default_label_style = WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_LEFT;
 const DWORD default_group_box_style = WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
 const DWORD default_combo_box_style =
     WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_SORT | CBS_DROPDOWN;
-const DWORD use_default = 0xFFFFFFFF;
 
 void use_gui_font(HWND window) {
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
@@ -48,7 +47,7 @@ HWND make_button(const char *caption, HWND parent, int id, int x, int y, int wid
                  DWORD style, DWORD ex_style) {
     return make_child("button", caption, parent, id, x, y, width, height,
                       style ? style : default_button_style,
-                      ex_style == use_default ? WS_EX_STATICEDGE : ex_style);
+                      ex_style == default_ex_style ? WS_EX_STATICEDGE : ex_style);
 }
 
 HWND make_label(const char *caption, HWND parent, int id, int x, int y, int width, int height,
@@ -67,7 +66,7 @@ HWND make_combo_box(HWND parent, int id, int x, int y, int width, int height, DW
                     DWORD ex_style) {
     return make_child("Combobox", nullptr, parent, id, x, y, width, height,
                       style ? style : default_combo_box_style,
-                      ex_style == use_default ? WS_EX_CLIENTEDGE : ex_style);
+                      ex_style == default_ex_style ? WS_EX_CLIENTEDGE : ex_style);
 }
 
 HFONT make_font(const char *face, int points, int weight, int italic, int underline,

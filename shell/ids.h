@@ -16,6 +16,10 @@
 #define IDC_GROUP_FRAME 1500
 #define IDC_LABEL 1501 // both labels of the About window
 
+// The item of the menu bar the popup is inserted before, by command; the bar
+// is empty then, so the popup is appended whatever the number.
+#define IDM_MENU_INSERT_AT 1012
+
 // The maker's home page and its host, shown in the Visit menu item.
 #define MAKER_HOST "www.tavrelon.com"
 #define MAKER_HOME_PAGE "http://" MAKER_HOST "/index.htm"

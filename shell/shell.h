@@ -15,7 +15,9 @@ extern HWND name_box, stored_names_box, mode_chooser;
 
 // The window and control factory. Positions and sizes are in layout units;
 // a style of 0 asks for the factory's default style, an extended style of
-// -1 for its default extended style (buttons and comboboxes).
+// default_ex_style for its default extended style (buttons and comboboxes).
+const DWORD default_style = 0;
+const DWORD default_ex_style = 0xFFFFFFFF;
 HWND make_top_window(const char *caption, int x, int y, int width, int height, DWORD style,
                      DWORD ex_style);
 HWND make_button(const char *caption, HWND parent, int id, int x, int y, int width, int height,

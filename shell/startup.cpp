@@ -15,9 +15,10 @@ namespace {
 // anyway, so there is nothing to set there.
 void set_extended_precision() {
 #if defined(__i386__) && defined(__GNUC__)
+    const unsigned short precision_64_bits = 0x300; // the control word's precision field
     unsigned short control = 0;
     __asm__ __volatile__("fnstcw %0" : "=m"(control));
-    control |= 0x300;
+    control |= precision_64_bits;
     __asm__ __volatile__("fldcw %0" : : "m"(control));
 #elif defined(_M_IX86)
     _controlfp(_PC_64, _MCW_PC);

@@ -25,7 +25,10 @@ void register_window_class(WNDPROC procedure) {
     window_class.lpszClassName = class_name;
     RegisterClassA(&window_class);
 
-    INITCOMMONCONTROLSEX controls = {sizeof controls, 0x13F};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
+                                                          ICC_BAR_CLASSES | ICC_TAB_CLASSES |
+                                                          ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS |
+                                                          ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
 }
 

@@ -7,7 +7,8 @@
 #include "stored_names.h"
 #include "stored_text.h"
 
-#include "../runtime/platform.h"
+#include "../platform/fields.h"
+#include "../platform/system.h"
 #include "../runtime/scratch.h"
 
 #include <cstdio>
@@ -38,7 +39,11 @@ void fail_on_file(const char *path) {
 }
 
 char *program_folder() {
-    char *path = platform_executable_path();
+    char *found = platform_executable_path();
+    if (!found)
+        fail_at_start("Out of memory");
+    char *path = copy_text(found);
+    std::free(found);
     char separator = platform_folder_separator();
     // The first character is never examined, so a path that is only a
     // separator stays whole.

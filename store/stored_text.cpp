@@ -2,7 +2,8 @@
 // the lines of 8-bit text.
 #include "stored_text.h"
 
-#include "../runtime/platform.h"
+#include "../platform/system.h"
+#include "../runtime/charsets.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -58,7 +59,8 @@ stored_text text_of_lines(const char *data, size_t size, stored_encoding encodin
 
 // The stored text of UTF-16 bytes after the mark: converted to the code page
 // as a whole, then read as its lines.
-stored_text text_of_utf16(const char *data, size_t size, stored_encoding encoding) {
+stored_text text_of_utf16(const char *data, size_t size, stored_encoding encoding,
+                          text_charset charset) {
     // Half a character at the end cannot be shown, and a save would drop it.
     if (size % 2 != 0)
         return failed(encoding, text_unshowable);
@@ -72,10 +74,10 @@ stored_text text_of_utf16(const char *data, size_t size, stored_encoding encodin
         units[i] = static_cast<uint16_t>(bytes[2 * i + high] << 8 | bytes[2 * i + 1 - high]);
 
     bool exact = true;
-    size_t length = platform_code_page_from_utf16(units, count, nullptr, 0, &exact);
+    size_t length = narrow_from_utf16(charset, units, count, nullptr, 0, &exact);
     char *narrow = static_cast<char *>(std::malloc(length + 1));
     if (narrow)
-        platform_code_page_from_utf16(units, count, narrow, length, &exact);
+        narrow_from_utf16(charset, units, count, narrow, length, &exact);
     std::free(units);
     if (!narrow)
         return failed(encoding, text_out_of_memory);
@@ -106,13 +108,14 @@ char *lines_with_crlf(const char *text, size_t room, size_t *length) {
 }
 
 // UTF-16 bytes with the mark in front, from 8-bit text with CR LF line ends.
-char *utf16_bytes(const char *body, size_t length, stored_encoding encoding, size_t *size) {
+char *utf16_bytes(const char *body, size_t length, stored_encoding encoding, size_t *size,
+                  text_charset charset) {
     bool exact = true;
-    size_t count = platform_utf16_from_code_page(body, length, nullptr, 0, &exact);
+    size_t count = utf16_from_narrow(charset, body, length, nullptr, 0, &exact);
     uint16_t *units = static_cast<uint16_t *>(std::malloc(count * sizeof(uint16_t) + 1));
     if (!units)
         return nullptr;
-    platform_utf16_from_code_page(body, length, units, count, &exact);
+    utf16_from_narrow(charset, body, length, units, count, &exact);
     char *bytes = exact ? static_cast<char *>(std::malloc(2 * count + 2)) : nullptr;
     if (bytes) {
         int high = encoding == encoding_utf16_be ? 0 : 1;
@@ -130,17 +133,36 @@ char *utf16_bytes(const char *body, size_t length, stored_encoding encoding, siz
 
 } // namespace
 
-stored_text stored_text_from_bytes(const char *bytes, size_t size) {
+size_t narrow_from_utf16(text_charset charset, const uint16_t *units, size_t count, char *out,
+                         size_t room, bool *exact) {
+    if (charset == charset_utf8)
+        return utf8_from_utf16(units, count, out, room, exact);
+    if (charset == charset_windows_1252)
+        return windows_1252_from_utf16(units, count, out, room, exact);
+    return platform_code_page_from_utf16(units, count, out, room, exact);
+}
+
+size_t utf16_from_narrow(text_charset charset, const char *text, size_t length, uint16_t *out,
+                         size_t room, bool *exact) {
+    if (charset == charset_utf8)
+        return utf16_from_utf8(text, length, out, room, exact);
+    if (charset == charset_windows_1252)
+        return utf16_from_windows_1252(text, length, out, room, exact);
+    return platform_utf16_from_code_page(text, length, out, room, exact);
+}
+
+stored_text stored_text_from_bytes(const char *bytes, size_t size, text_charset charset) {
     if (starts_with(bytes, size, utf8_mark))
         return text_of_lines(bytes + 3, size - 3, encoding_utf8_marked);
     if (starts_with(bytes, size, utf16_le_mark))
-        return text_of_utf16(bytes + 2, size - 2, encoding_utf16_le);
+        return text_of_utf16(bytes + 2, size - 2, encoding_utf16_le, charset);
     if (starts_with(bytes, size, utf16_be_mark))
-        return text_of_utf16(bytes + 2, size - 2, encoding_utf16_be);
+        return text_of_utf16(bytes + 2, size - 2, encoding_utf16_be, charset);
     return text_of_lines(bytes, size, encoding_code_page);
 }
 
-char *stored_bytes_from_text(const char *text, stored_encoding encoding, size_t *size) {
+char *stored_bytes_from_text(const char *text, stored_encoding encoding, size_t *size,
+                             text_charset charset) {
     size_t length = 0;
     const size_t mark_room = 3;
     char *file = lines_with_crlf(text, mark_room, &length);
@@ -148,7 +170,7 @@ char *stored_bytes_from_text(const char *text, stored_encoding encoding, size_t 
         return nullptr;
     char *body = file + mark_room;
     if (encoding == encoding_utf16_le || encoding == encoding_utf16_be) {
-        char *bytes = utf16_bytes(body, length, encoding, size);
+        char *bytes = utf16_bytes(body, length, encoding, size, charset);
         std::free(file);
         return bytes;
     }

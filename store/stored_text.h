@@ -11,10 +11,12 @@
 //
 // These functions keep nothing between calls and use no scratch buffers.
 // The only system service they use is the conversion between UTF-16 and the
-// code page (platform.h), for files in UTF-16.
+// code page (platform/system.h), for files in UTF-16, and that only for the
+// program's own character set: the library names the one it wants.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // How a file is encoded, as the load finds it and the save writes it.
 enum stored_encoding {
@@ -33,6 +35,11 @@ enum stored_text_outcome {
     text_out_of_memory,
 };
 
+// The 8-bit character set of the stored text, to and from which UTF-16 files
+// are converted: the system code page (the Windows program's), UTF-8 or
+// windows-1252.
+enum text_charset { charset_system, charset_utf8, charset_windows_1252 };
+
 struct stored_text {
     stored_text_outcome outcome;
     stored_encoding encoding; // what the file's first bytes say, whatever the outcome
@@ -42,12 +49,9 @@ struct stored_text {
     size_t length; // of text, without its NUL
 };
 
-// C linkage, so that the WebAssembly module exports the two functions under
-// these names for JavaScript (cmake/wasm.cmake).
-extern "C" {
-
-// The stored text of a file of size bytes.
-stored_text stored_text_from_bytes(const char *bytes, size_t size);
+// The stored text of a file of size bytes, in charset.
+stored_text stored_text_from_bytes(const char *bytes, size_t size,
+                                   text_charset charset = charset_system);
 
 // The bytes of a file holding text (the stored-names box's text) in the
 // given encoding: every CR dropped, every LF written as CR LF, and the
@@ -55,8 +59,13 @@ stored_text stored_text_from_bytes(const char *bytes, size_t size);
 // bytes of a mark is written with the UTF-8 mark in front, so that it reads
 // back as the same text. *size is set to the byte count. The bytes belong
 // to the caller, who frees them with std::free. Null when memory runs out
-// or, for UTF-16, when some byte of the text is no character of the code
-// page; a save must then leave the file as it was.
-char *stored_bytes_from_text(const char *text, stored_encoding encoding, size_t *size);
+// or, for UTF-16, when some byte of the text is no character of charset; a
+// save must then leave the file as it was.
+char *stored_bytes_from_text(const char *text, stored_encoding encoding, size_t *size,
+                             text_charset charset = charset_system);
 
-} // extern "C"
+// The conversions of charset, with the contract of those of platform/system.h.
+size_t narrow_from_utf16(text_charset charset, const uint16_t *units, size_t count, char *out,
+                         size_t room, bool *exact);
+size_t utf16_from_narrow(text_charset charset, const char *text, size_t length, uint16_t *out,
+                         size_t room, bool *exact);

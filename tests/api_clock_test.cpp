@@ -5,8 +5,8 @@
 // negative.
 #include "onymix.h"
 
-#include "../names/picker.h"
-#include "fake_platform.h"
+#include "../names/generate.h"
+#include "support/fake_platform.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,11 @@
 // result must equal a plain reading of the file (its mark, then UTF-16 in
 // the doubles' Latin-1 or 8-bit lines), and a save of it must load back to
 // the same text.
-#include "../runtime/platform.h"
+#include "../platform/fields.h"
+#include "../platform/system.h"
 #include "../store/stored_names.h"
 #include "../store/stored_text.h"
-#include "fake_platform.h"
+#include "support/fake_platform.h"
 
 #include <cstdint>
 #include <cstdio>

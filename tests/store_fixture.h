@@ -5,7 +5,7 @@
 #pragma once
 
 #include "../store/stored_names.h"
-#include "fake_platform.h"
+#include "support/fake_platform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,9 @@
 // Large and unusual stored-names files: nothing may be lost or cut, and what
 // a save writes must load back as it was.
-#include "../runtime/platform.h"
+#include "../platform/fields.h"
+#include "../platform/system.h"
 #include "../store/stored_names.h"
-#include "fake_platform.h"
+#include "support/fake_platform.h"
 #include "store_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,9 @@
 // Tests of the stored-names file and of Store and Quit: where the file is,
 // how it is loaded and saved, and how a failing file ends the process.
-#include "../runtime/platform.h"
+#include "../platform/fields.h"
+#include "../platform/system.h"
 #include "../store/stored_names.h"
-#include "fake_platform.h"
+#include "support/fake_platform.h"
 #include "store_fixture.h"
 
 #include <gtest/gtest.h>

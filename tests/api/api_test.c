@@ -142,7 +142,10 @@ static void golden_sequences(void) {
             onymix_generator *one = onymix_open(mode, golden_seeds[s], 0);
             onymix_generator *records = onymix_open(mode, golden_seeds[s], 0);
             onymix_generator *bulk = onymix_open(mode, golden_seeds[s], 0);
-            if (!one || !records || !bulk) {
+            onymix_generator *batched = onymix_open(mode, golden_seeds[s], 0);
+            onymix_name batch[7];
+            int in_batch = 0, batch_size = 0;
+            if (!one || !records || !bulk || !batched) {
                 fail("onymix_open(%d, %d, 0) gave NULL", mode, golden_seeds[s]);
                 continue;
             }
@@ -162,6 +165,15 @@ static void golden_sequences(void) {
                          record.first_name && record.surname ? " " : "",
                          record.surname ? record.surname : "");
                 expect_text(what, line, name);
+                if (in_batch == batch_size) {
+                    batch_size = onymix_next_names(batched, batch, 7);
+                    EXPECT_INT("onymix_next_names of 7", 7, batch_size);
+                    in_batch = 0;
+                }
+                onymix_name *from_batch = &batch[in_batch++];
+                if (from_batch->first_name != record.first_name ||
+                    from_batch->surname != record.surname || from_batch->sex != record.sex)
+                    fail("%s: onymix_next_names gave another record than onymix_next_name", what);
                 int female_mode = mode == ONYMIX_FEMALE || mode == ONYMIX_FEMALE_SURNAME;
                 int male_mode = mode == ONYMIX_MALE || mode == ONYMIX_MALE_SURNAME;
                 int any_mode = mode == ONYMIX_ANY || mode == ONYMIX_ANY_SURNAME;
@@ -201,6 +213,7 @@ static void golden_sequences(void) {
             onymix_close(one);
             onymix_close(records);
             onymix_close(bulk);
+            onymix_close(batched);
             free(text);
         }
     }
@@ -248,6 +261,17 @@ static void formats(void) {
     expect_text("jsonl header", "", onymix_format_header(ONYMIX_JSONL));
     expect_text("header of format 3", NULL, onymix_format_header(3));
     expect_text("header of format -1", NULL, onymix_format_header(-1));
+    static const char *const format_labels[] = {"text", "csv", "jsonl"};
+    for (int format = 0; format < 3; format++) {
+        expect_text("onymix_format_label", format_labels[format], onymix_format_label(format));
+        EXPECT_INT(format_labels[format], format, onymix_format_from_label(format_labels[format]));
+    }
+    EXPECT_INT("JSONL", ONYMIX_JSONL, onymix_format_from_label("JSONL"));
+    expect_text("label of format 3", NULL, onymix_format_label(3));
+    static const char *const not_formats[] = {"", "json", "csv ", "1", "tex"};
+    for (int i = 0; i < 5; i++)
+        EXPECT_INT(not_formats[i], -1, onymix_format_from_label(not_formats[i]));
+    EXPECT_INT("onymix_format_from_label(NULL)", -1, onymix_format_from_label(NULL));
     for (int mode = 0; mode < ONYMIX_MODE_COUNT; mode++) {
         for (int format = ONYMIX_CSV; format <= ONYMIX_JSONL; format++) {
             onymix_generator *lines = onymix_open(mode, 4711, 0);
@@ -304,7 +328,10 @@ static void unique_exhaustion(void) {
     static char names[1219][16];
     int made = 0;
     char name[16];
+    EXPECT_INT("onymix_left before any name", 1219, onymix_left(g));
     while (made < 1300 && onymix_next(g, name, sizeof name) > 0) {
+        if (made == 1000) /* the 1,001st has just come */
+            EXPECT_INT("onymix_left after 1001 names", 218, onymix_left(g));
         for (int i = 0; i < made; i++)
             if (!strcmp(names[i], name))
                 fail("%s came twice", name);
@@ -325,6 +352,9 @@ static void unique_exhaustion(void) {
     EXPECT_INT("onymix_next after the last name", 0, onymix_next(g, name, sizeof name));
     expect_text("onymix_next after the last name", "", name);
     EXPECT_INT("onymix_next once more", 0, onymix_next(g, name, sizeof name));
+    EXPECT_INT("onymix_left after the last name", 0, onymix_left(g));
+    onymix_name batch[4];
+    EXPECT_INT("onymix_next_names after the last name", 0, onymix_next_names(g, batch, 4));
     onymix_name record = {"kept", "kept", "kept"};
     EXPECT_INT("onymix_next_name after the last name", 0, onymix_next_name(g, &record));
     expect_text("the record is left as it was", "kept", record.first_name);
@@ -342,6 +372,23 @@ static void unique_exhaustion(void) {
     for (int i = 0; i < 1219 && (line = next_line(&cursor)) != NULL; i++)
         expect_text("bulk unique name", names[i], line);
     EXPECT_INT("onymix_write then", 0, onymix_write(bulk, ONYMIX_TEXT, 1, all, sizeof all, NULL));
+    EXPECT_INT("onymix_left then", 0, onymix_left(bulk));
+
+    /* Records in bulk count against the same names: asked for more than are
+     * left, they give what is left. */
+    onymix_generator *records = onymix_open(ONYMIX_MALE, 1, ONYMIX_UNIQUE);
+    static onymix_name all_records[1300];
+    EXPECT_INT("onymix_next_names of the first 1200", 1200,
+               onymix_next_names(records, all_records, 1200));
+    EXPECT_INT("onymix_left after 1200 records", 19, onymix_left(records));
+    EXPECT_INT("onymix_next_names of 100 more", 19,
+               onymix_next_names(records, all_records + 1200, 100));
+    for (int i = 0; i < 1219; i++)
+        expect_text("unique record", names[i], all_records[i].first_name);
+    onymix_generator *endless = onymix_open(ONYMIX_MALE, 1, 0);
+    EXPECT_INT("onymix_left of a generator that is not unique", -1, onymix_left(endless));
+    onymix_close(endless);
+    onymix_close(records);
     onymix_close(g);
     onymix_close(bulk);
     free(male);
@@ -388,9 +435,14 @@ static void bad_arguments(void) {
     onymix_close(NULL);
     char block[ONYMIX_LINE_MAX + 1];
     EXPECT_INT("onymix_write(NULL)", -1, onymix_write(NULL, 0, 1, block, sizeof block, NULL));
+    EXPECT_INT("onymix_next_names(NULL)", -1, onymix_next_names(NULL, &record, 1));
+    EXPECT_INT("onymix_left(NULL)", -1, onymix_left(NULL));
 
     onymix_generator *g = onymix_open(3, 0, 0);
     EXPECT_INT("onymix_next_name into NULL", -1, onymix_next_name(g, NULL));
+    EXPECT_INT("onymix_next_names into NULL", -1, onymix_next_names(g, NULL, 1));
+    EXPECT_INT("onymix_next_names of -1", -1, onymix_next_names(g, &record, -1));
+    EXPECT_INT("onymix_next_names of 0", 0, onymix_next_names(g, &record, 0));
     EXPECT_INT("onymix_next into NULL", -1, onymix_next(g, NULL, 64));
     strcpy(out, "x");
     EXPECT_INT("onymix_next with size 0", -1, onymix_next(g, out, 0));
@@ -456,6 +508,157 @@ static void exact_room(void) {
     onymix_close(next);
     onymix_close(bulk);
     onymix_close(bulk_expected);
+}
+
+/* ---- stored.txt. */
+
+/* The stored text of size bytes, checked against the text and encoding
+ * expected. */
+static void expect_load(const char *what, const char *bytes, size_t size, const char *text,
+                        int mark, int charset) {
+    char *got = NULL;
+    size_t length = 99;
+    int got_mark = -1, got_charset = -1;
+    int status = onymix_stored_text(bytes, size, &got, &length, &got_mark, &got_charset);
+    EXPECT_INT(what, 0, status);
+    if (status != 0)
+        return;
+    expect_text(what, text, got);
+    EXPECT_INT(what, (long long)strlen(text), (long long)length);
+    EXPECT_INT(what, mark, got_mark);
+    EXPECT_INT(what, charset, got_charset);
+    onymix_free(got);
+}
+
+/* The bytes saved for text, checked against those expected. */
+static void expect_save(const char *what, const char *text, int mark, int charset,
+                        const char *bytes, size_t size) {
+    void *got = NULL;
+    size_t got_size = 0;
+    int status = onymix_stored_bytes(text, mark, charset, &got, &got_size, NULL);
+    EXPECT_INT(what, 0, status);
+    if (status == 0 && (got_size != size || memcmp(got, bytes, size) != 0))
+        fail("%s: expected %zu bytes, came %zu, or other bytes", what, size, got_size);
+    onymix_free(got);
+}
+
+static void stored(void) {
+    /* The load: non-empty lines, each followed by CR LF; a NUL ends its
+     * line's text. The save: CRs dropped, LF as CR LF. */
+    static const struct {
+        const char *file;
+        size_t size;
+        const char *text;
+    } loads[] = {
+        {"", 0, ""},
+        {"\r\n\r\n\n", 5, ""},
+        {"A\r\nB", 4, "A\r\nB\r\n"},
+        {"A\r\n\r\nB\r\n\r\n", 10, "A\r\nB\r\n"},
+        {"A\nB\r\n\n\nC", 8, "A\r\nB\r\nC\r\n"},
+        {"A\rB\r\n", 5, "A\rB\r\n"},
+        {"AB\0C\r\n\0D\r\nE", 11, "AB\r\nE\r\n"},
+    };
+    for (size_t i = 0; i < sizeof loads / sizeof *loads; i++)
+        expect_load(loads[i].text, loads[i].file, loads[i].size, loads[i].text, ONYMIX_MARK_NONE,
+                    ONYMIX_CHARSET_UTF8);
+    expect_save("save", "A\n\nX\r\nY\rZ", ONYMIX_MARK_NONE, ONYMIX_CHARSET_UTF8, "A\r\n\r\nX\r\nYZ",
+                10);
+
+    /* 8-bit text: UTF-8 when it is well-formed, windows-1252 otherwise, and
+     * either written back byte for byte. */
+    expect_load("UTF-8", "Zo\xC3\xAB\r\n\xE2\x82\xAC\r\n", 11, "Zo\xC3\xAB\r\n\xE2\x82\xAC\r\n",
+                ONYMIX_MARK_NONE, ONYMIX_CHARSET_UTF8);
+    const char cp1252[] = "Zo\xEB\r\n\x80 \x8A\x9F\r\n";
+    const char cp1252_text[] = "Zo\xC3\xAB\r\n\xE2\x82\xAC \xC5\xA0\xC5\xB8\r\n";
+    expect_load("windows-1252", cp1252, sizeof cp1252 - 1, cp1252_text, ONYMIX_MARK_NONE,
+                ONYMIX_CHARSET_WINDOWS_1252);
+    expect_save("windows-1252", cp1252_text, ONYMIX_MARK_NONE, ONYMIX_CHARSET_WINDOWS_1252, cp1252,
+                sizeof cp1252 - 1);
+    char every[256];
+    size_t count = 0;
+    for (int byte = 1; byte < 256; byte++)
+        if (byte != '\n' && byte != '\r')
+            every[count++] = (char)byte;
+    every[count++] = '\r';
+    every[count++] = '\n';
+    char *text = NULL;
+    int mark = -1, charset = -1;
+    EXPECT_INT("every byte", 0, onymix_stored_text(every, count, &text, NULL, &mark, &charset));
+    EXPECT_INT("every byte: windows-1252", ONYMIX_CHARSET_WINDOWS_1252, charset);
+    if (text)
+        expect_save("every byte back", text, mark, charset, every, count);
+    onymix_free(text);
+
+    /* The marks: kept out of the text and written back; 8-bit text that
+     * begins like a mark is saved behind the UTF-8 mark. */
+    expect_load("UTF-8 mark", "\xEF\xBB\xBFZo\xC3\xAB\r\n", 9, "Zo\xC3\xAB\r\n", ONYMIX_MARK_UTF8,
+                ONYMIX_CHARSET_UTF8);
+    expect_save("UTF-8 mark", "Zo\xC3\xAB\r\n", ONYMIX_MARK_UTF8, ONYMIX_CHARSET_UTF8,
+                "\xEF\xBB\xBFZo\xC3\xAB\r\n", 9);
+    expect_save("a text like a mark", "\xC3\xBF\xC3\xBEt", ONYMIX_MARK_NONE,
+                ONYMIX_CHARSET_WINDOWS_1252, "\xEF\xBB\xBF\xFF\xFEt", 6);
+    const char le[] = "\xFF\xFEZ\0\xEB\0\r\0\n\0\x3D\xD8\x00\xDE\r\0\n\0";
+    const char be[] = "\xFE\xFF\0Z\0\xEB\0\r\0\n\xD8\x3D\xDE\x00\0\r\0\n";
+    const char le_text[] = "Z\xC3\xAB\r\n\xF0\x9F\x98\x80\r\n";
+    expect_load("UTF-16 LE", le, sizeof le - 1, le_text, ONYMIX_MARK_UTF16LE, ONYMIX_CHARSET_UTF8);
+    expect_load("UTF-16 BE", be, sizeof be - 1, le_text, ONYMIX_MARK_UTF16BE, ONYMIX_CHARSET_UTF8);
+    expect_save("UTF-16 LE", le_text, ONYMIX_MARK_UTF16LE, ONYMIX_CHARSET_UTF8, le, sizeof le - 1);
+    expect_save("UTF-16 BE", le_text, ONYMIX_MARK_UTF16BE, ONYMIX_CHARSET_UTF8, be, sizeof be - 1);
+
+    /* What cannot be shown is refused with its mark; what cannot be saved
+     * names the place of the first character lost. */
+    EXPECT_INT("half a character", ONYMIX_UNSHOWABLE,
+               onymix_stored_text("\xFF\xFE\x41\0\x42", 5, &text, NULL, &mark, NULL));
+    EXPECT_INT("half a character: its mark", ONYMIX_MARK_UTF16LE, mark);
+    if (text)
+        fail("a refused load handed out a text");
+    EXPECT_INT("half a surrogate pair", ONYMIX_UNSHOWABLE,
+               onymix_stored_text("\xFE\xFF\xD8\x3D\0A", 6, &text, NULL, NULL, NULL));
+    void *bytes = (void *)"kept";
+    size_t size = 0, at = 99;
+    EXPECT_INT("omega in windows-1252", ONYMIX_UNSAVABLE,
+               onymix_stored_bytes("Zo\xC3\xAB \xCE\xA9", ONYMIX_MARK_NONE,
+                                   ONYMIX_CHARSET_WINDOWS_1252, &bytes, &size, &at));
+    EXPECT_INT("omega's place", 5, (long long)at);
+    if (bytes)
+        fail("a refused save handed out bytes");
+    EXPECT_INT(
+        "no UTF-8 for UTF-16", ONYMIX_UNSAVABLE,
+        onymix_stored_bytes("A\xFF", ONYMIX_MARK_UTF16BE, ONYMIX_CHARSET_UTF8, &bytes, &size, &at));
+    EXPECT_INT("the byte that is no UTF-8", 1, (long long)at);
+
+    /* Store and Quit. */
+    static const char *const stores[][3] = {
+        {"", "X", "X"}, {"A\r\nB\r\n", "X", "A\r\nB\r\n\r\nX"}, {"A", "", "A\r\n"}, {"", "", ""}};
+    for (int i = 0; i < 4; i++) {
+        char *list = onymix_store(stores[i][0], stores[i][1]);
+        expect_text("onymix_store", stores[i][2], list);
+        onymix_free(list);
+    }
+    expect_text("the question at Quit", "Save stored names to file?", onymix_quit_question("A"));
+    expect_text("no question for an empty list", NULL, onymix_quit_question(""));
+
+    /* Bad arguments. */
+    EXPECT_INT("onymix_stored_text into NULL", -1,
+               onymix_stored_text("A", 1, NULL, NULL, NULL, NULL));
+    EXPECT_INT("onymix_stored_text of NULL bytes", -1,
+               onymix_stored_text(NULL, 1, &text, NULL, NULL, NULL));
+    EXPECT_INT("onymix_stored_text of no bytes", 0,
+               onymix_stored_text(NULL, 0, &text, NULL, NULL, NULL));
+    onymix_free(text);
+    static const int bad_encodings[][2] = {{-1, 0}, {4, 0}, {0, 2}, {0, -1}, {2, 1}, {3, 1}};
+    for (int i = 0; i < 6; i++)
+        EXPECT_INT("onymix_stored_bytes of a bad encoding", -1,
+                   onymix_stored_bytes("A", bad_encodings[i][0], bad_encodings[i][1], &bytes, &size,
+                                       NULL));
+    EXPECT_INT("onymix_stored_bytes of NULL", -1,
+               onymix_stored_bytes(NULL, 0, 0, &bytes, &size, NULL));
+    EXPECT_INT("onymix_stored_bytes into NULL", -1,
+               onymix_stored_bytes("A", 0, 0, NULL, &size, NULL));
+    expect_text("onymix_store(NULL, ...)", NULL, onymix_store(NULL, "X"));
+    expect_text("onymix_store(..., NULL)", NULL, onymix_store("A", NULL));
+    expect_text("onymix_quit_question(NULL)", NULL, onymix_quit_question(NULL));
+    onymix_free(NULL);
 }
 
 /* Two threads, each with its own generators, get exactly what one thread
@@ -534,6 +737,7 @@ static const struct {
     {"bad_arguments", bad_arguments},
     {"exact_room", exact_room},
     {"threads", threads},
+    {"stored", stored},
 };
 
 int main(int argc, char **argv) {

@@ -1,13 +1,16 @@
-// fake_platform.cpp: test doubles for runtime/platform.h. Files are real
+// fake_platform.cpp: test doubles for platform/system.h and
+// platform/fields.h. Files are real
 // (the tests work in a temporary folder); the clock, the executable path,
 // the text fields, the question and the loop are simulated, and the code
 // page is Latin-1, so that tests can tell characters it has from others.
 #include "fake_platform.h"
-#include "../runtime/plain_code_page.h"
-#include "../runtime/platform.h"
-#include "../runtime/scratch.h"
+#include "../../runtime/charsets.h"
+#include "../../platform/fields.h"
+#include "../../platform/system.h"
+#include "../../runtime/scratch.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -121,7 +124,10 @@ uint32_t platform_tick_count() {
 }
 
 char *platform_executable_path() {
-    return copy_text(executable_path.c_str());
+    char *path = static_cast<char *>(std::malloc(executable_path.size() + 1));
+    if (path)
+        std::memcpy(path, executable_path.c_str(), executable_path.size() + 1);
+    return path;
 }
 
 char platform_folder_separator() {

@@ -1,61 +1,13 @@
-// stream.cpp: the streaming path. It keeps the generator state in a local
-// integer while it fills a buffer and forms the offsets from the state
-// directly; the sequence and the offsets are those of rnd() and
-// offset_for_draw(), which the tests check name for name.
-#include "stream.h"
+// lines.cpp: writing names as lines, and filling a buffer with them. The
+// generator state lives in a local integer while a buffer fills.
+#include "lines.h"
 
 #include "name_table.h"
-#include "random.h"
 
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-
-const uint64_t half_range = uint64_t(1) << 50;
-const long long surname_count = surname_span + 1;
-
-// The offset that the draw (state + 1) / 2^51 selects in a section of span
-// span, as offset_for_draw() forms it.
-inline int offset_of(uint64_t state, int span) {
-    return offset_for_numerator(state + 1, span);
-}
-
-// An ordinary pick: the first draw is spent, the second chooses the entry.
-inline int pick_index(uint64_t &state, int first, int span) {
-    state = advanced_state(advanced_state(state));
-    return first + offset_of(state, span);
-}
-
-// The first-name pick of the Any modes: the first draw, (state + 1) / 2^51,
-// is at most 0.5 exactly when state < 2^50, and then the female list is used.
-inline int pick_any_first_name(uint64_t &state) {
-    state = advanced_state(state);
-    bool female = state < half_range;
-    state = advanced_state(state);
-    return female ? female_first + offset_of(state, female_span)
-                  : male_first + offset_of(state, male_span);
-}
-
-bool is_any(int mode) {
-    return mode == mode_any || mode == mode_any_surname;
-}
-
-bool has_surname(int mode) {
-    return mode == mode_female_surname || mode == mode_male_surname || mode == mode_any_surname ||
-           mode == mode_surname;
-}
-
-// How many different first names the mode can make; 1 for Surname (none).
-long long first_name_range(int mode) {
-    if (mode == mode_female || mode == mode_female_surname)
-        return female_span + 1;
-    if (mode == mode_male || mode == mode_male_surname)
-        return male_span + 1;
-    if (is_any(mode))
-        return first_name_key_count;
-    return 1;
-}
 
 inline char *put_text(char *out, const char *text, size_t length) {
     std::memcpy(out, text, length);
@@ -95,36 +47,6 @@ inline char *put_whole_name(char *out, bool has_first, entry first, bool has_sur
     if (has_surname)
         out = put_entry(out, surname);
     return out;
-}
-
-// Re-seeds before a pick as generate() does, and returns the state to draw on.
-inline uint64_t start_pick(const name_stream &stream, uint64_t state) {
-    if (stream.seeding == draw_on)
-        return state;
-    int32_t second =
-        stream.seeding == seed_from_uptime ? static_cast<int32_t>(timer()) : stream.second;
-    return static_cast<uint64_t>(seeded_state(second));
-}
-
-// The state is passed apart from the stream, so that a loop keeps it in a
-// register: the lines written through char pointers could alias the stream.
-inline drawn_name draw(const name_stream &stream, uint64_t &state) {
-    drawn_name name{-1, -1};
-    int mode = stream.mode;
-    if (mode != mode_surname) {
-        state = start_pick(stream, state);
-        if (is_any(mode))
-            name.first_name = pick_any_first_name(state);
-        else if (mode == mode_female || mode == mode_female_surname)
-            name.first_name = pick_index(state, female_first, female_span);
-        else
-            name.first_name = pick_index(state, male_first, male_span);
-    }
-    if (has_surname(mode)) {
-        state = start_pick(stream, state);
-        name.surname = pick_index(state, surname_first, surname_span);
-    }
-    return name;
 }
 
 inline char *write(char *out, drawn_name name, name_format format) {
@@ -168,40 +90,10 @@ inline char *write(char *out, drawn_name name, name_format format) {
 
 } // namespace
 
+const char *const format_labels[format_count] = {"text", "csv", "jsonl"};
+
 const char *format_header(name_format format) {
     return format == format_csv ? "name,first_name,surname,sex\n" : "";
-}
-
-long long distinct_names(int mode) {
-    if (mode < 0 || mode >= stream_mode_count)
-        return 0;
-    return first_name_range(mode) * (has_surname(mode) ? surname_count : 1);
-}
-
-bool name_set_open(name_set &set, int mode) {
-    size_t words = static_cast<size_t>((distinct_names(mode) + 63) / 64);
-    set.bits = static_cast<uint64_t *>(std::calloc(words ? words : 1, sizeof(uint64_t)));
-    return set.bits != nullptr;
-}
-
-void name_set_close(name_set &set) {
-    std::free(set.bits);
-    set.bits = nullptr;
-}
-
-uint64_t name_key(int mode, drawn_name name) {
-    uint64_t key = 0;
-    if (name.first_name >= 0)
-        key = is_any(mode)
-                  ? first_name_key(name.first_name)
-                  : name.first_name - (name.first_name < female_first ? male_first : female_first);
-    if (name.surname >= 0)
-        key = key * surname_count + (name.surname - surname_first);
-    return key;
-}
-
-drawn_name draw_name(name_stream &stream) {
-    return draw(stream, stream.state);
 }
 
 char *write_line(char *out, drawn_name name, name_format format) {
@@ -216,12 +108,15 @@ char *fill_names(name_stream &stream, char *out, char *end) {
     uint64_t state = stream.state;
     long long remaining = stream.remaining;
     name_set *unique = stream.unique;
+    auto next_name = [&]() {
+        return draw_name(settings.mode, settings.seeding, settings.seed_state, state);
+    };
 
     // While there is room for the longest line and its overhang, lines are
     // written in place.
     if (!unique) {
         while (remaining > 0 && static_cast<size_t>(end - out) >= longest_line) {
-            out = write(out, draw(settings, state), format);
+            out = write(out, next_name(), format);
             remaining--;
         }
     }
@@ -239,7 +134,7 @@ char *fill_names(name_stream &stream, char *out, char *end) {
         drawn_name names[batch_size];
         uint64_t keys[batch_size];
         for (int i = 0; i < batch; i++) {
-            names[i] = draw(settings, state);
+            names[i] = next_name();
             keys[i] = name_key(settings.mode, names[i]);
 #if defined(__GNUC__)
             __builtin_prefetch(&unique->bits[keys[i] / 64]);
@@ -257,7 +152,7 @@ char *fill_names(name_stream &stream, char *out, char *end) {
     // when it fits; the first that does not fit is given back.
     while (remaining > 0) {
         uint64_t before = state;
-        drawn_name name = draw(settings, state);
+        drawn_name name = next_name();
         uint64_t key = 0;
         if (unique) {
             key = name_key(settings.mode, name);

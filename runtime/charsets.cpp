@@ -1,10 +1,5 @@
-// platform_web.cpp: the code-page conversions of runtime/platform.h in
-// WebAssembly, for the stored-names rules (store/stored_text.h) that the
-// module exports. A browser's text is Unicode, so the "code page" here is
-// UTF-8: a UTF-16 stored.txt loads as UTF-8 text and saves back from it.
-// What is not well-formed on either side (half a surrogate pair, a byte
-// that starts no UTF-8 character) is replaced and makes the result inexact.
-#include "../runtime/platform.h"
+// charsets.cpp: UTF-16 to and from ASCII, Latin-1, UTF-8 and windows-1252.
+#include "charsets.h"
 
 namespace {
 
@@ -44,10 +39,55 @@ long utf8_character(const unsigned char *text, size_t length, size_t i, size_t *
     return static_cast<long>(value);
 }
 
+// Bytes 0x80 to 0x9F of windows-1252; the other bytes are the Latin-1
+// characters of the same number.
+const uint16_t windows_1252_high[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+uint16_t windows_1252_unit(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? windows_1252_high[byte - 0x80] : byte;
+}
+
+// The windows-1252 byte of a UTF-16 unit, or -1 when it has none.
+int windows_1252_byte(uint16_t unit) {
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
+        return unit;
+    for (int i = 0; i < 32; i++)
+        if (windows_1252_high[i] == unit)
+            return 0x80 + i;
+    return -1;
+}
+
 } // namespace
 
-size_t platform_code_page_from_utf16(const uint16_t *units, size_t count, char *out, size_t room,
-                                     bool *exact) {
+size_t plain_code_page_from_utf16(const uint16_t *units, size_t count, char *out, size_t room,
+                                  unsigned last, bool *exact) {
+    *exact = true;
+    for (size_t i = 0; i < count; i++) {
+        bool fits = units[i] <= last;
+        *exact = *exact && fits;
+        if (room >= count)
+            out[i] = fits ? static_cast<char>(units[i]) : '?';
+    }
+    return count;
+}
+
+size_t utf16_from_plain_code_page(const char *text, size_t length, uint16_t *out, size_t room,
+                                  unsigned last, bool *exact) {
+    *exact = true;
+    for (size_t i = 0; i < length; i++) {
+        unsigned byte = static_cast<unsigned char>(text[i]);
+        bool fits = byte <= last;
+        *exact = *exact && fits;
+        if (room >= length)
+            out[i] = fits ? static_cast<uint16_t>(byte) : replacement;
+    }
+    return length;
+}
+
+size_t utf8_from_utf16(const uint16_t *units, size_t count, char *out, size_t room, bool *exact) {
     *exact = true;
     // The first pass measures; the second writes, when the whole fits.
     size_t total = 0;
@@ -86,8 +126,7 @@ size_t platform_code_page_from_utf16(const uint16_t *units, size_t count, char *
     return total;
 }
 
-size_t platform_utf16_from_code_page(const char *text, size_t length, uint16_t *out, size_t room,
-                                     bool *exact) {
+size_t utf16_from_utf8(const char *text, size_t length, uint16_t *out, size_t room, bool *exact) {
     *exact = true;
     const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
     size_t total = 0;
@@ -118,4 +157,36 @@ size_t platform_utf16_from_code_page(const char *text, size_t length, uint16_t *
         total = at;
     }
     return total;
+}
+
+size_t windows_1252_from_utf16(const uint16_t *units, size_t count, char *out, size_t room,
+                               bool *exact) {
+    *exact = true;
+    for (size_t i = 0; i < count; i++) {
+        int byte = windows_1252_byte(units[i]);
+        *exact = *exact && byte >= 0;
+        if (room >= count)
+            out[i] = static_cast<char>(byte >= 0 ? byte : '?');
+    }
+    return count;
+}
+
+size_t utf16_from_windows_1252(const char *text, size_t length, uint16_t *out, size_t room,
+                               bool *exact) {
+    *exact = true;
+    if (room >= length)
+        for (size_t i = 0; i < length; i++)
+            out[i] = windows_1252_unit(static_cast<unsigned char>(text[i]));
+    return length;
+}
+
+bool is_utf8(const char *text, size_t length) {
+    const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
+    for (size_t i = 0; i < length;) {
+        size_t used = 1;
+        if (utf8_character(bytes, length, i, &used) < 0)
+            return false;
+        i += used;
+    }
+    return true;
 }

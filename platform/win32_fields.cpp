@@ -1,11 +1,13 @@
-// fields_win32.cpp: the text fields, mode chooser, questions and loop end of
-// runtime/platform.h in the Windows program: the name box, the stored-names
-// box, the mode chooser, message boxes and the quit message. The boxes'
-// texts are 8-bit in the system code page; only a report's message, which
-// names a path, is UTF-8.
-#include "../runtime/platform.h"
-#include "shell.h"
-#include "utf16_win32.h"
+// win32_fields.cpp: fields.h in the Windows program: the name box, the
+// stored-names box and the mode chooser made by shell/, message boxes and
+// the quit message. The boxes' texts are 8-bit in the system code page;
+// only a report's message, which names a path, is UTF-8.
+#include "fields.h"
+#include "win32.h"
+
+#include "../shell/shell.h"
+
+#include <cstdlib>
 
 char *platform_read_field(text_field field) {
     return read_text(field == field_name_box ? name_box : stored_names_box);
@@ -27,13 +29,15 @@ bool platform_report_file_failure(const char *message, bool retry_offered) {
     // The message names a path, which only the wide call shows whole. At
     // start-up no window is shown yet, so the box has no owner; at Quit it
     // belongs to the window the user was working in, like the question.
-    const wchar_t *text = utf16_from_utf8(message);
-    if (!retry_offered) {
-        MessageBoxW(nullptr, text, L"Onymix", MB_OK | MB_ICONERROR);
-        return false;
-    }
-    return MessageBoxW(GetActiveWindow(), text, L"Onymix", MB_RETRYCANCEL | MB_ICONERROR) ==
-           IDRETRY;
+    wchar_t *text = wide_from_utf8(message);
+    bool retry = false;
+    if (!retry_offered)
+        MessageBoxW(nullptr, text ? text : L"", L"Onymix", MB_OK | MB_ICONERROR);
+    else
+        retry = MessageBoxW(GetActiveWindow(), text ? text : L"", L"Onymix",
+                            MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY;
+    std::free(text);
+    return retry;
 }
 
 void platform_end_loop(int code) {

@@ -1,7 +1,7 @@
-// Tests of the streaming path's own bookkeeping: the keys of unique output
-// and the entry lengths and first-name keys the build makes.
+// Tests of the bookkeeping of unique output: the keys of names, and the
+// entry lengths and first-name keys the build makes.
 #include "../names/name_table.h"
-#include "../names/stream.h"
+#include "../names/lines.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,7 @@ TEST(UniqueKeys, DifferentNamesOfAModeNeverShareAKey) {
     // first name's), and every surname alone.
     const int surnames[] = {surname_first, surname_first + 1, surname_first + surname_span - 1,
                             surname_first + surname_span};
-    for (int mode = 0; mode < stream_mode_count; mode++) {
+    for (int mode = 0; mode < all_mode_count; mode++) {
         bool with_surname =
             mode == mode_female_surname || mode == mode_male_surname || mode == mode_any_surname;
         std::vector<drawn_name> names;

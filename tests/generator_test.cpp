@@ -1,9 +1,10 @@
 // Tests of the program's random number generator: seeding by second of the
 // day, seeding from the timer with its busy-wait, and the draws.
+#include "../names/generate.h"
+#include "../names/generator.h"
 #include "../names/name_table.h"
-#include "../names/picker.h"
-#include "../names/random.h"
-#include "fake_platform.h"
+#include "support/double_generator.h"
+#include "support/fake_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -159,6 +160,57 @@ TEST_F(Random, PicksAtTheNegativeSecondsStayInsideTheirSections) {
             EXPECT_TRUE(found) << "second " << t << ": \"" << name << "\"";
         }
     }
+}
+
+// The integer generator against the double-precision arithmetic it
+// replaced, draw for draw: the states, the draws and the offsets into every
+// section, for the first draws of every second of the day and along a long
+// run; then whole names of every mode.
+TEST(DoublePrecision, EveryDrawAndOffsetAgrees) {
+    const int spans[] = {male_span, female_span, surname_span};
+    auto agree = [&](double_generator &d, uint64_t &state, const std::string &where) {
+        double r = d.rnd();
+        state = advanced_state(state);
+        ASSERT_EQ(static_cast<uint64_t>(d.state), state) << where;
+        ASSERT_EQ(static_cast<double>(state + 1) / double(state_modulus), r) << where;
+        for (int span : spans)
+            ASSERT_EQ(offset_of(state, span), offset_for_draw(r, span))
+                << where << ", span " << span;
+    };
+    for (int32_t second = 0; second < 86400; second++) {
+        double_generator d(second);
+        uint64_t state = static_cast<uint64_t>(seeded_state(second));
+        for (int i = 0; i < 4; i++)
+            agree(d, state, "second " + std::to_string(second) + ", draw " + std::to_string(i));
+    }
+    double_generator d(4711);
+    uint64_t state = static_cast<uint64_t>(seeded_state(4711));
+    for (int i = 0; i < 2000000; i++)
+        agree(d, state, "draw " + std::to_string(i) + " from second 4711");
+}
+
+TEST(DoublePrecision, EveryModeDrawsTheSameNames) {
+    for (int mode = 0; mode < all_mode_count; mode++) {
+        for (int32_t second : {0, 1, 43200, 86399}) {
+            double_generator d(second);
+            uint64_t state = static_cast<uint64_t>(seeded_state(second));
+            for (int i = 0; i < 2000; i++) {
+                drawn_name name = draw_name(mode, draw_on, 0, state);
+                std::string text = name.first_name >= 0 ? name_at(name.first_name) : "";
+                if (name.surname >= 0)
+                    text += (text.empty() ? "" : " ") + std::string(name_at(name.surname));
+                ASSERT_EQ(text, d.next_name(mode))
+                    << mode_labels[mode] << ", second " << second << ", name " << i;
+            }
+        }
+    }
+}
+
+TEST_F(Random, TheProgramsDrawsAreTheOraclesDraws) {
+    randomize(777);
+    double_generator d(777);
+    for (int i = 0; i < 1000; i++)
+        ASSERT_EQ(rnd(), d.rnd()) << "draw " << i;
 }
 
 } // namespace

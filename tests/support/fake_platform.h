@@ -1,5 +1,6 @@
-// fake_platform.h: controls for the test doubles of runtime/platform.h that
-// the tests link instead of a real platform.
+// fake_platform.h: controls for the test doubles of platform/system.h and
+// platform/fields.h that the tests and benchmarks link instead of a real
+// platform.
 #pragma once
 
 #include <cstdint>

@@ -1,27 +1,39 @@
-// platform_posix.cpp: the system services of platform.h for native POSIX
-// builds (Linux): /proc/self/exe, stat, fopen, remove and rename, ASCII as
-// the code page, and a file-failure report that asks no one. The clock is
-// lib/clock_posix.cpp.
-#include "plain_code_page.h"
-#include "platform.h"
-#include "scratch.h"
+// posix.cpp: system.h for Linux and other POSIX systems: the monotonic
+// clock, /proc/self/exe, stat, fopen, remove and rename, ASCII as the code
+// page, and the terminal and pipe tests of standard streams.
+#include "system.h"
 
+#include "../runtime/charsets.h"
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
+
+uint32_t platform_tick_count() {
+    // The monotonic clock counts from system start on Linux.
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    uint64_t ms = uint64_t(now.tv_sec) * 1000 + uint64_t(now.tv_nsec) / 1000000;
+    return static_cast<uint32_t>(ms);
+}
 
 char *platform_executable_path() {
     // readlink does not say whether it had to cut the path, so grow the
     // buffer until the path fits with room to spare.
     for (size_t size = 1024;; size *= 2) {
-        char *path = scratch(size);
+        char *path = static_cast<char *>(std::malloc(size));
+        if (!path)
+            return nullptr;
         ssize_t n = readlink("/proc/self/exe", path, size);
-        if (n < 0)
-            return path; // empty: no path is known
-        if (static_cast<size_t>(n) < size) {
-            path[n] = '\0';
-            return path;
+        if (n >= 0 && static_cast<size_t>(n) == size) {
+            std::free(path);
+            continue;
         }
+        path[n < 0 ? 0 : n] = '\0'; // empty: no path is known
+        return path;
     }
 }
 
@@ -60,8 +72,10 @@ size_t platform_utf16_from_code_page(const char *text, size_t length, uint16_t *
     return utf16_from_plain_code_page(text, length, out, room, 0x7F, exact);
 }
 
-bool platform_report_file_failure(const char *, bool) {
-    // A native program has no window to ask in; the line on the standard
-    // error stream is all the report there is.
-    return false;
+bool platform_is_terminal(std::FILE *stream) {
+    return isatty(fileno(stream)) == 1;
+}
+
+bool platform_reader_gone() {
+    return errno == EPIPE;
 }

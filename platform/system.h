@@ -1,0 +1,72 @@
+// system.h: what the portable code needs from the system it runs on.
+//
+// Every platform supplies all of it in one file of this folder, and the
+// build links the one for its target (CMakeLists.txt):
+//   win32.cpp  Windows: GetTickCount, the wide file calls, the system code page
+//   posix.cpp  Linux and other POSIX systems: the monotonic clock, stdio,
+//              ASCII as the code page
+//   web.cpp    the WebAssembly build: the clock its JavaScript host gives
+//              and UTF-8 as the code page; it has no files or streams, so
+//              it supplies nothing else and links nothing that needs them
+// The tests link doubles instead (tests/support/fake_platform.cpp). The
+// windowed program's text fields and questions are the other half of the
+// seam, in fields.h.
+//
+// Every path given to or returned by these services is UTF-8, so that a
+// folder of any name works wherever the portable code passes it on; the
+// platform turns it into whatever its system calls take. Nothing here keeps
+// state or uses the scratch ring, so the library may link it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+// Milliseconds since the system started, modulo 2^32.
+uint32_t platform_tick_count();
+
+// The full path of the running executable, whole however long, in UTF-8,
+// in memory from std::malloc that the caller frees; "" when no path is
+// known, null only when memory runs out.
+char *platform_executable_path();
+
+// The character that ends a folder name in a path: '\\' on Windows, '/' on POSIX.
+char platform_folder_separator();
+
+// True when something, a folder included, exists under exactly this path.
+bool platform_file_exists(const char *path);
+
+// Opens the file at path as std::fopen does with mode ("rb" or "wb");
+// null when it cannot be opened. The caller closes it with std::fclose.
+std::FILE *platform_open_file(const char *path, const char *mode);
+
+// Removes the file at path. True on success.
+bool platform_remove_file(const char *path);
+
+// Puts the file 'from' in the place of 'to' in one step, replacing 'to' if
+// it exists. True on success; on failure 'to' is as it was.
+bool platform_replace_file(const char *from, const char *to);
+
+// The conversions between UTF-16 and the system code page, the 8-bit
+// character set of the text boxes and of stored.txt. Each converts the
+// whole input (count UTF-16 code units, or length bytes; a NUL is a
+// character like any other and none is added) and returns how many units
+// the result takes. It writes the result to out only when room holds all
+// of it, so a call with room 0 (out may then be null) measures. *exact is
+// set on every call: false when some character has no form of its own on
+// the other side (it is replaced, by '?' or U+FFFD, or the result is empty),
+// half a surrogate pair included.
+size_t platform_code_page_from_utf16(const uint16_t *units, size_t count, char *out, size_t room,
+                                     bool *exact);
+size_t platform_utf16_from_code_page(const char *text, size_t length, uint16_t *out, size_t room,
+                                     bool *exact);
+
+// Whether stream is a terminal (a console on Windows) rather than a file or
+// a pipe.
+bool platform_is_terminal(std::FILE *stream);
+
+// After a write to standard output failed: true when it failed because the
+// reader has gone away (a closed pipe), which is no error, only the end of
+// the wanted output. On POSIX the caller ignores SIGPIPE first, so that the
+// write fails instead of ending the process.
+bool platform_reader_gone();
