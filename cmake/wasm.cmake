@@ -11,15 +11,12 @@
 #
 # Included from cmake/library.cmake when EMSCRIPTEN is set.
 
-# The functions JavaScript may call. To call more, add their names here and
-# their sources to the module below.
-set(onymix_wasm_exports
-  onymix_version onymix_mode_label onymix_mode_from_label onymix_distinct_names
-  onymix_generate onymix_open onymix_close onymix_next onymix_next_name
-  onymix_format_header onymix_write onymix_next_names onymix_left onymix_format_label
-  onymix_format_from_label onymix_stored_text onymix_stored_bytes onymix_store
-  onymix_quit_question onymix_free
-  malloc free)
+# JavaScript may call every function of onymix.h, and allocate and free the
+# memory it passes to them.
+include(cmake/header_functions.cmake)
+onymix_header_functions(${CMAKE_SOURCE_DIR}/include/onymix.h onymix_wasm_exports)
+list(APPEND onymix_wasm_exports malloc free)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/include/onymix.h)
 
 list(TRANSFORM onymix_wasm_exports PREPEND _ OUTPUT_VARIABLE onymix_wasm_symbols)
 list(JOIN onymix_wasm_symbols , onymix_wasm_symbols)

@@ -1,0 +1,26 @@
+# Fails unless the shared library exports exactly the functions onymix.h
+# declares: each one in the version script (lib/onymix.map) and in the
+# module-definition file (lib/onymix.def), and nothing else in either.
+#   cmake -DSOURCE_DIR=... -P check_exports.cmake
+include(${SOURCE_DIR}/cmake/header_functions.cmake)
+onymix_header_functions(${SOURCE_DIR}/include/onymix.h declared)
+if(NOT declared)
+  message(FATAL_ERROR "onymix.h declares no function")
+endif()
+foreach(listing onymix.map onymix.def)
+  file(READ ${SOURCE_DIR}/lib/${listing} text)
+  string(REGEX MATCHALL "onymix_[a-z0-9_]+" listed "${text}")
+  list(FILTER listed EXCLUDE REGEX "^onymix_$")
+  list(REMOVE_ITEM listed onymix.dll)
+  list(SORT listed)
+  list(REMOVE_DUPLICATES listed)
+  if(NOT listed STREQUAL declared)
+    set(missing ${declared})
+    list(REMOVE_ITEM missing ${listed})
+    set(extra ${listed})
+    list(REMOVE_ITEM extra ${declared})
+    message(FATAL_ERROR "lib/${listing}: not listed: ${missing}; listed but not declared: ${extra}")
+  endif()
+  list(LENGTH listed count)
+  message(STATUS "lib/${listing}: all ${count} functions of onymix.h")
+endforeach()
