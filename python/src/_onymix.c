@@ -13,12 +13,15 @@
 /* The bulk calls draw this much text at a time with the GIL released. Of
  * the sizes from 32 KiB to 4 MiB, 1 MiB made a million names fastest. */
 #define BLOCK_SIZE (1024 * 1024)
+/* And this many records. */
+#define RECORD_BATCH 65536
 
 /* Made once at import and kept for the life of the process, as the module
  * is never unloaded. */
 static PyObject *name_type;    /* onymix.Name */
 static allocfunc name_alloc;   /* its tp_alloc */
 static char mode_choices[256]; /* "'Female', ..., or a mode number 0 to 6" */
+static PyObject *sex_texts[2]; /* 'female', 'male' */
 
 /* ---- arguments ------------------------------------------------------- */
 
@@ -110,69 +113,49 @@ static PyObject *library_failed(const char *function) {
 
 /* ---- the bulk path ---------------------------------------------------- */
 
-/* An empty field of a CSV line is a part the mode has none of. */
-static PyObject *field(const char *start, const char *end) {
-    if (start == end)
+/* A part of a record: the table's text, or None for a part the mode has
+ * none of. */
+static PyObject *part(const char *text) {
+    if (text == NULL)
         Py_RETURN_NONE;
-    return PyUnicode_FromStringAndSize(start, end - start);
+    return PyUnicode_FromString(text);
 }
 
-/* The sex field takes only two values, so the records of one call share a
- * str object for each instead of making one per record. */
-typedef struct {
-    PyObject *text[2];
-} sex_texts;
-
-static PyObject *sex_field(sex_texts *seen, const char *start, const char *end) {
-    for (int i = 0; i < 2 && seen->text[i] != NULL; i++) {
-        Py_ssize_t size = 0;
-        const char *text = PyUnicode_AsUTF8AndSize(seen->text[i], &size);
-        if (size == end - start && memcmp(text, start, (size_t)size) == 0)
-            return Py_NewRef(seen->text[i]);
-    }
-    PyObject *text = field(start, end);
-    if (text != NULL && text != Py_None && seen->text[1] == NULL)
-        seen->text[seen->text[0] != NULL] = Py_NewRef(text);
-    return text;
-}
-
-/* An onymix.Name from one CSV line (name,first_name,surname,sex; no field
- * is ever quoted), made as tuple.__new__ makes an instance of a subclass. */
-static PyObject *record_from_csv(sex_texts *sexes, const char *line, const char *end) {
+/* An onymix.Name from a record of the library, made as tuple.__new__ makes
+ * an instance of a subclass. The sex takes only two values, made once. */
+static PyObject *record_from_name(const onymix_name *name) {
     PyObject *fields[4] = {NULL, NULL, NULL, NULL};
-    const char *start = line;
-    for (int i = 0; i < 4; i++) {
-        const char *stop = i < 3 ? memchr(start, ',', (size_t)(end - start)) : end;
-        if (stop == NULL) {
-            PyErr_SetString(PyExc_SystemError, "onymix_write gave a CSV line of too few fields");
-            goto fail;
-        }
-        if ((fields[i] = i < 3 ? field(start, stop) : sex_field(sexes, start, stop)) == NULL)
-            goto fail;
-        start = stop + 1;
+    fields[1] = part(name->first_name);
+    fields[2] = part(name->surname);
+    if (name->sex == NULL)
+        fields[3] = Py_NewRef(Py_None);
+    else
+        fields[3] = Py_NewRef(sex_texts[strcmp(name->sex, "male") == 0]);
+    if (fields[1] != NULL && fields[2] != NULL)
+        fields[0] = name->first_name == NULL ? Py_NewRef(fields[2])
+                    : name->surname == NULL
+                        ? Py_NewRef(fields[1])
+                        : PyUnicode_FromFormat("%s %s", name->first_name, name->surname);
+    PyObject *record = fields[0] != NULL ? name_alloc((PyTypeObject *)name_type, 4) : NULL;
+    if (record == NULL) {
+        for (int i = 0; i < 4; i++)
+            Py_XDECREF(fields[i]);
+        return NULL;
     }
-    PyObject *record = name_alloc((PyTypeObject *)name_type, 4);
-    if (record == NULL)
-        goto fail;
     for (int i = 0; i < 4; i++)
         PyTuple_SetItem(record, i, fields[i]);
     /* Only str and None in it: it can be in no cycle, and a million records
      * in the collector's lists would make every collection slow. */
     PyObject_GC_UnTrack(record);
     return record;
-fail:
-    for (int i = 0; i < 4; i++)
-        Py_XDECREF(fields[i]);
-    return NULL;
 }
 
-/* A list of the next count names of g, as str (ONYMIX_TEXT) or onymix.Name
- * (ONYMIX_CSV); shorter only when a unique g runs out. The library writes
- * each block with the GIL released; the objects are made after it. */
-static PyObject *draw_list(onymix_generator *g, int format, Py_ssize_t count) {
+/* A list of the next count names of g as str; shorter only when a unique g
+ * runs out. The library writes each block with the GIL released; the
+ * objects are made after it. */
+static PyObject *draw_names(onymix_generator *g, Py_ssize_t count) {
     PyObject *list = PyList_New(count);
     char *block = PyMem_Malloc(BLOCK_SIZE);
-    sex_texts sexes = {{NULL, NULL}};
     Py_ssize_t made = 0;
     if (block == NULL)
         PyErr_NoMemory();
@@ -183,7 +166,7 @@ static PyObject *draw_list(onymix_generator *g, int format, Py_ssize_t count) {
         size_t length = 0;
         int written;
         Py_BEGIN_ALLOW_THREADS
-        written = onymix_write(g, format, wanted, block, BLOCK_SIZE, &length);
+        written = onymix_write(g, ONYMIX_TEXT, wanted, block, BLOCK_SIZE, &length);
         Py_END_ALLOW_THREADS
         if (written < 0) {
             library_failed("onymix_write");
@@ -194,8 +177,7 @@ static PyObject *draw_list(onymix_generator *g, int format, Py_ssize_t count) {
         const char *line = block, *text_end = block + length;
         for (int i = 0; i < written; i++) {
             const char *end = memchr(line, '\n', (size_t)(text_end - line));
-            PyObject *item = format == ONYMIX_TEXT ? PyUnicode_FromStringAndSize(line, end - line)
-                                                   : record_from_csv(&sexes, line, end);
+            PyObject *item = PyUnicode_FromStringAndSize(line, end - line);
             if (item == NULL)
                 goto fail;
             PyList_SetItem(list, made++, item);
@@ -211,8 +193,47 @@ fail:
     Py_CLEAR(list);
 done:
     PyMem_Free(block);
-    Py_XDECREF(sexes.text[0]);
-    Py_XDECREF(sexes.text[1]);
+    return list;
+}
+
+/* The same names as onymix.Name records, drawn as the library's records a
+ * batch at a time. */
+static PyObject *draw_records(onymix_generator *g, Py_ssize_t count) {
+    PyObject *list = PyList_New(count);
+    onymix_name *batch = PyMem_Malloc(RECORD_BATCH * sizeof *batch);
+    Py_ssize_t made = 0;
+    if (batch == NULL)
+        PyErr_NoMemory();
+    if (list == NULL || batch == NULL)
+        goto fail;
+    while (made < count) {
+        int wanted = count - made > RECORD_BATCH ? RECORD_BATCH : (int)(count - made);
+        int drawn;
+        Py_BEGIN_ALLOW_THREADS
+        drawn = onymix_next_names(g, batch, wanted);
+        Py_END_ALLOW_THREADS
+        if (drawn < 0) {
+            library_failed("onymix_next_names");
+            goto fail;
+        }
+        if (drawn == 0)
+            break;
+        for (int i = 0; i < drawn; i++) {
+            PyObject *record = record_from_name(&batch[i]);
+            if (record == NULL)
+                goto fail;
+            PyList_SetItem(list, made++, record);
+        }
+        if (made < count && PyErr_CheckSignals() < 0)
+            goto fail;
+    }
+    if (made < count && PyList_SetSlice(list, made, count, NULL) < 0)
+        goto fail;
+    goto done;
+fail:
+    Py_CLEAR(list);
+done:
+    PyMem_Free(batch);
     return list;
 }
 
@@ -305,21 +326,22 @@ static PyObject *generator_next(GeneratorObject *self) {
     return PyUnicode_FromStringAndSize(name, length);
 }
 
-static PyObject *generator_draw(GeneratorObject *self, PyObject *count_arg, int format) {
+static PyObject *generator_draw(GeneratorObject *self, PyObject *count_arg, int records) {
     Py_ssize_t count = 0;
     if (parse_count(count_arg, &count) < 0 || lock_generator(self) < 0)
         return NULL;
-    PyObject *list = draw_list(self->generator, format, count);
+    PyObject *list =
+        records ? draw_records(self->generator, count) : draw_names(self->generator, count);
     unlock_generator(self);
     return list;
 }
 
 static PyObject *generator_take(GeneratorObject *self, PyObject *count) {
-    return generator_draw(self, count, ONYMIX_TEXT);
+    return generator_draw(self, count, 0);
 }
 
 static PyObject *generator_records(GeneratorObject *self, PyObject *count) {
-    return generator_draw(self, count, ONYMIX_CSV);
+    return generator_draw(self, count, 1);
 }
 
 static PyObject *generator_repr(GeneratorObject *self) {
@@ -389,17 +411,18 @@ static PyObject *py_names(PyObject *module, PyObject *args, PyObject *kwargs) {
         parse_count(count_arg, &count) < 0 || parse_mode(mode_arg, &mode) < 0 ||
         parse_second(seed_arg, "seed", &seed) < 0)
         return NULL;
-    long distinct = onymix_distinct_names(mode);
-    if (unique && count > distinct) {
-        PyErr_Format(PyExc_ValueError,
-                     "count %zd is more than the %ld different names of mode '%s'", count, distinct,
-                     onymix_mode_label(mode));
-        return NULL;
-    }
     onymix_generator *g = onymix_open(mode, seed, unique ? ONYMIX_UNIQUE : 0);
     if (g == NULL)
         return PyErr_NoMemory();
-    PyObject *list = draw_list(g, ONYMIX_TEXT, count);
+    long left = onymix_left(g);
+    if (left >= 0 && count > left) {
+        onymix_close(g);
+        PyErr_Format(PyExc_ValueError,
+                     "count %zd is more than the %ld different names of mode '%s'", count, left,
+                     onymix_mode_label(mode));
+        return NULL;
+    }
+    PyObject *list = draw_names(g, count);
     onymix_close(g);
     return list;
 }
@@ -497,6 +520,10 @@ PyMODINIT_FUNC PyInit__onymix(void) {
     if (name_type == NULL && (name_type = make_name_type()) == NULL)
         goto fail;
     name_alloc = (allocfunc)PyType_GetSlot((PyTypeObject *)name_type, Py_tp_alloc);
+    for (int i = 0; i < 2; i++)
+        if (sex_texts[i] == NULL &&
+            (sex_texts[i] = PyUnicode_InternFromString(i ? "male" : "female")) == NULL)
+            goto fail;
     generator_type = PyType_FromSpec(&generator_spec);
     if (generator_type == NULL || PyModule_AddObjectRef(module, "Generator", generator_type) < 0 ||
         PyModule_AddObjectRef(module, "Name", name_type) < 0 || (modes = make_modes()) == NULL ||

@@ -43,6 +43,15 @@ def test_unique_count_is_checked_before_drawing(mode, distinct):
         assert len(onymix.names(distinct + 1, mode, 1)) == distinct + 1  # only unique is bound
 
 
+def test_repr_shows_the_mode_seed_and_uniqueness_as_given():
+    assert repr(onymix.Generator("male", 5)) == \
+        "onymix.Generator(mode='Male', seed=5, unique=False)"
+    assert repr(onymix.Generator(seed=0, unique=True)) == \
+        "onymix.Generator(mode='Male + Surname', seed=0, unique=True)"
+    assert repr(onymix.Generator(6)) == \
+        "onymix.Generator(mode='Any + Surname', seed=None, unique=False)"
+
+
 MODES = re.escape("the modes are 'Female', 'Female + Surname', ") + ".*, or a mode number 0 to 6$"
 BAD_CALLS = [
     (lambda: onymix.generate("Nobody"), ValueError, "not a mode: 'Nobody'; " + MODES),
