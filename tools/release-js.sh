@@ -10,7 +10,7 @@
 #
 # tools/release-js.sh DIST_DIR
 set -euo pipefail
-source "$(dirname "$0")/wasm-release.sh"
+source "$(dirname "$0")/lib/wasm-release.bash"
 wasm_release onymix_js npm npm "$@"
 
 chmod 0644 "$build"/js/*

@@ -10,7 +10,7 @@
 #
 # tools/release-web.sh DIST_DIR
 set -euo pipefail
-source "$(dirname "$0")/wasm-release.sh"
+source "$(dirname "$0")/lib/wasm-release.bash"
 wasm_release onymix_web "zip git" "zip, git" "$@"
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 

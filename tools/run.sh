@@ -13,7 +13,7 @@ exe=build/mingw-x86_64/onymix.exe
 headless=yes
 [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 && headless=no
 
-source tools/wine-session.sh
+source tools/lib/wine-session.bash
 trap wine_session_end EXIT
 if [ "$headless" = no ]; then
     wine_session_begin use-display

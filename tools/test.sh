@@ -47,7 +47,7 @@ kernel_runs_32_bit() {
     return "$status"
 }
 
-source tools/wine-session.sh
+source tools/lib/wine-session.bash
 trap wine_session_end EXIT
 
 step "Windows tests of the x86_64 build under 64-bit Wine"

@@ -37,7 +37,7 @@ x86_64-w64-mingw32-windres -I res res/onymix.rc -O coff -o "$out/onymix.res"
 echo "built $out/baseline.exe and $out/probe.exe"
 
 step "start-up under Wine"
-source tools/wine-session.sh
+source tools/lib/wine-session.bash
 trap wine_session_end EXIT
 trap 'exit 130' INT TERM
 wine_session_begin

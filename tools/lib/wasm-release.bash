@@ -1,4 +1,4 @@
-# wasm-release.sh: what tools/release-js.sh and tools/release-web.sh share,
+# wasm-release.bash: what tools/release-js.sh and tools/release-web.sh share,
 # sourced by both: their one argument, the tools they need, and a release
 # build of one target of the WebAssembly build with emscripten, in the one
 # folder both use (build/release-wasm: no tests, no benchmarks), so that the
@@ -17,7 +17,7 @@ wasm_release() {
     [ $# -eq 1 ] || { echo "usage: tools/$script DIST_DIR" >&2; exit 2; }
     mkdir -p "$1"
     dist=$(cd "$1" && pwd)
-    cd "$(dirname "${BASH_SOURCE[0]}")/.."
+    cd "$(dirname "${BASH_SOURCE[0]}")/../.."
     local tool
     for tool in emcc node cmake $tools; do
         command -v "$tool" >/dev/null || {
