@@ -79,8 +79,8 @@ set(onymix_web_sources
   ${CMAKE_SOURCE_DIR}/web/index.html
   ${CMAKE_SOURCE_DIR}/web/page.css
   ${CMAKE_SOURCE_DIR}/web/page.js
-  ${CMAKE_SOURCE_DIR}/res/bmimage.bmp
-  ${CMAKE_SOURCE_DIR}/res/twimage.bmp
+  ${CMAKE_SOURCE_DIR}/res/logo_badge.bmp
+  ${CMAKE_SOURCE_DIR}/res/about_badges.bmp
   ${CMAKE_SOURCE_DIR}/res/onymix.ico)
 add_custom_command(
   OUTPUT ${onymix_web_dir}/onymix.js
