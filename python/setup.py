@@ -30,9 +30,9 @@ class build_ext_with_library(build_ext):
             raise RuntimeError("cmake is needed to build libonymix.a (or set ONYMIX_ARCHIVE)")
         build = Path(self.build_temp).resolve() / "libonymix"
         jobs = os.environ.get("CMAKE_BUILD_PARALLEL_LEVEL", "2")
-        subprocess.run([cmake, "-S", str(root), "-B", str(build), "-DCMAKE_BUILD_TYPE=Release",
-                        "-DONYMIX_TESTS=OFF", "-DONYMIX_BENCH=OFF"],
-                       check=True, stdout=subprocess.DEVNULL)
+        # A preset is found in the source tree, where the command runs.
+        subprocess.run([cmake, "-S", str(root), "--preset", "release-native", "-B", str(build)],
+                       cwd=root, check=True, stdout=subprocess.DEVNULL)
         subprocess.run([cmake, "--build", str(build), "--target", "onymix_archive",
                         "--parallel", jobs], check=True)
         return build / "libonymix.a"

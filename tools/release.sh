@@ -14,7 +14,8 @@
 # VERSION is the CMake project version. The files are the same bytes wherever
 # and whenever the same commit is built: every time stamp is the commit's
 # date (SOURCE_DATE_EPOCH), file order, modes and owners are fixed, and the
-# build paths are mapped away by CMakeLists.txt. Builds in build/release-*.
+# build paths are mapped away by CMakeLists.txt. Builds with the release
+# presets (CMakePresets.json: no tests, no benchmarks), in build/release-*.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -27,30 +28,21 @@ export SOURCE_DATE_EPOCH
 jobs=$(nproc)
 step() { printf '\n== %s\n' "$*"; }
 
-rm -rf build/release-win32 build/release-win64 build/release-deb build/release-stage \
+rm -rf build/release-native build/release-win32 build/release-win64 build/release-stage \
     build/release-wasm dist
 mkdir -p dist build/release-stage
-
-# One configuration per package, independent of the development presets:
-# no tests, no benchmarks.
-configure() { # build-folder [cmake arguments...]
-    local dir=$1
-    shift
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DONYMIX_TESTS=OFF -DONYMIX_BENCH=OFF \
-        "$@" >/dev/null
-}
 
 step "native onymix-cli and libonymix for the Debian packages"
 # Debian's hardening flags, as a Debian package build would use them.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-configure build/release-deb -DCMAKE_INSTALL_PREFIX=/usr \
+cmake --preset release-native -DCMAKE_INSTALL_PREFIX=/usr \
     -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS)" \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
-    -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
-cmake --build build/release-deb -j "$jobs" --target onymix-cli onymix_shared onymix_archive
+    -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+cmake --build --preset release-native -j "$jobs" --target onymix-cli onymix_shared onymix_archive
 
-version=$(sed -n 's/^#define ONYMIX_VERSION "\(.*\)"$/\1/p' build/release-deb/generated/version.h)
+version=$(sed -n 's/^#define ONYMIX_VERSION "\(.*\)"$/\1/p' build/release-native/generated/version.h)
 [ -n "$version" ] || { echo "release: no version in version.h" >&2; exit 1; }
 echo "version $version, SOURCE_DATE_EPOCH $SOURCE_DATE_EPOCH"
 
@@ -64,13 +56,9 @@ windows_text() { # source destination
 }
 
 for arch in win32 win64; do
-    case $arch in
-    win32) toolchain=cmake/mingw-i686.cmake ;;
-    win64) toolchain=cmake/mingw-x86_64.cmake ;;
-    esac
     step "Windows $arch build"
-    configure "build/release-$arch" -DCMAKE_TOOLCHAIN_FILE="$toolchain"
-    cmake --build "build/release-$arch" -j "$jobs" --target onymix onymix-cli onymix_shared
+    cmake --preset "release-$arch" >/dev/null
+    cmake --build --preset "release-$arch" -j "$jobs" --target onymix onymix-cli onymix_shared
 
     stage="build/release-stage/$arch"
     mkdir -p "$stage/Onymix"
@@ -107,7 +95,7 @@ step "Debian packages"
 arch=$(dpkg --print-architecture)
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 installed=build/release-stage/installed
-DESTDIR="$root/$installed" cmake --install build/release-deb >/dev/null
+DESTDIR="$root/$installed" cmake --install build/release-native >/dev/null
 libdir=usr/lib/$multiarch
 # Stripped as Debian's own packages are: no symbols, no compiler notes.
 strip --remove-section=.comment --remove-section=.note "$installed/usr/bin/onymix-cli"
@@ -137,7 +125,7 @@ date_rfc2822=$(date -u -R -d "@$SOURCE_DATE_EPOCH")
 
 # The runtime libraries a file links, with the versions it needs, as
 # dpkg-shlibdeps finds them (it wants a debian/control beside it).
-shlibdeps=build/release-deb/shlibdeps
+shlibdeps=build/release-native/shlibdeps
 mkdir -p "$shlibdeps/debian"
 printf 'Source: onymix\n\nPackage: onymix-cli\nArchitecture: any\n' >"$shlibdeps/debian/control"
 depends_of() { # file

@@ -3,8 +3,9 @@
 # unpacks it into a temporary folder and runs web/test/test_page.py on it in
 # headless Chromium (python3-selenium), opened as a file and from a local
 # server that the tests start and stop. Names are checked against a native
-# onymix-cli built here (build/test-web-cli) and the golden files. Exits
-# non-zero when anything fails, or when Chromium or its driver is missing.
+# onymix-cli built here (the release-native preset, in build/test-web-cli)
+# and the golden files. Exits non-zero when anything fails, or when Chromium
+# or its driver is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -28,8 +29,7 @@ unzip -q "$zip" -d "$work/page"
 # ONYMIX_CLI (tools/test.sh gives its own build's), or one built here.
 cli=${ONYMIX_CLI:-}
 if [ -z "$cli" ]; then
-    cmake -S . -B build/test-web-cli -DCMAKE_BUILD_TYPE=Release -DONYMIX_TESTS=OFF \
-        -DONYMIX_BENCH=OFF >/dev/null
+    cmake --preset release-native -B build/test-web-cli >/dev/null
     cmake --build build/test-web-cli -j "$(nproc)" --target onymix-cli >/dev/null
     cli=$root/build/test-web-cli/onymix-cli
 fi

@@ -1,9 +1,10 @@
 # wasm-release.bash: what tools/release-js.sh and tools/release-web.sh share,
 # sourced by both: their one argument, the tools they need, and a release
 # build of one target of the WebAssembly build with emscripten, in the one
-# folder both use (build/release-wasm: no tests, no benchmarks), so that the
-# second of them in a run builds nothing again. The build paths are mapped
-# away by CMakeLists.txt, so the output is the same from any clone.
+# folder both use (the release-wasm preset: build/release-wasm, no tests, no
+# benchmarks), so that the second of them in a run builds nothing again. The
+# build paths are mapped away by CMakeLists.txt, so the output is the same
+# from any clone.
 #
 # wasm_release TARGET "EXTRA TOOLS" "THEIR DEBIAN PACKAGES" "$@"
 # checks that "$@" is one DIST_DIR, makes it, sets dist to its absolute path
@@ -27,7 +28,6 @@ wasm_release() {
     done
     export LC_ALL=C TZ=UTC
     umask 022
-    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake \
-        -DCMAKE_BUILD_TYPE=Release -DONYMIX_TESTS=OFF -DONYMIX_BENCH=OFF >/dev/null
-    cmake --build "$build" -j "$(nproc)" --target "$target"
+    cmake --preset release-wasm >/dev/null
+    cmake --build --preset release-wasm -j "$(nproc)" --target "$target"
 }
