@@ -10,10 +10,11 @@
 #
 # tools/release-js.sh DIST_DIR
 set -euo pipefail
+source "$(dirname "$0")/lib/reproducible.bash"
 source "$(dirname "$0")/lib/wasm-release.bash"
 wasm_release onymix_js npm npm "$@"
 
-chmod 0644 "$build"/js/*
+fixed_modes "$build/js"
 version=$(node -p "require('./$build/js/package.json').version")
 rm -f "$dist/onymix-$version.tgz"
 (cd "$build/js" && npm pack --silent --pack-destination "$dist" >/dev/null)

@@ -12,11 +12,7 @@ set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: tools/release-python.sh DIST_DIR" >&2; exit 2; }
 dist=$(realpath -m "$1")
 cd "$(dirname "$0")/.."
-
-export LC_ALL=C TZ=UTC
-umask 022
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
-export SOURCE_DATE_EPOCH
+source tools/lib/reproducible.bash
 version=$(sed -n 's/^project(Onymix VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "release-python: no version in CMakeLists.txt" >&2; exit 1; }
 [ -z "$(git status --porcelain --untracked-files=no)" ] ||

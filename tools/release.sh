@@ -20,11 +20,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 tools/install-deps.sh
+source tools/lib/reproducible.bash
 
-export LC_ALL=C TZ=UTC
-umask 022
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
-export SOURCE_DATE_EPOCH
 jobs=$(nproc)
 step() { printf '\n== %s\n' "$*"; }
 
@@ -46,9 +43,6 @@ version=$(sed -n 's/^#define ONYMIX_VERSION "\(.*\)"$/\1/p' build/release-native
 [ -n "$version" ] || { echo "release: no version in version.h" >&2; exit 1; }
 echo "version $version, SOURCE_DATE_EPOCH $SOURCE_DATE_EPOCH"
 
-# Sets every time stamp under the given paths to the commit's date.
-stamp() { find "$@" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +; }
-
 # A text for Windows: the version filled in, CR LF line ends whatever the
 # checkout's line ends are.
 windows_text() { # source destination
@@ -65,13 +59,11 @@ for arch in win32 win64; do
     install -m 0755 "build/release-$arch/onymix.exe" "build/release-$arch/onymix-cli.exe" "$stage/Onymix/"
     for text in README.txt LICENSE.txt NOTICE.txt; do
         windows_text "packaging/$text" "$stage/Onymix/$text"
-        chmod 0644 "$stage/Onymix/$text"
     done
-    stamp "$stage"
-    # -X: no owner ids or extra time fields; the names in a fixed order.
-    (cd "$stage" && zip -X -9 -q "$root/dist/onymix-$version-$arch.zip" \
+    # The programs first, then the texts.
+    zip_folder "dist/onymix-$version-$arch.zip" "$stage" \
         Onymix/ Onymix/onymix.exe Onymix/onymix-cli.exe \
-        Onymix/README.txt Onymix/LICENSE.txt Onymix/NOTICE.txt)
+        Onymix/README.txt Onymix/LICENSE.txt Onymix/NOTICE.txt
 
     # The library for Windows programs.
     dev="build/release-stage/$arch-dev/onymix-$version-$arch-dev"
@@ -81,14 +73,12 @@ for arch in win32 win64; do
     install -m 0644 "build/release-$arch/libonymix.dll.a" lib/onymix.def "$dev/lib/"
     for text in LICENSE.txt NOTICE.txt; do
         windows_text "packaging/$text" "$dev/$text"
-        chmod 0644 "$dev/$text"
     done
-    stamp "$dev"
-    (cd "${dev%/*}" && zip -X -9 -q "$root/dist/onymix-$version-$arch-dev.zip" \
+    zip_folder "dist/onymix-$version-$arch-dev.zip" "${dev%/*}" \
         "${dev##*/}/" "${dev##*/}/include/" "${dev##*/}/include/onymix.h" \
         "${dev##*/}/bin/" "${dev##*/}/bin/onymix.dll" \
         "${dev##*/}/lib/" "${dev##*/}/lib/libonymix.dll.a" "${dev##*/}/lib/onymix.def" \
-        "${dev##*/}/LICENSE.txt" "${dev##*/}/NOTICE.txt")
+        "${dev##*/}/LICENSE.txt" "${dev##*/}/NOTICE.txt"
 done
 
 step "Debian packages"
@@ -156,7 +146,7 @@ make_deb() { # package template depends
         awk '$1 == "f" { n += int(($2 + 1023) / 1024); next } { n += 1 } END { print n }')
     sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@INSTALLED_SIZE@/$installed_size/" \
         -e "s/@DEPENDS@/$depends/" "packaging/debian/$template" >"$tree/DEBIAN/control"
-    (cd "$tree" && find usr -type f | LC_ALL=C sort | xargs md5sum) >"$tree/DEBIAN/md5sums"
+    (cd "$tree" && find usr -type f | sort | xargs md5sum) >"$tree/DEBIAN/md5sums"
     chmod 0644 "$tree"/DEBIAN/*
     stamp "$tree"
     dpkg-deb --root-owner-group -Zxz --threads-max=1 --build "$tree" \
@@ -174,7 +164,7 @@ printf 'libonymix 1 libonymix1 (>= %s)\n' "$version" >"$lib1/DEBIAN/shlibs"
     echo "libonymix.so.1 libonymix1 #MINVER#"
     echo "* Build-Depends-Package: libonymix-dev"
     nm -D --defined-only "$lib1/$libdir/libonymix.so.$version" |
-        awk -v v="$version" '{ sub(/@@/, "@", $3); print " " $3 " " v }' | LC_ALL=C sort
+        awk -v v="$version" '{ sub(/@@/, "@", $3); print " " $3 " " v }' | sort
 } >"$lib1/DEBIAN/symbols"
 echo "activate-noawait ldconfig" >"$lib1/DEBIAN/triggers"
 make_deb libonymix1 libonymix1.control.in "$(depends_of "$lib1/$libdir/libonymix.so.$version")"

@@ -8,8 +8,7 @@
 #
 # wasm_release TARGET "EXTRA TOOLS" "THEIR DEBIAN PACKAGES" "$@"
 # checks that "$@" is one DIST_DIR, makes it, sets dist to its absolute path
-# and build to the build folder, and leaves the shell in the source tree,
-# with LC_ALL=C, TZ=UTC and umask 022.
+# and build to the build folder, and leaves the shell in the source tree.
 wasm_release() {
     build=build/release-wasm
     local target=$1 tools=$2 packages=$3 script
@@ -26,8 +25,6 @@ wasm_release() {
             exit 1
         }
     done
-    export LC_ALL=C TZ=UTC
-    umask 022
     cmake --preset release-wasm >/dev/null
     cmake --build --preset release-wasm -j "$(nproc)" --target "$target"
 }
