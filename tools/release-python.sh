@@ -13,8 +13,6 @@ set -euo pipefail
 dist=$(realpath -m "$1")
 cd "$(dirname "$0")/.."
 source tools/lib/reproducible.bash
-version=$(sed -n 's/^project(Onymix VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-[ -n "$version" ] || { echo "release-python: no version in CMakeLists.txt" >&2; exit 1; }
 [ -z "$(git status --porcelain --untracked-files=no)" ] ||
     echo "release-python: uncommitted changes are not built (HEAD is $(git rev-parse HEAD))"
 
@@ -25,9 +23,9 @@ git -c tar.umask=0022 archive --format=tar HEAD | tar -x -C "$work/source"
 
 /usr/bin/python3 -m pip wheel -q --no-build-isolation --no-deps --no-index \
     "$work/source/python" -w "$work/dist"
-wheels=("$work"/dist/onymix-"$version"-*.whl)
+wheels=("$work"/dist/onymix-*.whl)
 [ ${#wheels[@]} -eq 1 ] && [ -f "${wheels[0]}" ] ||
-    { echo "release-python: expected one onymix-$version wheel, found: ${wheels[*]}" >&2; exit 1; }
+    { echo "release-python: expected one onymix wheel, found: ${wheels[*]}" >&2; exit 1; }
 mkdir -p "$dist"
 cp "${wheels[0]}" "$dist/"
 name=$(basename "${wheels[0]}")

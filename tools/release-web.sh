@@ -14,7 +14,6 @@ source "$(dirname "$0")/lib/reproducible.bash"
 source "$(dirname "$0")/lib/wasm-release.bash"
 wasm_release onymix_web "zip git" "zip, git" "$@"
 
-version=$(node -p "require('./$build/js/package.json').version")
 folder=onymix-$version-web
 stage=$build/stage
 rm -rf "$stage"

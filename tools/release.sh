@@ -21,6 +21,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 tools/install-deps.sh
 source tools/lib/reproducible.bash
+source tools/lib/version.bash
 
 jobs=$(nproc)
 step() { printf '\n== %s\n' "$*"; }
@@ -39,8 +40,7 @@ cmake --preset release-native -DCMAKE_INSTALL_PREFIX=/usr \
     -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 cmake --build --preset release-native -j "$jobs" --target onymix-cli onymix_shared onymix_archive
 
-version=$(sed -n 's/^#define ONYMIX_VERSION "\(.*\)"$/\1/p' build/release-native/generated/version.h)
-[ -n "$version" ] || { echo "release: no version in version.h" >&2; exit 1; }
+version=$(build_version build/release-native)
 echo "version $version, SOURCE_DATE_EPOCH $SOURCE_DATE_EPOCH"
 
 # A text for Windows: the version filled in, CR LF line ends whatever the

@@ -75,8 +75,8 @@ case $runs_32_bit in
 esac
 
 step "Python package: the wheel in a fresh virtual environment"
-# The wheel links the archive the native build made.
-ONYMIX_ARCHIVE=$(pwd)/build/native/libonymix.a tools/test-python.sh
+# The wheel links the archive the native build made, and has its version.
+ONYMIX_BUILD_DIR=$(pwd)/build/native tools/test-python.sh
 
 step "npm package: the tarball installed, with Node's test runner"
 tools/test-js.sh

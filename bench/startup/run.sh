@@ -28,7 +28,9 @@ done
 
 step "baseline.exe and probe.exe"
 cxx=(x86_64-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -static -s)
-x86_64-w64-mingw32-windres -I res res/onymix.rc -O coff -o "$out/onymix.res"
+# version.h and the manifest are made by the x86_64 build above.
+x86_64-w64-mingw32-windres -I res -I build/mingw-x86_64/generated res/onymix.rc -O coff \
+    -o "$out/onymix.res"
 "${cxx[@]}" -mwindows bench/startup/baseline.cpp shell/factory.cpp shell/controls.cpp \
     shell/window_class.cpp runtime/scratch.cpp \
     "$out/onymix.res" -lcomctl32 \

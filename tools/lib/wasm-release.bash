@@ -7,8 +7,12 @@
 # from any clone.
 #
 # wasm_release TARGET "EXTRA TOOLS" "THEIR DEBIAN PACKAGES" "$@"
-# checks that "$@" is one DIST_DIR, makes it, sets dist to its absolute path
-# and build to the build folder, and leaves the shell in the source tree.
+# checks that "$@" is one DIST_DIR, makes it, sets dist to its absolute path,
+# build to the build folder and version to the project version, and leaves
+# the shell in the source tree.
+
+source "$(dirname "${BASH_SOURCE[0]}")/version.bash"
+
 wasm_release() {
     build=build/release-wasm
     local target=$1 tools=$2 packages=$3 script
@@ -27,4 +31,5 @@ wasm_release() {
     done
     cmake --preset release-wasm >/dev/null
     cmake --build --preset release-wasm -j "$(nproc)" --target "$target"
+    version=$(build_version "$build")
 }
