@@ -12,7 +12,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib/reproducible.bash"
 source "$(dirname "$0")/lib/wasm-release.bash"
-wasm_release onymix_js npm npm "$@"
+wasm_release onymix_js "$@"
 
 fixed_modes "$build/js"
 rm -f "$dist/onymix-$version.tgz"

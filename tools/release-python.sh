@@ -13,6 +13,7 @@ set -euo pipefail
 dist=$(realpath -m "$1")
 cd "$(dirname "$0")/.."
 source tools/lib/reproducible.bash
+tools/install-deps.sh wheel
 [ -z "$(git status --porcelain --untracked-files=no)" ] ||
     echo "release-python: uncommitted changes are not built (HEAD is $(git rev-parse HEAD))"
 

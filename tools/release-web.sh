@@ -12,7 +12,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib/reproducible.bash"
 source "$(dirname "$0")/lib/wasm-release.bash"
-wasm_release onymix_web "zip git" "zip, git" "$@"
+wasm_release onymix_web "$@"
 
 folder=onymix-$version-web
 stage=$build/stage

@@ -19,7 +19,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-tools/install-deps.sh
+tools/install-deps.sh release
 source tools/lib/reproducible.bash
 source tools/lib/version.bash
 

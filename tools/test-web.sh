@@ -4,20 +4,12 @@
 # headless Chromium (python3-selenium), opened as a file and from a local
 # server that the tests start and stop. Names are checked against a native
 # onymix-cli built here (the release-native preset, in build/test-web-cli)
-# and the golden files. Exits non-zero when anything fails, or when Chromium
-# or its driver is missing.
+# and the golden files. Installs what it lacks first (tools/install-deps.sh
+# web). Exits non-zero when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-
-missing=()
-[ -x /usr/bin/chromium ] || missing+=(chromium)
-[ -x /usr/bin/chromedriver ] || missing+=(chromium-driver)
-/usr/bin/python3 -c 'import selenium' 2>/dev/null || missing+=(python3-selenium)
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "test-web: cannot test the page without headless Chromium: missing Debian packages ${missing[*]}" >&2
-    exit 1
-fi
+tools/install-deps.sh web
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/onymix-web.XXXXXX")
 trap 'rm -rf "$work"' EXIT

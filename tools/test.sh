@@ -10,7 +10,7 @@
 # is built twice from two clones and compared byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+tools/install-deps.sh all
 
 jobs=$(nproc)
 step() { printf '\n== %s (at %d s)\n' "$*" "$SECONDS"; }

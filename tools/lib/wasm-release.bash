@@ -6,29 +6,23 @@
 # build paths are mapped away by CMakeLists.txt, so the output is the same
 # from any clone.
 #
-# wasm_release TARGET "EXTRA TOOLS" "THEIR DEBIAN PACKAGES" "$@"
-# checks that "$@" is one DIST_DIR, makes it, sets dist to its absolute path,
-# build to the build folder and version to the project version, and leaves
-# the shell in the source tree.
+# wasm_release TARGET "$@"
+# checks that "$@" is one DIST_DIR and makes it, installs what the build
+# lacks (tools/install-deps.sh wasm), sets dist to the folder's absolute
+# path, build to the build folder and version to the project version, and
+# leaves the shell in the source tree.
 
 source "$(dirname "${BASH_SOURCE[0]}")/version.bash"
 
 wasm_release() {
     build=build/release-wasm
-    local target=$1 tools=$2 packages=$3 script
-    script=$(basename "$0")
-    shift 3
-    [ $# -eq 1 ] || { echo "usage: tools/$script DIST_DIR" >&2; exit 2; }
+    local target=$1
+    shift
+    [ $# -eq 1 ] || { echo "usage: tools/${0##*/} DIST_DIR" >&2; exit 2; }
     mkdir -p "$1"
     dist=$(cd "$1" && pwd)
     cd "$(dirname "${BASH_SOURCE[0]}")/../.."
-    local tool
-    for tool in emcc node cmake $tools; do
-        command -v "$tool" >/dev/null || {
-            echo "${script%.sh}: $tool is missing (Debian packages emscripten, nodejs, cmake, $packages)" >&2
-            exit 1
-        }
-    done
+    tools/install-deps.sh wasm
     cmake --preset release-wasm >/dev/null
     cmake --build --preset release-wasm -j "$(nproc)" --target "$target"
     version=$(build_version "$build")
