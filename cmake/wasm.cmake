@@ -47,7 +47,8 @@ target_link_options(onymix_wasm PRIVATE
   -sERROR_ON_UNDEFINED_SYMBOLS=0
   -sWARN_ON_UNDEFINED_SYMBOLS=0)
 
-# The package's folder, ready for npm pack.
+# The package's folder, ready for npm pack, with the version and the
+# header's numbers written in by js/stage.mjs.
 set(onymix_js_dir ${CMAKE_BINARY_DIR}/js)
 set(onymix_js_sources
   ${CMAKE_SOURCE_DIR}/js/package.json
@@ -60,8 +61,9 @@ set(onymix_js_sources
 add_custom_command(
   OUTPUT ${onymix_js_dir}/package.json
   COMMAND ${NODE_JS_EXECUTABLE} ${CMAKE_SOURCE_DIR}/js/stage.mjs
-    ${PROJECT_VERSION} $<TARGET_FILE:onymix_wasm> ${onymix_js_dir}
-  DEPENDS onymix_wasm ${onymix_js_sources} ${CMAKE_SOURCE_DIR}/js/stage.mjs
+    ${PROJECT_VERSION} $<TARGET_FILE:onymix_wasm> ${CMAKE_SOURCE_DIR}/include/onymix.h ${onymix_js_dir}
+  DEPENDS onymix_wasm ${onymix_js_sources} ${CMAKE_SOURCE_DIR}/include/onymix.h
+    ${CMAKE_SOURCE_DIR}/js/stage.mjs
   COMMENT "Making the npm package's folder js/")
 add_custom_target(onymix_js ALL DEPENDS ${onymix_js_dir}/package.json)
 
@@ -73,8 +75,8 @@ set(onymix_web_sources
   ${CMAKE_SOURCE_DIR}/web/index.html
   ${CMAKE_SOURCE_DIR}/web/page.css
   ${CMAKE_SOURCE_DIR}/web/page.js
-  ${CMAKE_SOURCE_DIR}/res/bmimage.bmp
-  ${CMAKE_SOURCE_DIR}/res/twimage.bmp
+  ${CMAKE_SOURCE_DIR}/res/logo_badge.bmp
+  ${CMAKE_SOURCE_DIR}/res/about_badges.bmp
   ${CMAKE_SOURCE_DIR}/res/onymix.ico)
 add_custom_command(
   OUTPUT ${onymix_web_dir}/onymix.js

@@ -2,7 +2,7 @@
 # Runs a Windows program under Wine for CTest: wine-run.sh win64|win32 PROGRAM
 # [ARGS...]. Uses the prefix in WINEPREFIX, or a private one per architecture
 # under TMPDIR, and makes it first when it does not exist yet (without a
-# PROGRAM it only makes it: tools/wine-session.sh does so once per run).
+# PROGRAM it only makes it: tools/lib/wine-session.bash does so once per run).
 set -euo pipefail
 arch=win64
 case "${1:-}" in win32 | win64) arch=$1 && shift ;; esac

@@ -17,14 +17,10 @@
     // 'wasm-unsafe-eval'.
     const wasmBase64 = '@ONYMIX_WASM_BASE64@';
 
-    // Numbers of include/onymix.h.
-    const ONYMIX_NOW = -1;
-    const ONYMIX_UNIQUE = 1;
-    const ONYMIX_TEXT = 0;
-    const ONYMIX_CSV = 1;
-    const ONYMIX_MODE_COUNT = 7;
-    const ONYMIX_MALE_SURNAME = 3;
-    const LAST_SECOND = 86399;
+    // The integer macros of include/onymix.h without their ONYMIX_ prefix
+    // (C.NOW is ONYMIX_NOW), a frozen object written in by js/stage.mjs from
+    // the header itself, so that no number of it is copied here.
+    const C = '@ONYMIX_CONSTANTS@';
     // Labels are far shorter; a longer text is no mode and is not copied in.
     const LABEL_MAX = 64;
     // Output goes through one buffer in the module's memory (JavaScript runs
@@ -129,7 +125,7 @@
             throw new Error('onymix: no memory for the output buffer');
         api.version = cString(wasm.onymix_version());
         const modes = [];
-        for (let mode = 0; mode < ONYMIX_MODE_COUNT; mode++)
+        for (let mode = 0; mode < C.MODE_COUNT; mode++)
             modes.push(cString(wasm.onymix_mode_label(mode)));
         api.MODES = Object.freeze(modes);
     }
@@ -183,10 +179,10 @@
 
     function modeOf(value) {
         if (value === undefined)
-            return ONYMIX_MALE_SURNAME;
+            return C.MALE_SURNAME;
         let mode = -1;
         if (typeof value === 'number') {
-            if (Number.isInteger(value) && value >= 0 && value < ONYMIX_MODE_COUNT)
+            if (Number.isInteger(value) && value >= 0 && value < C.MODE_COUNT)
                 mode = value;
         } else if (typeof value === 'string') {
             // A NUL would end the label early for the C function.
@@ -201,18 +197,18 @@
         }
         if (mode < 0)
             throw new RangeError(`onymix: not a mode: ${show(value)} (a mode is one of ` +
-                `onymix.MODES, in any case, or its number, 0 to ${ONYMIX_MODE_COUNT - 1})`);
+                `onymix.MODES, in any case, or its number, 0 to ${C.MODE_COUNT - 1})`);
         return mode;
     }
 
     function secondOf(value, what) {
         if (value === undefined)
-            return ONYMIX_NOW;
+            return C.NOW;
         if (typeof value !== 'number')
             throw new TypeError(`onymix: ${what} must be a number, not ${show(value)}`);
-        if (!Number.isInteger(value) || value < 0 || value > LAST_SECOND)
+        if (!Number.isInteger(value) || value < 0 || value > C.LAST_SECOND)
             throw new RangeError(
-                `onymix: ${what} must be a whole second from 0 to ${LAST_SECOND}, not ${show(value)}`);
+                `onymix: ${what} must be a whole second from 0 to ${C.LAST_SECOND}, not ${show(value)}`);
         return value;
     }
 
@@ -248,7 +244,7 @@
     }
 
     function open({ mode, seed, unique }) {
-        const generator = wasm.onymix_open(mode, seed, unique ? ONYMIX_UNIQUE : 0);
+        const generator = wasm.onymix_open(mode, seed, unique ? C.UNIQUE : 0);
         if (generator === 0)
             throw new Error('onymix: not enough memory for a generator');
         return generator;
@@ -437,7 +433,7 @@
             uniqueLimit(n, distinctNames(settings.mode), settings.mode);
         const generator = open(settings);
         try {
-            return lines(generator, ONYMIX_TEXT, n);
+            return lines(generator, C.TEXT, n);
         } finally {
             wasm.onymix_close(generator);
         }
@@ -476,11 +472,11 @@
         }
 
         take(count) {
-            return this.#lines(ONYMIX_TEXT, count);
+            return this.#lines(C.TEXT, count);
         }
 
         records(count) {
-            return this.#lines(ONYMIX_CSV, count).map((line) => {
+            return this.#lines(C.CSV, count).map((line) => {
                 const [name, firstName, surname, sex] = line.split(',');
                 return { name, firstName: firstName || null, surname: surname || null, sex: sex || null };
             });

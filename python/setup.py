@@ -1,7 +1,10 @@
 # setup.py: the extension module of the onymix package, over libonymix.a.
-# The archive is made here from the repository around this folder (CMake,
-# target onymix_archive, in a build folder of its own) unless ONYMIX_ARCHIVE
-# names one already built; the version is the CMake project version.
+# The archive comes from a CMake build folder of this repository: the one
+# ONYMIX_BUILD_DIR names (configured and built: libonymix.a and
+# generated/version.h), or else one of its own, build/libonymix, configured
+# here with the release-native preset and built for the onymix_archive
+# target. The version is that folder's generated/version.h, which CMake
+# writes from the project version.
 import os
 import re
 import shutil
@@ -13,41 +16,47 @@ from setuptools.command.build_ext import build_ext
 
 here = Path(__file__).resolve().parent
 root = here.parent
+given_build = os.environ.get("ONYMIX_BUILD_DIR")
+build = Path(given_build).resolve() if given_build else here / "build" / "libonymix"
 
 
-def project_version():
-    text = (root / "CMakeLists.txt").read_text(encoding="utf-8")
-    found = re.search(r"^project\(Onymix VERSION (\S+)", text, re.MULTILINE)
+def cmake(*arguments, **options):
+    tool = shutil.which("cmake")
+    if tool is None:
+        raise RuntimeError("cmake is needed to build libonymix.a (or set ONYMIX_BUILD_DIR)")
+    subprocess.run([tool, *arguments], check=True, **options)
+
+
+def build_version():
+    # The metadata is asked for before anything is built, so a folder of our
+    # own is configured now; that writes version.h.
+    if not given_build:
+        # A preset is found in the source tree, where the command runs.
+        cmake("-S", str(root), "--preset", "release-native", "-B", str(build),
+              cwd=root, stdout=subprocess.DEVNULL)
+    header = build / "generated" / "version.h"
+    text = header.read_text(encoding="utf-8") if header.is_file() else ""
+    found = re.search(r'^#define ONYMIX_VERSION "([^"]+)"$', text, re.MULTILINE)
     if not found:
-        raise RuntimeError(f"no project version in {root / 'CMakeLists.txt'}")
+        raise RuntimeError(f"no ONYMIX_VERSION in {header}: not a configured build folder")
     return found.group(1)
 
 
 class build_ext_with_library(build_ext):
-    def make_archive(self):
-        cmake = shutil.which("cmake")
-        if cmake is None:
-            raise RuntimeError("cmake is needed to build libonymix.a (or set ONYMIX_ARCHIVE)")
-        build = Path(self.build_temp).resolve() / "libonymix"
-        jobs = os.environ.get("CMAKE_BUILD_PARALLEL_LEVEL", "2")
-        subprocess.run([cmake, "-S", str(root), "-B", str(build), "-DCMAKE_BUILD_TYPE=Release",
-                        "-DONYMIX_TESTS=OFF", "-DONYMIX_BENCH=OFF"],
-                       check=True, stdout=subprocess.DEVNULL)
-        subprocess.run([cmake, "--build", str(build), "--target", "onymix_archive",
-                        "--parallel", jobs], check=True)
-        return build / "libonymix.a"
-
     def build_extensions(self):
-        archive = os.environ.get("ONYMIX_ARCHIVE") or self.make_archive()
-        if not Path(archive).is_file():
-            raise RuntimeError(f"no libonymix.a at {archive}")
+        if not given_build:
+            jobs = os.environ.get("CMAKE_BUILD_PARALLEL_LEVEL", "2")
+            cmake("--build", str(build), "--target", "onymix_archive", "--parallel", jobs)
+        archive = build / "libonymix.a"
+        if not archive.is_file():
+            raise RuntimeError(f"no libonymix.a in {build}")
         for extension in self.extensions:
             extension.extra_objects = [str(archive)]
         super().build_extensions()
 
 
 setup(
-    version=project_version(),
+    version=build_version(),
     ext_modules=[
         Extension(
             "onymix._onymix",

@@ -8,6 +8,7 @@
 # failure. Only committed work is checked: the clones are of HEAD.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+tools/install-deps.sh release
 repo=$(pwd)
 commit=$(git rev-parse HEAD)
 [ -z "$(git status --porcelain --untracked-files=no)" ] ||

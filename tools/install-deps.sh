@@ -1,26 +1,107 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever of the build and test tools this Debian 12
-# machine lacks; installs nothing when all are there. Benchmarks' peers
-# (Faker: python3-fake-factory) are left to the benchmark scripts' users.
+# Installs with apt-get what the named commands need and this Debian 12
+# machine lacks, and nothing when all of it is there. Each command asks for
+# its own group, so that none waits for tools it never runs.
+#
+#   tools/install-deps.sh [--list] [GROUP...]     (no GROUP: all)
+#
+#   run       tools/run.sh: the x86_64 Windows build under 64-bit Wine on a
+#             virtual display, and its screenshot
+#   format    the formatting check of tools/test.sh
+#   native    the native preset's build and tests, the installed library's
+#             consumer check
+#   sanitize  the sanitize and thread presets (clang and its sanitizers)
+#   windows   both Windows builds and their tests, under 64-bit and 32-bit
+#             Wine (the 32-bit one from Debian's i386 architecture)
+#   wheel     tools/release-python.sh
+#   python    tools/test-python.sh
+#   wasm      tools/release-js.sh, tools/release-web.sh, tools/web.sh
+#   js        tools/test-js.sh
+#   web       tools/test-web.sh
+#   release   tools/release.sh, tools/check-release.sh
+#   all       tools/test.sh: every group but run
+#
+# --list prints the groups' packages, one a line, and installs nothing.
+# Needs root or sudo to install. Benchmarks' peers (Faker:
+# python3-fake-factory) are left to the benchmark scripts' users.
 set -euo pipefail
 
-packages=(
-    cmake make g++ clang libclang-rt-14-dev clang-format
-    libgtest-dev libbenchmark-dev
-    g++-mingw-w64-i686 g++-mingw-w64-x86-64
-    wine wine64 wine32:i386 xvfb x11-utils imagemagick
-)
-# The release packages and their check (tools/release.sh, tools/check-release.sh).
-packages+=(git zip unzip dpkg-dev lintian groff-base tzdata pkg-config)
-# The Python package: built against Debian's Python with no network, tested
-# with its pytest (tools/test-python.sh, tools/release-python.sh).
-packages+=(python3-dev python3-pip python3-setuptools python3-wheel python3-venv python3-pytest)
-# The WebAssembly build, the npm package and the web page: Debian's
-# emscripten, its TypeScript for the types check, Chromium driven by
-# Selenium for the browser tests (tools/test-js.sh, tools/test-web.sh).
-packages+=(emscripten node-typescript chromium chromium-driver python3-selenium)
-# Node and npm, unless some Node of 18 or later is there already.
-command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)
+# packages_of GROUP: its Debian packages, one a line.
+packages_of() {
+    case $1 in
+        run) printf '%s\n' cmake make g++-mingw-w64-x86-64 wine wine64 xvfb x11-utils imagemagick ;;
+        format) printf '%s\n' clang-format ;;
+        native) printf '%s\n' cmake make g++ libgtest-dev libbenchmark-dev pkg-config ;;
+        sanitize) printf '%s\n' cmake make clang libclang-rt-14-dev libgtest-dev ;;
+        windows)
+            printf '%s\n' cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
+                wine wine64 wine32:i386 xvfb
+            ;;
+        wheel)
+            # Debian's Python and its build tools: no package index is needed.
+            printf '%s\n' cmake make g++ git python3-dev python3-pip python3-setuptools python3-wheel
+            ;;
+        python)
+            packages_of wheel
+            printf '%s\n' python3-venv python3-pytest
+            ;;
+        wasm)
+            printf '%s\n' cmake make git zip emscripten
+            # Node and npm, unless some Node of 18 or later is there already.
+            command -v node >/dev/null && command -v npm >/dev/null || printf '%s\n' nodejs npm
+            ;;
+        js)
+            # TypeScript for the types check, Chromium for the file:// page.
+            packages_of wasm
+            printf '%s\n' node-typescript chromium
+            ;;
+        web)
+            # Chromium driven by Selenium; a native onymix-cli to compare with.
+            packages_of wasm
+            printf '%s\n' g++ unzip chromium chromium-driver python3-selenium
+            ;;
+        release)
+            packages_of wheel
+            packages_of wasm
+            printf '%s\n' g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
+                zip unzip dpkg-dev lintian groff-base tzdata
+            ;;
+        all)
+            local group
+            for group in format native sanitize windows python js web release; do
+                packages_of "$group"
+            done
+            ;;
+        *)
+            echo "install-deps: no group '$1' (run, format, native, sanitize, windows, wheel," \
+                "python, wasm, js, web, release, all)" >&2
+            return 1
+            ;;
+    esac
+}
+
+list=no
+if [ "${1:-}" = --list ]; then
+    list=yes
+    shift
+fi
+[ $# -gt 0 ] || set -- all
+
+packages=()
+declare -A seen=()
+for group in "$@"; do
+    # Taken whole first, so that an unknown group stops the script.
+    group_packages=$(packages_of "$group")
+    for p in $group_packages; do
+        [ -n "${seen[$p]:-}" ] || packages+=("$p")
+        seen[$p]=1
+    done
+done
+
+if [ "$list" = yes ]; then
+    printf '%s\n' "${packages[@]}"
+    exit 0
+fi
 
 missing=()
 for p in "${packages[@]}"; do

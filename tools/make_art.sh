@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the artwork that res/onymix.rc pulls into the executable:
-#   res/bmimage.bmp  32x24, 1 bpp   logo shown beside the Quit button
-#   res/twimage.bmp  175x176, 8 bpp picture in the About window
-#   res/onymix.ico   32x32, 4 bpp   application icon
+#   res/logo_badge.bmp    32x24, 1 bpp    logo shown beside the Quit button
+#   res/about_badges.bmp  175x176, 8 bpp  picture in the About window
+#   res/onymix.ico        32x32, 4 bpp    application icon
 #
 # Needs: bash, ImageMagick 6 (Debian package "imagemagick", run as /usr/bin/convert),
 #        the DejaVu and URW base35 fonts ImageMagick already lists (fonts-dejavu-core,
@@ -82,7 +82,7 @@ EOF
 check_map "$TMP/logo.txt" 32 24
 { echo P1; echo 32 24; sed 's/#/1 /g; s/\./0 /g' "$TMP/logo.txt"; } > "$TMP/logo.pbm"
 "$CONVERT" "$TMP/logo.pbm" -threshold 50% -type bilevel -colors 2 "${CLEAN[@]}" \
-    -define bmp:format=bmp3 "BMP3:$RES/bmimage.bmp"
+    -define bmp:format=bmp3 "BMP3:$RES/logo_badge.bmp"
 
 # ---------------------------------------------------------------------------
 # Icon, 32x32, 16 colours.  The same badge in colour (red header) in front of a
@@ -175,8 +175,8 @@ lift "$TMP/b3.png" "$TMP/l3.png" -4
     "$TMP/l2.png" -geometry +42+4 -composite \
     "$TMP/l3.png" -geometry +15+60 -composite \
     -alpha off +dither -colors 256 -type Palette "${CLEAN[@]}" \
-    -define bmp:format=bmp3 "BMP3:$TMP/twimage.bmp"
-mv "$TMP/twimage.bmp" "$RES/twimage.bmp"
+    -define bmp:format=bmp3 "BMP3:$TMP/about_badges.bmp"
+mv "$TMP/about_badges.bmp" "$RES/about_badges.bmp"
 
 # ---------------------------------------------------------------------------
 # Check what was written against what the resource loader and the window code
@@ -202,8 +202,8 @@ def bmp(name, want_w, want_h, want_bpp, want_colours):
         bad.append('%s: pixel data at %d does not fit the file' % (name, off))
     print('%s: %dx%d, %d bpp, %d palette entries, %d bytes' % (name, w, h, bpp, colours, len(d)))
 
-bmp('bmimage.bmp', 32, 24, 1, 2)
-bmp('twimage.bmp', 175, 176, 8, 256)
+bmp('logo_badge.bmp', 32, 24, 1, 2)
+bmp('about_badges.bmp', 175, 176, 8, 256)
 
 name = 'onymix.ico'
 d = open(os.path.join(res, name), 'rb').read()

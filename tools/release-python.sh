@@ -12,13 +12,8 @@ set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: tools/release-python.sh DIST_DIR" >&2; exit 2; }
 dist=$(realpath -m "$1")
 cd "$(dirname "$0")/.."
-
-export LC_ALL=C TZ=UTC
-umask 022
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
-export SOURCE_DATE_EPOCH
-version=$(sed -n 's/^project(Onymix VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-[ -n "$version" ] || { echo "release-python: no version in CMakeLists.txt" >&2; exit 1; }
+source tools/lib/reproducible.bash
+tools/install-deps.sh wheel
 [ -z "$(git status --porcelain --untracked-files=no)" ] ||
     echo "release-python: uncommitted changes are not built (HEAD is $(git rev-parse HEAD))"
 
@@ -29,9 +24,9 @@ git -c tar.umask=0022 archive --format=tar HEAD | tar -x -C "$work/source"
 
 /usr/bin/python3 -m pip wheel -q --no-build-isolation --no-deps --no-index \
     "$work/source/python" -w "$work/dist"
-wheels=("$work"/dist/onymix-"$version"-*.whl)
+wheels=("$work"/dist/onymix-*.whl)
 [ ${#wheels[@]} -eq 1 ] && [ -f "${wheels[0]}" ] ||
-    { echo "release-python: expected one onymix-$version wheel, found: ${wheels[*]}" >&2; exit 1; }
+    { echo "release-python: expected one onymix wheel, found: ${wheels[*]}" >&2; exit 1; }
 mkdir -p "$dist"
 cp "${wheels[0]}" "$dist/"
 name=$(basename "${wheels[0]}")

@@ -10,18 +10,14 @@
 #
 # tools/release-web.sh DIST_DIR
 set -euo pipefail
-source "$(dirname "$0")/wasm-release.sh"
-wasm_release onymix_web "zip git" "zip, git" "$@"
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+source "$(dirname "$0")/lib/reproducible.bash"
+source "$(dirname "$0")/lib/wasm-release.bash"
+wasm_release onymix_web "$@"
 
-version=$(node -p "require('./$build/js/package.json').version")
 folder=onymix-$version-web
 stage=$build/stage
 rm -rf "$stage"
 mkdir -p "$stage/$folder"
-install -m 0644 "$build"/web/* "$stage/$folder/"
-find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
-rm -f "$dist/$folder.zip"
-# -X: no owner ids or extra time fields; the names in a fixed order.
-(cd "$stage" && zip -X -9 -q "$dist/$folder.zip" "$folder/" $(ls "$folder" | sed "s|^|$folder/|"))
+cp "$build"/web/* "$stage/$folder/"
+zip_folder "$dist/$folder.zip" "$stage"
 echo "$dist/$folder.zip"

@@ -14,48 +14,34 @@
 # VERSION is the CMake project version. The files are the same bytes wherever
 # and whenever the same commit is built: every time stamp is the commit's
 # date (SOURCE_DATE_EPOCH), file order, modes and owners are fixed, and the
-# build paths are mapped away by CMakeLists.txt. Builds in build/release-*.
+# build paths are mapped away by CMakeLists.txt. Builds with the release
+# presets (CMakePresets.json: no tests, no benchmarks), in build/release-*.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-tools/install-deps.sh
+tools/install-deps.sh release
+source tools/lib/reproducible.bash
+source tools/lib/version.bash
 
-export LC_ALL=C TZ=UTC
-umask 022
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
-export SOURCE_DATE_EPOCH
 jobs=$(nproc)
 step() { printf '\n== %s\n' "$*"; }
 
-rm -rf build/release-win32 build/release-win64 build/release-deb build/release-stage \
+rm -rf build/release-native build/release-win32 build/release-win64 build/release-stage \
     build/release-wasm dist
 mkdir -p dist build/release-stage
-
-# One configuration per package, independent of the development presets:
-# no tests, no benchmarks.
-configure() { # build-folder [cmake arguments...]
-    local dir=$1
-    shift
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DONYMIX_TESTS=OFF -DONYMIX_BENCH=OFF \
-        "$@" >/dev/null
-}
 
 step "native onymix-cli and libonymix for the Debian packages"
 # Debian's hardening flags, as a Debian package build would use them.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-configure build/release-deb -DCMAKE_INSTALL_PREFIX=/usr \
+cmake --preset release-native -DCMAKE_INSTALL_PREFIX=/usr \
     -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS)" \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
-    -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
-cmake --build build/release-deb -j "$jobs" --target onymix-cli onymix_shared onymix_archive
+    -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+cmake --build --preset release-native -j "$jobs" --target onymix-cli onymix_shared onymix_archive
 
-version=$(sed -n 's/^#define ONYMIX_VERSION "\(.*\)"$/\1/p' build/release-deb/generated/version.h)
-[ -n "$version" ] || { echo "release: no version in version.h" >&2; exit 1; }
+version=$(build_version build/release-native)
 echo "version $version, SOURCE_DATE_EPOCH $SOURCE_DATE_EPOCH"
-
-# Sets every time stamp under the given paths to the commit's date.
-stamp() { find "$@" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +; }
 
 # A text for Windows: the version filled in, CR LF line ends whatever the
 # checkout's line ends are.
@@ -64,26 +50,20 @@ windows_text() { # source destination
 }
 
 for arch in win32 win64; do
-    case $arch in
-    win32) toolchain=cmake/mingw-i686.cmake ;;
-    win64) toolchain=cmake/mingw-x86_64.cmake ;;
-    esac
     step "Windows $arch build"
-    configure "build/release-$arch" -DCMAKE_TOOLCHAIN_FILE="$toolchain"
-    cmake --build "build/release-$arch" -j "$jobs" --target onymix onymix-cli onymix_shared
+    cmake --preset "release-$arch" >/dev/null
+    cmake --build --preset "release-$arch" -j "$jobs" --target onymix onymix-cli onymix_shared
 
     stage="build/release-stage/$arch"
     mkdir -p "$stage/Onymix"
     install -m 0755 "build/release-$arch/onymix.exe" "build/release-$arch/onymix-cli.exe" "$stage/Onymix/"
     for text in README.txt LICENSE.txt NOTICE.txt; do
         windows_text "packaging/$text" "$stage/Onymix/$text"
-        chmod 0644 "$stage/Onymix/$text"
     done
-    stamp "$stage"
-    # -X: no owner ids or extra time fields; the names in a fixed order.
-    (cd "$stage" && zip -X -9 -q "$root/dist/onymix-$version-$arch.zip" \
+    # The programs first, then the texts.
+    zip_folder "dist/onymix-$version-$arch.zip" "$stage" \
         Onymix/ Onymix/onymix.exe Onymix/onymix-cli.exe \
-        Onymix/README.txt Onymix/LICENSE.txt Onymix/NOTICE.txt)
+        Onymix/README.txt Onymix/LICENSE.txt Onymix/NOTICE.txt
 
     # The library for Windows programs.
     dev="build/release-stage/$arch-dev/onymix-$version-$arch-dev"
@@ -93,21 +73,19 @@ for arch in win32 win64; do
     install -m 0644 "build/release-$arch/libonymix.dll.a" lib/onymix.def "$dev/lib/"
     for text in LICENSE.txt NOTICE.txt; do
         windows_text "packaging/$text" "$dev/$text"
-        chmod 0644 "$dev/$text"
     done
-    stamp "$dev"
-    (cd "${dev%/*}" && zip -X -9 -q "$root/dist/onymix-$version-$arch-dev.zip" \
+    zip_folder "dist/onymix-$version-$arch-dev.zip" "${dev%/*}" \
         "${dev##*/}/" "${dev##*/}/include/" "${dev##*/}/include/onymix.h" \
         "${dev##*/}/bin/" "${dev##*/}/bin/onymix.dll" \
         "${dev##*/}/lib/" "${dev##*/}/lib/libonymix.dll.a" "${dev##*/}/lib/onymix.def" \
-        "${dev##*/}/LICENSE.txt" "${dev##*/}/NOTICE.txt")
+        "${dev##*/}/LICENSE.txt" "${dev##*/}/NOTICE.txt"
 done
 
 step "Debian packages"
 arch=$(dpkg --print-architecture)
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 installed=build/release-stage/installed
-DESTDIR="$root/$installed" cmake --install build/release-deb >/dev/null
+DESTDIR="$root/$installed" cmake --install build/release-native >/dev/null
 libdir=usr/lib/$multiarch
 # Stripped as Debian's own packages are: no symbols, no compiler notes.
 strip --remove-section=.comment --remove-section=.note "$installed/usr/bin/onymix-cli"
@@ -137,7 +115,7 @@ date_rfc2822=$(date -u -R -d "@$SOURCE_DATE_EPOCH")
 
 # The runtime libraries a file links, with the versions it needs, as
 # dpkg-shlibdeps finds them (it wants a debian/control beside it).
-shlibdeps=build/release-deb/shlibdeps
+shlibdeps=build/release-native/shlibdeps
 mkdir -p "$shlibdeps/debian"
 printf 'Source: onymix\n\nPackage: onymix-cli\nArchitecture: any\n' >"$shlibdeps/debian/control"
 depends_of() { # file
@@ -168,7 +146,7 @@ make_deb() { # package template depends
         awk '$1 == "f" { n += int(($2 + 1023) / 1024); next } { n += 1 } END { print n }')
     sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@INSTALLED_SIZE@/$installed_size/" \
         -e "s/@DEPENDS@/$depends/" "packaging/debian/$template" >"$tree/DEBIAN/control"
-    (cd "$tree" && find usr -type f | LC_ALL=C sort | xargs md5sum) >"$tree/DEBIAN/md5sums"
+    (cd "$tree" && find usr -type f | sort | xargs md5sum) >"$tree/DEBIAN/md5sums"
     chmod 0644 "$tree"/DEBIAN/*
     stamp "$tree"
     dpkg-deb --root-owner-group -Zxz --threads-max=1 --build "$tree" \
@@ -186,7 +164,7 @@ printf 'libonymix 1 libonymix1 (>= %s)\n' "$version" >"$lib1/DEBIAN/shlibs"
     echo "libonymix.so.1 libonymix1 #MINVER#"
     echo "* Build-Depends-Package: libonymix-dev"
     nm -D --defined-only "$lib1/$libdir/libonymix.so.$version" |
-        awk -v v="$version" '{ sub(/@@/, "@", $3); print " " $3 " " v }' | LC_ALL=C sort
+        awk -v v="$version" '{ sub(/@@/, "@", $3); print " " $3 " " v }' | sort
 } >"$lib1/DEBIAN/symbols"
 echo "activate-noawait ldconfig" >"$lib1/DEBIAN/triggers"
 make_deb libonymix1 libonymix1.control.in "$(depends_of "$lib1/$libdir/libonymix.so.$version")"

@@ -5,7 +5,7 @@
 # program again. stored.txt lives beside the executable, in build/mingw-x86_64.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+tools/install-deps.sh run
 cmake --preset mingw-x86_64 >/dev/null
 cmake --build --preset mingw-x86_64 -j "$(nproc)" --target onymix >/dev/null
 exe=build/mingw-x86_64/onymix.exe
@@ -13,7 +13,7 @@ exe=build/mingw-x86_64/onymix.exe
 headless=yes
 [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 && headless=no
 
-source tools/wine-session.sh
+source tools/lib/wine-session.bash
 trap wine_session_end EXIT
 if [ "$headless" = no ]; then
     wine_session_begin use-display

@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+tools/install-deps.sh js
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/onymix-js.XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -9,16 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 python=/usr/bin/python3
-
-missing=()
-for p in cmake g++ python3-dev python3-pip python3-setuptools python3-wheel python3-venv \
-    python3-pytest; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "test-python: missing Debian packages: ${missing[*]} (apt-get install them)" >&2
-    exit 1
-fi
+tools/install-deps.sh python
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/onymix-python.XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -3,20 +3,13 @@
 # unpacks it into a temporary folder and runs web/test/test_page.py on it in
 # headless Chromium (python3-selenium), opened as a file and from a local
 # server that the tests start and stop. Names are checked against a native
-# onymix-cli built here (build/test-web-cli) and the golden files. Exits
-# non-zero when anything fails, or when Chromium or its driver is missing.
+# onymix-cli built here (the release-native preset, in build/test-web-cli)
+# and the golden files. Installs what it lacks first (tools/install-deps.sh
+# web). Exits non-zero when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-
-missing=()
-[ -x /usr/bin/chromium ] || missing+=(chromium)
-[ -x /usr/bin/chromedriver ] || missing+=(chromium-driver)
-/usr/bin/python3 -c 'import selenium' 2>/dev/null || missing+=(python3-selenium)
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "test-web: cannot test the page without headless Chromium: missing Debian packages ${missing[*]}" >&2
-    exit 1
-fi
+tools/install-deps.sh web
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/onymix-web.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -28,8 +21,7 @@ unzip -q "$zip" -d "$work/page"
 # ONYMIX_CLI (tools/test.sh gives its own build's), or one built here.
 cli=${ONYMIX_CLI:-}
 if [ -z "$cli" ]; then
-    cmake -S . -B build/test-web-cli -DCMAKE_BUILD_TYPE=Release -DONYMIX_TESTS=OFF \
-        -DONYMIX_BENCH=OFF >/dev/null
+    cmake --preset release-native -B build/test-web-cli >/dev/null
     cmake --build build/test-web-cli -j "$(nproc)" --target onymix-cli >/dev/null
     cli=$root/build/test-web-cli/onymix-cli
 fi

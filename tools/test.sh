@@ -10,7 +10,7 @@
 # is built twice from two clones and compared byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+tools/install-deps.sh all
 
 jobs=$(nproc)
 step() { printf '\n== %s (at %d s)\n' "$*" "$SECONDS"; }
@@ -47,7 +47,7 @@ kernel_runs_32_bit() {
     return "$status"
 }
 
-source tools/wine-session.sh
+source tools/lib/wine-session.bash
 trap wine_session_end EXIT
 
 step "Windows tests of the x86_64 build under 64-bit Wine"
@@ -75,8 +75,8 @@ case $runs_32_bit in
 esac
 
 step "Python package: the wheel in a fresh virtual environment"
-# The wheel links the archive the native build made.
-ONYMIX_ARCHIVE=$(pwd)/build/native/libonymix.a tools/test-python.sh
+# The wheel links the archive the native build made, and has its version.
+ONYMIX_BUILD_DIR=$(pwd)/build/native tools/test-python.sh
 
 step "npm package: the tarball installed, with Node's test runner"
 tools/test-js.sh

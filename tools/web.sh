@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 port=${1:-8000}
+tools/install-deps.sh wasm
 cmake --preset wasm >/dev/null
 cmake --build --preset wasm -j "$(nproc)" --target onymix_web >/dev/null
 echo "Onymix in the browser: http://127.0.0.1:$port/ (Ctrl-C stops the server)"

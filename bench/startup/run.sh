@@ -28,7 +28,9 @@ done
 
 step "baseline.exe and probe.exe"
 cxx=(x86_64-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -static -s)
-x86_64-w64-mingw32-windres -I res res/onymix.rc -O coff -o "$out/onymix.res"
+# version.h and the manifest are made by the x86_64 build above.
+x86_64-w64-mingw32-windres -I res -I build/mingw-x86_64/generated res/onymix.rc -O coff \
+    -o "$out/onymix.res"
 "${cxx[@]}" -mwindows bench/startup/baseline.cpp shell/factory.cpp shell/controls.cpp \
     shell/window_class.cpp runtime/scratch.cpp \
     "$out/onymix.res" -lcomctl32 \
@@ -37,7 +39,7 @@ x86_64-w64-mingw32-windres -I res res/onymix.rc -O coff -o "$out/onymix.res"
 echo "built $out/baseline.exe and $out/probe.exe"
 
 step "start-up under Wine"
-source tools/wine-session.sh
+source tools/lib/wine-session.bash
 trap wine_session_end EXIT
 trap 'exit 130' INT TERM
 wine_session_begin

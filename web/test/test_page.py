@@ -570,7 +570,7 @@ class ReleaseZip(unittest.TestCase):
             names = archive.namelist()
         folder = ZIP.stem + '/'
         self.assertEqual(names, [folder] + [folder + name for name in (
-            'bmimage.bmp', 'index.html', 'onymix.ico', 'onymix.js', 'page.css', 'page.js', 'twimage.bmp')])
+            'about_badges.bmp', 'index.html', 'logo_badge.bmp', 'onymix.ico', 'onymix.js', 'page.css', 'page.js')])
 
 
 if __name__ == '__main__':

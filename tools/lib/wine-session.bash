@@ -1,7 +1,7 @@
-# Sourced by tools/test.sh and tools/run.sh: a private Wine prefix (64-bit,
-# or 32-bit when asked) and, unless asked to use an existing display, a
-# virtual X display, both ended by wine_session_end. Made once per run: a
-# new prefix takes ~10 s.
+# wine-session.bash: sourced by tools/test.sh, tools/run.sh and
+# bench/startup/run.sh: a private Wine prefix (64-bit, or 32-bit when asked)
+# and, unless asked to use an existing display, a virtual X display, both
+# ended by wine_session_end. Made once per run: a new prefix takes ~10 s.
 #
 # wine_session_begin [use-display] [win32|win64]
 #                  sets WINEPREFIX, DISPLAY, the Wine variables and
@@ -34,7 +34,7 @@ wine_session_begin() {
         [ -n "$number" ] || { echo "Xvfb did not start" >&2; return 1; }
         export DISPLAY=":$number"
     fi
-    "${BASH_SOURCE[0]%/*}/../cmake/wine-run.sh" "$arch" || return 1
+    "${BASH_SOURCE[0]%/*}/../../cmake/wine-run.sh" "$arch" || return 1
     # Keep the server up between programs for the whole run, and start
     # Wine's background services now, with nothing of ours as their standard
     # streams: a service started by a test program would hold the test's
