@@ -116,6 +116,22 @@ declare namespace onymix {
     function storedBytes(text: string, encoding?: Partial<StoredEncoding>): Uint8Array;
 
     /**
+     * The program's Store: the list with `name` appended as a new line, after
+     * CR LF when the list is not empty (the name alone otherwise).
+     * @throws TypeError for anything but strings; RangeError for a NUL or
+     * half a surrogate pair.
+     */
+    function store(list: string, name: string): string;
+
+    /**
+     * The question the program's Quit asks before it saves `list`, 'Save
+     * stored names to file?', or null when it asks nothing and saves
+     * nothing: when the list is empty.
+     * @throws TypeError for anything but a string.
+     */
+    function quitQuestion(list: string): string | null;
+
+    /**
      * Names one after another from one seeding, as names() makes them. Its
      * memory in the module is given back by close() or, failing that, when
      * the generator is garbage-collected. Using a closed generator throws

@@ -115,6 +115,8 @@
         Generator: undefined,
         storedText,
         storedBytes,
+        store,
+        quitQuestion,
     };
 
     function start(instance) {
@@ -239,10 +241,6 @@
         return { mode: modeOf(options.mode), seed: secondOf(options.seed, 'seed'), unique: !!unique };
     }
 
-    function distinctNames(mode) {
-        return wasm.onymix_distinct_names(mode);
-    }
-
     function open({ mode, seed, unique }) {
         const generator = wasm.onymix_open(mode, seed, unique ? C.UNIQUE : 0);
         if (generator === 0)
@@ -252,7 +250,7 @@
 
     // The next count lines of a generator in a format, without their LFs,
     // through the bulk call.
-    function lines(generator, format, count) {
+    function lines(generator, count, format) {
         // Made to size, the array is a large object too; grown by push, it
         // would be copied by every collection while it grows.
         const result = count <= LONGEST_PREPARED_ARRAY ? new Array(count) : [];
@@ -286,30 +284,17 @@
         return text(buffer, length);
     }
 
-    // stored.txt, by the program's own rules (store/stored_text.h), compiled
-    // into the module with UTF-8 as their code page (lib/platform_web.cpp).
-    // 8-bit text that is not UTF-8 is read as windows-1252, the code page
-    // the Windows program writes in the West, and written back in it: each
-    // of its 256 bytes is a character of its own, so nothing is lost.
+    // stored.txt, Store and Quit, by the program's own rules in the library
+    // (onymix.h): this only converts between JavaScript's strings and the
+    // library's UTF-8, and names what the library refuses.
 
-    // enum stored_encoding, in its order.
-    const MARKS = [null, 'utf-8', 'utf-16le', 'utf-16be'];
-    const CHARSETS = ['utf-8', 'windows-1252'];
-    const TEXT_READ = 0;
-    const TEXT_UNSHOWABLE = 1;
+    // The marks and charsets, by their numbers in onymix.h.
+    const MARKS = { [C.MARK_NONE]: null, [C.MARK_UTF8]: 'utf-8', [C.MARK_UTF16LE]: 'utf-16le',
+        [C.MARK_UTF16BE]: 'utf-16be' };
+    const CHARSETS = { [C.CHARSET_UTF8]: 'utf-8', [C.CHARSET_WINDOWS_1252]: 'windows-1252' };
+    const numberOf = (names, name) => Number(Object.keys(names).find((key) => names[key] === name));
     // A mark inside the text is a character of it, not to be dropped.
-    const strictUtf8 = new TextDecoder('utf-8', { fatal: true, ignoreBOM: true });
-    // Bytes 0x80 to 0x9F of windows-1252 (the Encoding Standard's table);
-    // the others are the Latin-1 characters of the same number. Node's
-    // TextDecoder reads this label as Latin-1, so the table is ours.
-    const WINDOWS_1252_HIGH = [
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178];
-    const windows1252 = Array.from({ length: 256 }, (_, byte) =>
-        String.fromCharCode(byte >= 0x80 && byte < 0xA0 ? WINDOWS_1252_HIGH[byte - 0x80] : byte));
-    const windows1252Bytes = new Map(windows1252.map((character, byte) => [character, byte]));
+    const utf8 = new TextDecoder('utf-8', { ignoreBOM: true });
     const halfSurrogate = /[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/;
 
     function allocate(size) {
@@ -317,6 +302,20 @@
         if (pointer === 0)
             throw new Error('onymix: not enough memory in the module');
         return pointer;
+    }
+
+    // The bytes copied into the module, NUL-terminated; the caller frees them.
+    function copyIn(bytes) {
+        const pointer = allocate(bytes.length + 1);
+        memory().set(bytes, pointer);
+        memory()[pointer + bytes.length] = 0;
+        return pointer;
+    }
+
+    // The 32-bit numbers the library stored at out parameters in the buffer.
+    function outs(count) {
+        return Array.from({ length: count },
+            (_, i) => new DataView(wasm.memory.buffer).getUint32(buffer + 4 * i, true));
     }
 
     function bytesOf(value) {
@@ -338,102 +337,144 @@
         }
         const mark = value.mark === undefined ? null : value.mark;
         const charset = value.charset === undefined ? 'utf-8' : value.charset;
-        if (!MARKS.includes(mark))
+        if (!Object.values(MARKS).includes(mark))
             throw new RangeError(`onymix: not a mark: ${show(mark)} (null, 'utf-8', 'utf-16le' or 'utf-16be')`);
-        if (!CHARSETS.includes(charset))
+        if (!Object.values(CHARSETS).includes(charset))
             throw new RangeError(`onymix: not a charset: ${show(charset)} ('utf-8' or 'windows-1252')`);
-        // UTF-16 is converted from the module's code page, UTF-8.
         if (mark !== null && mark.startsWith('utf-16') && charset !== 'utf-8')
             throw new RangeError(`onymix: a ${mark} file holds Unicode, not ${charset}`);
         return { mark, charset };
     }
 
+    // A string as UTF-8 for the library, which takes a NUL as its end; half
+    // a surrogate pair has no UTF-8 form at all.
+    function utf8Of(text, what) {
+        if (typeof text !== 'string')
+            throw new TypeError(`onymix: ${what} is a string, not ${show(text)}`);
+        if (text.includes('\0'))
+            throw new RangeError(`onymix: ${what} cannot hold NUL (at ${text.indexOf('\0')})`);
+        const half = text.search(halfSurrogate);
+        if (half >= 0)
+            throw new RangeError(`onymix: ${what} holds half a surrogate pair (at ${half})`);
+        return encoder.encode(text);
+    }
+
+    // The UTF-8 text the library handed out at pointer, given back to it.
+    function takeText(pointer, length) {
+        const decoded = utf8.decode(memory().subarray(pointer, pointer + length));
+        wasm.onymix_free(pointer);
+        return decoded;
+    }
+
     function storedText(bytes) {
         loaded();
         const data = bytesOf(bytes);
-        const input = allocate(data.length + 1);
-        memory().set(data, input);
-        // The struct stored_text comes back through a pointer, as the C ABI
-        // of WebAssembly returns structs: outcome, encoding, text, length,
-        // 4 bytes each. The output buffer has room.
-        wasm.stored_text_from_bytes(buffer, input, data.length);
+        const input = copyIn(data);
+        const status = wasm.onymix_stored_text(input, data.length, buffer, buffer + 4, buffer + 8,
+            buffer + 12);
         wasm.free(input);
-        const view = new DataView(wasm.memory.buffer, buffer, 16);
-        const [outcome, encoding, text, length] = [0, 4, 8, 12].map((at) => view.getUint32(at, true));
-        if (outcome === TEXT_UNSHOWABLE)
+        const [text, length, mark, charset] = outs(4);
+        if (status === C.UNSHOWABLE)
             throw new RangeError('onymix: the file holds characters that cannot be shown ' +
                 '(UTF-16 with half a surrogate pair, or ending in half a character)');
-        if (outcome !== TEXT_READ)
+        if (status !== 0)
             throw new Error('onymix: not enough memory in the module for the stored text');
-        const raw = memory().slice(text, text + length);
-        wasm.free(text);
-        try {
-            return { text: strictUtf8.decode(raw), encoding: { mark: MARKS[encoding], charset: 'utf-8' } };
-        } catch {
-            // Only 8-bit text can fail here: UTF-16 comes in as UTF-8.
-            let decoded = '';
-            for (const byte of raw)
-                decoded += windows1252[byte];
-            return { text: decoded, encoding: { mark: MARKS[encoding], charset: 'windows-1252' } };
-        }
-    }
-
-    function textBytes(text, charset) {
-        if (charset === 'utf-8')
-            return encoder.encode(text);
-        const bytes = new Uint8Array(text.length);
-        let length = 0;
-        for (const character of text) {
-            const byte = windows1252Bytes.get(character);
-            if (byte === undefined)
-                throw new RangeError(`onymix: ${show(character)} (U+${character.codePointAt(0)
-                    .toString(16).toUpperCase().padStart(4, '0')}) has no form in windows-1252`);
-            bytes[length++] = byte;
-        }
-        return bytes.subarray(0, length);
+        return { text: takeText(text, length), encoding: { mark: MARKS[mark], charset: CHARSETS[charset] } };
     }
 
     function storedBytes(text, encoding) {
         loaded();
-        if (typeof text !== 'string')
-            throw new TypeError(`onymix: a stored text is a string, not ${show(text)}`);
+        const body = utf8Of(text, 'a stored text');
         const { mark, charset } = encodingOf(encoding);
-        // Either would be lost: C text ends at a NUL, and UTF-8 has no form
-        // for half a surrogate pair.
-        if (text.includes('\0'))
-            throw new RangeError(`onymix: a stored text cannot hold NUL (at ${text.indexOf('\0')})`);
-        const half = text.search(halfSurrogate);
-        if (half >= 0)
-            throw new RangeError(`onymix: the text holds half a surrogate pair (at ${half})`);
-        const bytes = textBytes(text, charset);
-        const input = allocate(bytes.length + 1);
-        memory().set(bytes, input);
-        memory()[input + bytes.length] = 0;
-        const file = wasm.stored_bytes_from_text(input, MARKS.indexOf(mark), buffer);
+        const input = copyIn(body);
+        const status = wasm.onymix_stored_bytes(input, numberOf(MARKS, mark), numberOf(CHARSETS, charset),
+            buffer, buffer + 4, buffer + 8);
         wasm.free(input);
-        if (file === 0)
+        const [file, size, badAt] = outs(3);
+        if (status === C.UNSAVABLE) {
+            const character = String.fromCodePoint(text.codePointAt(utf8.decode(body.subarray(0, badAt)).length));
+            throw new RangeError(`onymix: ${show(character)} (U+${character.codePointAt(0).toString(16)
+                .toUpperCase().padStart(4, '0')}) has no form in ${charset}`);
+        }
+        if (status !== 0)
             throw new Error('onymix: not enough memory in the module for the file');
-        const size = new DataView(wasm.memory.buffer).getUint32(buffer, true);
         const out = memory().slice(file, file + size);
-        wasm.free(file);
+        wasm.onymix_free(file);
         return out;
     }
 
-    function uniqueLimit(count, left, mode) {
-        if (count > left)
+    function store(list, name) {
+        loaded();
+        const input = [copyIn(utf8Of(list, 'a list')), copyIn(utf8Of(name, 'a name'))];
+        const joined = wasm.onymix_store(...input);
+        input.forEach((pointer) => wasm.free(pointer));
+        if (joined === 0)
+            throw new Error('onymix: not enough memory in the module for the list');
+        return takeText(joined, memory().indexOf(0, joined) - joined);
+    }
+
+    function quitQuestion(list) {
+        loaded();
+        const input = copyIn(utf8Of(list, 'a list'));
+        const question = wasm.onymix_quit_question(input);
+        wasm.free(input);
+        return question === 0 ? null : cString(question);
+    }
+
+    // A unique generator refuses, before any work, a count beyond what it
+    // has left (onymix_left is -1 for one that never runs out).
+    function checkLeft(generator, count, mode) {
+        const left = wasm.onymix_left(generator);
+        if (left >= 0 && count > left)
             throw new RangeError(`onymix: ${count} unique names asked for, but ${api.MODES[mode]} ` +
-                `has only ${left}${left < distinctNames(mode) ? ' left' : ''}`);
+                `has only ${left}${left < wasm.onymix_distinct_names(mode) ? ' left' : ''}`);
+    }
+
+    // The parts of records are the library's own table texts, decoded once
+    // each: by their place in the module's memory.
+    const partTexts = new Map();
+    function part(pointer) {
+        if (pointer === 0)
+            return null;
+        let decoded = partTexts.get(pointer);
+        if (decoded === undefined) {
+            decoded = cString(pointer);
+            partTexts.set(pointer, decoded);
+        }
+        return decoded;
+    }
+
+    // The next count names of a generator as records, through the library's
+    // records in bulk: each onymix_name is three pointers (first name,
+    // surname, sex) of the module's 32-bit memory.
+    const RECORD_WORDS = 3;
+    const RECORDS_AT_ONCE = Math.floor(BUFFER_SIZE / (4 * RECORD_WORDS));
+    function records(generator, count) {
+        const result = [];
+        while (result.length < count) {
+            const drawn = wasm.onymix_next_names(generator, buffer,
+                Math.min(count - result.length, RECORDS_AT_ONCE));
+            if (drawn <= 0)
+                break;
+            const words = new Uint32Array(wasm.memory.buffer, buffer, drawn * RECORD_WORDS);
+            for (let i = 0; i < words.length; i += RECORD_WORDS) {
+                const firstName = part(words[i]), surname = part(words[i + 1]);
+                const name = firstName === null ? surname
+                    : surname === null ? firstName : `${firstName} ${surname}`;
+                result.push({ name, firstName, surname, sex: part(words[i + 2]) });
+            }
+        }
+        return result;
     }
 
     function names(count, options) {
         loaded();
         const n = countOf(count);
         const settings = optionsOf(options);
-        if (settings.unique)
-            uniqueLimit(n, distinctNames(settings.mode), settings.mode);
         const generator = open(settings);
         try {
-            return lines(generator, C.TEXT, n);
+            checkLeft(generator, n, settings.mode);
+            return lines(generator, n, C.TEXT);
         } finally {
             wasm.onymix_close(generator);
         }
@@ -446,14 +487,12 @@
     class Generator {
         #generator;
         #mode;
-        #left;
 
         constructor(options) {
             loaded();
             const settings = optionsOf(options);
             this.#generator = open(settings);
             this.#mode = settings.mode;
-            this.#left = settings.unique ? distinctNames(settings.mode) : Infinity;
             collected.register(this, this.#generator, this);
         }
 
@@ -463,23 +502,20 @@
             return this.#generator;
         }
 
-        #lines(format, count) {
+        // The generator and count of a bulk call, checked.
+        #bulk(count) {
             const generator = this.#open();
             const n = countOf(count);
-            uniqueLimit(n, this.#left, this.#mode);
-            this.#left -= n;
-            return lines(generator, format, n);
+            checkLeft(generator, n, this.#mode);
+            return [generator, n];
         }
 
         take(count) {
-            return this.#lines(C.TEXT, count);
+            return lines(...this.#bulk(count), C.TEXT);
         }
 
         records(count) {
-            return this.#lines(C.CSV, count).map((line) => {
-                const [name, firstName, surname, sex] = line.split(',');
-                return { name, firstName: firstName || null, surname: surname || null, sex: sex || null };
-            });
+            return records(...this.#bulk(count));
         }
 
         * [Symbol.iterator]() {
@@ -487,7 +523,6 @@
                 const length = wasm.onymix_next(this.#open(), buffer, BUFFER_SIZE);
                 if (length <= 0)
                     return;
-                this.#left--;
                 yield text(buffer, length);
             }
         }

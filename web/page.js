@@ -1,7 +1,8 @@
 // page.js: what Onymix's controls do in the browser. Names come from the
-// library (onymix.generate), and stored.txt is read and written by the
-// program's own rules compiled into it (onymix.storedText and
-// onymix.storedBytes); this file converts and calls. The stored names are
+// library (onymix.generate), and stored.txt, Store and Quit follow the
+// program's own rules compiled into it (onymix.storedText,
+// onymix.storedBytes, onymix.store and onymix.quitQuestion); this file
+// converts and calls. The stored names are
 // kept in localStorage after every change.
 (function () {
     'use strict';
@@ -112,9 +113,9 @@
     }
 
     function storeName() {
-        // The program's Store: a line break before the new entry only when
-        // the list is not empty.
-        stored.value = stored.value === '' ? nameBox.value : `${stored.value}\n${nameBox.value}`;
+        // The program's own Store; the text area shows its CR LF as a line
+        // break.
+        stored.value = onymix.store(stored.value, nameBox.value);
         stored.scrollTop = stored.scrollHeight;
         keep();
     }
@@ -177,8 +178,9 @@
     }
 
     async function quit() {
-        if (stored.value !== '' &&
-            (await message('Save stored names to file?', ['Yes', 'No'], 'question')) === 'Yes' &&
+        // The program's own Quit: a question only for a list, and Yes saves.
+        const question = onymix.quitQuestion(stored.value);
+        if (question !== null && (await message(question, ['Yes', 'No'], 'question')) === 'Yes' &&
             !(await save()))
             return;
         end();

@@ -135,3 +135,14 @@ test('files larger than the module\'s memory at start, and views into larger buf
     assert.equal(storedText(inside.subarray(1, 3)).text, 'A\r\n');
     assert.equal(storedText(inside.buffer).text, 'XA\r\nX\r\n');
 });
+
+test('Store and Quit: a line break only between names, a question only for a list', () => {
+    assert.equal(onymix.store('', 'Ann'), 'Ann');
+    assert.equal(onymix.store('Ann\r\nBob\r\n', 'Zoë'), 'Ann\r\nBob\r\n\r\nZoë');
+    assert.equal(onymix.store('Ann', ''), 'Ann\r\n');
+    assert.equal(onymix.quitQuestion('Ann'), 'Save stored names to file?');
+    assert.equal(onymix.quitQuestion(''), null);
+    assert.throws(() => onymix.store('Ann', 5), { name: 'TypeError', message: /a name is a string, not 5/ });
+    assert.throws(() => onymix.quitQuestion(null), TypeError);
+    assert.throws(() => onymix.store('A\0', 'B'), /NUL \(at 1\)/);
+});

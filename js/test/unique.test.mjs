@@ -39,3 +39,18 @@ test('asking for more unique names than are left throws RangeError before any wo
         assert.deepEqual(generator.take(0), []);
         generator.close();
     });
+
+test('names taken by iteration count against what a unique generator has left', () => {
+    const generator = new onymix.Generator({ mode: 'Male', seed: 2, unique: true });
+    const iterated = [];
+    for (const name of generator) {
+        iterated.push(name);
+        if (iterated.length === 1000)
+            break;
+    }
+    assert.throws(() => generator.take(220), { name: 'RangeError', message: /only 219 left/ });
+    const rest = generator.take(219);
+    assert.equal(new Set([...iterated, ...rest]).size, 1219);
+    assert.deepEqual([...generator], []);
+    generator.close();
+});
