@@ -383,6 +383,24 @@ TEST(CliOptions, AClosedPipeEndsQuietlyAndAFullDiskDoesNot) {
     }
 }
 
+TEST(CliOptions, CountsPastTheLargestIntAreWritten) {
+    // The library's bulk call takes an int count, so a larger one goes to it
+    // in parts. The reader stops early; what it got is the sequence's start,
+    // and the run ends quietly with exit code 0.
+    std::string dir = testing::TempDir() + "cli_count_" + std::to_string(getpid());
+    std::string expected = run_cli("-s 7 -n 5000").out;
+    for (const char *count : {"2147483647", "2147483648", "4294967296", "4294967301"}) {
+        std::string command = "sh -c '" + std::string(ONYMIX_CLI_PATH) + " -s 7 -n " + count +
+                              " 2>" + dir + "err; echo $? >" + dir + "code' | head -n 5000 >" +
+                              dir + "out";
+        ASSERT_EQ(std::system(command.c_str()), 0) << count;
+        EXPECT_TRUE(read_file(dir + "out") == expected) << "the first 5000 names of -n " << count;
+        EXPECT_EQ(read_file(dir + "err") + read_file(dir + "code"), "0\n") << count;
+    }
+    for (const char *name : {"out", "err", "code"})
+        std::remove((dir + name).c_str());
+}
+
 TEST(CliOptions, TheStreamingPathPrintsWhatGeneratePrinted) {
     // What the picks give in double precision, as the program first drew them.
     for (int mode = 0; mode < mode_count; mode++) {
