@@ -32,10 +32,8 @@ void stream_block(benchmark::State &state) {
     // One 64 KiB block of names a step, drawn on from one seeding, as
     // onymix-cli --count fills its output.
     const long long plenty = 1LL << 62;
-    name_stream stream{static_cast<int>(state.range(0)),
+    name_stream stream{{static_cast<int>(state.range(0)), draw_on, 0},
                        static_cast<name_format>(state.range(1)),
-                       draw_on,
-                       0,
                        static_cast<uint64_t>(seeded_state(0)),
                        plenty,
                        nullptr};
@@ -61,10 +59,8 @@ void stream_million(benchmark::State &state) {
         name_set seen{nullptr};
         if (unique && !name_set_open(seen, mode))
             state.SkipWithError("no memory for the set");
-        name_stream stream{mode,
+        name_stream stream{{mode, draw_on, 0},
                            format_text,
-                           draw_on,
-                           0,
                            static_cast<uint64_t>(seeded_state(0)),
                            1000000,
                            unique ? &seen : nullptr};

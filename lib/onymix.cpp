@@ -86,7 +86,7 @@ drawn_name next_new_name(onymix_generator *g, uint64_t &before, uint64_t &key) {
         drawn_name name = draw_name(g->stream);
         if (!g->stream.unique)
             return name;
-        key = name_key(g->stream.mode, name);
+        key = name_key(g->stream.source.mode, name);
         if (!name_set_has(g->seen, key))
             return name;
     }
@@ -153,7 +153,8 @@ int onymix_generate(int mode, long second, char *out, size_t size) {
         return -1;
     }
     uint64_t state = 0;
-    drawn_name name = draw_name(mode, reseeding(second), state_of_second(second), state);
+    drawn_name name =
+        draw_name(name_source{mode, reseeding(second), state_of_second(second)}, state);
     int length = copy_name(name, out, size);
     if (length < 0)
         clear(out, size);
@@ -169,13 +170,13 @@ onymix_generator *onymix_open(int mode, long seed, unsigned flags) {
         return nullptr;
     if (flags & ONYMIX_RESEED) {
         g->stream =
-            name_stream{mode, format_text, reseeding(seed), state_of_second(seed), 0, 0, nullptr};
+            name_stream{{mode, reseeding(seed), state_of_second(seed)}, format_text, 0, 0, nullptr};
         return g;
     }
     int32_t second =
         seed == ONYMIX_NOW ? static_cast<int32_t>(timer()) : static_cast<int32_t>(seed);
     g->stream = name_stream{
-        mode, format_text, draw_on, 0, static_cast<uint64_t>(seeded_state(second)), 0, nullptr};
+        {mode, draw_on, 0}, format_text, static_cast<uint64_t>(seeded_state(second)), 0, nullptr};
     if (flags & ONYMIX_UNIQUE) {
         if (!name_set_open(g->seen, mode)) {
             std::free(g);

@@ -103,14 +103,12 @@ char *write_line(char *out, drawn_name name, name_format format) {
 char *fill_names(name_stream &stream, char *out, char *end) {
     // The state, the count and the mode's settings live in locals while the
     // buffer fills.
-    const name_stream settings = stream;
+    const name_source source = stream.source;
     const name_format format = stream.format;
     uint64_t state = stream.state;
     long long remaining = stream.remaining;
     name_set *unique = stream.unique;
-    auto next_name = [&]() {
-        return draw_name(settings.mode, settings.seeding, settings.seed_state, state);
-    };
+    auto next_name = [&]() { return draw_name(source, state); };
 
     // While there is room for the longest line and its overhang, lines are
     // written in place.
@@ -135,7 +133,7 @@ char *fill_names(name_stream &stream, char *out, char *end) {
         uint64_t keys[batch_size];
         for (int i = 0; i < batch; i++) {
             names[i] = next_name();
-            keys[i] = name_key(settings.mode, names[i]);
+            keys[i] = name_key(source.mode, names[i]);
 #if defined(__GNUC__)
             __builtin_prefetch(&unique->bits[keys[i] / 64]);
 #endif
@@ -155,7 +153,7 @@ char *fill_names(name_stream &stream, char *out, char *end) {
         drawn_name name = next_name();
         uint64_t key = 0;
         if (unique) {
-            key = name_key(settings.mode, name);
+            key = name_key(source.mode, name);
             if (name_set_has(*unique, key))
                 continue;
         }

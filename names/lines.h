@@ -32,15 +32,12 @@ const size_t line_max = 105;
 const size_t longest_line = 160;
 
 // One run of names: what to draw, how to write it, the generator state it
-// draws on (and, for seed_fixed, the state every pick starts from), and how
-// many names are left. With unique set, a drawn name already in it is
-// skipped (its draws are used up) and does not count; then remaining must
-// be no more than the names of the mode not yet in the set.
+// draws on, and how many names are left. With unique set, a drawn name
+// already in it is skipped (its draws are used up) and does not count; then
+// remaining must be no more than the names of the mode not yet in the set.
 struct name_stream {
-    int mode;
+    name_source source;
     name_format format;
-    pick_seeding seeding;
-    uint64_t seed_state;
     uint64_t state;
     long long remaining;
     name_set *unique;
@@ -48,7 +45,7 @@ struct name_stream {
 
 // Draws the next name of the stream, whether or not it is in the unique set.
 inline drawn_name draw_name(name_stream &stream) {
-    return draw_name(stream.mode, stream.seeding, stream.seed_state, stream.state);
+    return draw_name(stream.source, stream.state);
 }
 
 // Writes the line of one name at out, which must have longest_line bytes of

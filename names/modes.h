@@ -60,26 +60,43 @@ struct drawn_name {
     int first_name, surname;
 };
 
+// What a name is drawn as: its mode (0 to 6), and how each of its picks
+// starts (for seed_fixed, from seed_state).
+struct name_source {
+    int mode;
+    pick_seeding seeding;
+    uint64_t seed_state;
+};
+
 // The state a pick starts from.
-inline uint64_t start_pick(pick_seeding seeding, uint64_t seed_state, uint64_t state) {
-    if (seeding == draw_on)
+inline uint64_t start_pick(const name_source &source, uint64_t state) {
+    if (source.seeding == draw_on)
         return state;
-    if (seeding == seed_fixed)
-        return seed_state;
+    if (source.seeding == seed_fixed)
+        return source.seed_state;
     return static_cast<uint64_t>(seeded_state(static_cast<int32_t>(timer())));
 }
 
-// The next name of a mode (0 to 6) from state, each pick started as seeding
-// says; the first name is always picked before the surname.
-inline drawn_name draw_name(int mode, pick_seeding seeding, uint64_t seed_state, uint64_t &state) {
+// The next name of the source from state; the first name is always picked
+// before the surname.
+inline drawn_name draw_name(const name_source &source, uint64_t &state) {
     drawn_name name{-1, -1};
+    int mode = source.mode;
+    bool reseeded = source.seeding != draw_on;
     if (has_first_name(mode)) {
-        state = start_pick(seeding, seed_state, state);
-        name.first_name =
-            is_any(mode) ? pick_any_first_name(state) : pick_entry(state, first_name_section(mode));
+        if (reseeded)
+            state = start_pick(source, state);
+        // A section of its own in each branch, so that its span is a constant.
+        if (is_any(mode))
+            name.first_name = pick_any_first_name(state);
+        else if (mode == mode_female || mode == mode_female_surname)
+            name.first_name = pick_entry(state, female_section);
+        else
+            name.first_name = pick_entry(state, male_section);
     }
     if (has_surname(mode)) {
-        state = start_pick(seeding, seed_state, state);
+        if (reseeded)
+            state = start_pick(source, state);
         name.surname = pick_entry(state, surname_section);
     }
     return name;

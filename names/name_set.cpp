@@ -1,7 +1,5 @@
-// name_set.cpp: the keys of names and the sets of unique output.
+// name_set.cpp: the sets of unique output.
 #include "name_set.h"
-
-#include "name_table.h"
 
 #include <cstdlib>
 
@@ -14,15 +12,4 @@ bool name_set_open(name_set &set, int mode) {
 void name_set_close(name_set &set) {
     std::free(set.bits);
     set.bits = nullptr;
-}
-
-uint64_t name_key(int mode, drawn_name name) {
-    uint64_t key = 0;
-    if (name.first_name >= 0)
-        key = is_any(mode)
-                  ? first_name_key(name.first_name)
-                  : name.first_name - (name.first_name < female_first ? male_first : female_first);
-    if (name.surname >= 0)
-        key = key * (surname_span + 1) + (name.surname - surname_first);
-    return key;
 }

@@ -246,7 +246,7 @@ TEST(CliOptions, TheFirstDrawChoosesTheListOfAnAnyName) {
         inverse *= 2 - 627327780969661u * inverse;
     for (uint64_t target : {half - 1, half + 1}) {
         uint64_t before = (target * inverse) & (2 * half - 1);
-        name_stream stream{mode_any, format_csv, draw_on, 0, before, 1, nullptr};
+        name_stream stream{{mode_any, draw_on, 0}, format_csv, before, 1, nullptr};
         char buffer[longest_line];
         std::string line(buffer, fill_names(stream, buffer, buffer + sizeof buffer));
         EXPECT_EQ(line.substr(line.rfind(',')), target < half ? ",female\n" : ",male\n") << line;

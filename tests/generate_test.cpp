@@ -25,7 +25,8 @@ std::string text_of(drawn_name name) {
 // library's Generate at a given second does.
 std::string drawn_at_second(int mode, int32_t second) {
     uint64_t state = 0;
-    return text_of(draw_name(mode, seed_fixed, static_cast<uint64_t>(seeded_state(second)), state));
+    return text_of(
+        draw_name({mode, seed_fixed, static_cast<uint64_t>(seeded_state(second))}, state));
 }
 
 class Picker : public ::testing::Test {
@@ -138,8 +139,8 @@ TEST_F(Picker, FullNamesHaveExactlyOneSpaceBetweenTableEntries) {
 
 TEST_F(Picker, DrawingOnGivesTheSameFirstPickAndThenOthers) {
     uint64_t state = static_cast<uint64_t>(seeded_state(0));
-    std::string first = text_of(draw_name(mode_male, draw_on, 0, state));
-    std::string second = text_of(draw_name(mode_male, draw_on, 0, state));
+    std::string first = text_of(draw_name({mode_male, draw_on, 0}, state));
+    std::string second = text_of(draw_name({mode_male, draw_on, 0}, state));
     EXPECT_EQ(first, "Emmitt");
     EXPECT_NE(second, first);
 }

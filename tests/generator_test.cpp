@@ -195,7 +195,7 @@ TEST(DoublePrecision, EveryModeDrawsTheSameNames) {
             double_generator d(second);
             uint64_t state = static_cast<uint64_t>(seeded_state(second));
             for (int i = 0; i < 2000; i++) {
-                drawn_name name = draw_name(mode, draw_on, 0, state);
+                drawn_name name = draw_name({mode, draw_on, 0}, state);
                 std::string text = name.first_name >= 0 ? name_at(name.first_name) : "";
                 if (name.surname >= 0)
                     text += (text.empty() ? "" : " ") + std::string(name_at(name.surname));
