@@ -74,9 +74,18 @@ string(REPLACE ";\n\n" "\n    \"${padding}\";\n\n" text "${text}")
 string(APPEND text "\n    \"${padding}\";\n")
 
 set(first_name_keys "")
+# And the other way: for each key, the entry of its first name (its place in
+# the male list, or the female entry of a name that is no male name), so
+# that the keys also number a list of the distinct first names.
+set(key_entries "")
 set(index 0)
 foreach(name IN LISTS male)
   set(male_key_${name} ${index})
+  math(EXPR in_row "${index} % 16")
+  if(in_row EQUAL 0)
+    string(APPEND key_entries "\n   ")
+  endif()
+  string(APPEND key_entries " ${index},")
   math(EXPR in_row "${index} % 16")
   if(in_row EQUAL 0)
     string(APPEND first_name_keys "\n   ")
@@ -90,7 +99,12 @@ foreach(name IN LISTS female)
     set(key ${male_key_${name}})
   else()
     set(key ${next_key})
+    math(EXPR in_row "${key} % 16")
+    if(in_row EQUAL 0)
+      string(APPEND key_entries "\n   ")
+    endif()
     math(EXPR next_key "${next_key} + 1")
+    string(APPEND key_entries " ${index},")
   endif()
   math(EXPR in_row "${index} % 16")
   if(in_row EQUAL 0)
@@ -121,6 +135,9 @@ static const unsigned short name_offsets[${count}] = {${offsets}
 };
 
 static const unsigned short first_name_key_table[${male_count} + ${female_count}] = {${first_name_keys}
+};
+
+static const unsigned short first_name_of_key_table[${next_key}] = {${key_entries}
 };
 ")
 file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)

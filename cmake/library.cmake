@@ -12,10 +12,13 @@
 
 set(onymix_library_sources
   lib/onymix.cpp
+  lib/by_id.cpp
   lib/stored.cpp
   names/name_table.cpp
   names/first_name_keys.cpp
   names/generator.cpp
+  names/siphash.cpp
+  names/by_id.cpp
   names/modes.cpp
   names/name_set.cpp
   names/lines.cpp

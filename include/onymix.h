@@ -133,6 +133,23 @@ typedef struct onymix_generator onymix_generator;
  * memory. Give it back with onymix_close. */
 ONYMIX_API onymix_generator *ONYMIX_CALL onymix_open(int mode, long seed, unsigned flags);
 
+/* The same at any seed from 0 to 2^64 - 1: seeds 0 to 86399 are the seconds
+ * of onymix_open, and give exactly its sequences; any other seed s starts
+ * from the state (SipHash-2-4 under 16 zero bytes of the 8 bytes of s,
+ * little endian) >> 13, made odd. There is no "now" among these seeds.
+ * Returns NULL for a bad mode or flag, or when there is not enough memory. */
+ONYMIX_API onymix_generator *ONYMIX_CALL onymix_open_seed(int mode, unsigned long long seed,
+                                                          unsigned flags);
+
+/* Makes name number index (0 for the first) of g's sequence, counted from
+ * its seeding whatever was drawn before, the next one, in a few dozen
+ * multiplications however large index is: every name of Female, Male,
+ * Surname and Any takes 2 draws and every full name 4, so the state becomes
+ * the seeded state times the multiplier to the power (draws per name *
+ * index), modulo 2^51. Returns 0; -1 for NULL or a unique or re-seeding
+ * generator, whose names are not a plain run of draws. */
+ONYMIX_API int ONYMIX_CALL onymix_seek(onymix_generator *g, unsigned long long index);
+
 /* Gives back a generator and everything it holds. NULL is allowed. */
 ONYMIX_API void ONYMIX_CALL onymix_close(onymix_generator *g);
 
@@ -194,6 +211,87 @@ ONYMIX_API int ONYMIX_CALL onymix_format_from_label(const char *label);
  * format, a negative count, or a size below ONYMIX_LINE_MAX. */
 ONYMIX_API int ONYMIX_CALL onymix_write(onymix_generator *g, int format, int count, char *out,
                                         size_t size, size_t *length);
+
+/* ---- Names by id -----------------------------------------------------------
+ * Every id, an unsigned 64-bit number, has a name of its own in each mode,
+ * computed from the id alone: different ids within one block of N
+ * consecutive ids (N = onymix_distinct_names(mode), the first block 0 to
+ * N - 1) get different names, in any process, in any order, with no memory
+ * kept. A pseudonym turns any bytes into a name: the same bytes always give
+ * the same name, and different bytes may share one. Both are keyed: under
+ * a secret 16-byte key, the names cannot be told without it. A NULL key
+ * means 16 zero bytes, which is fine for test data but no secret. The
+ * algorithms are fixed for ever and written down in onymix(3). */
+
+/* The size of a key. */
+#define ONYMIX_KEY_SIZE 16
+
+/* The name of id in mode under key (NULL or ONYMIX_KEY_SIZE bytes),
+ * NUL-terminated, into out; returns its length. Returns -1, writing "" when
+ * size > 0, for a bad mode, a NULL out or a size too small. */
+ONYMIX_API int ONYMIX_CALL onymix_name_for_id(int mode, unsigned long long id,
+                                              const unsigned char *key, char *out, size_t size);
+
+/* The pseudonym of length bytes at value (which may be NULL when length is
+ * 0) in mode under key, as onymix_name_for_id writes a name. */
+ONYMIX_API int ONYMIX_CALL onymix_pseudonym(int mode, const void *value, size_t length,
+                                            const unsigned char *key, char *out, size_t size);
+
+/* Bulk calls, which write lines of a format as onymix_write does: as many
+ * of the names as fit into out (size bytes, at least ONYMIX_LINE_MAX) and
+ * at most count, each one whole line ending in LF, then a NUL; the text's
+ * length in *length when length is not NULL. They return the number of
+ * names written, fewer than count only when the next line does not fit
+ * (and at most INT_MAX), so that the next call starts with the first name
+ * left out; -1, writing nothing, for a bad mode or format, a NULL out, a
+ * size below ONYMIX_LINE_MAX or NULL arrays.
+ *
+ * onymix_write_ids: the names of ids[0] to ids[count - 1] or, when ids is
+ * NULL, of the count ids from first on (first + count - 1 must not pass
+ * 2^64 - 1; -1 when it would). */
+ONYMIX_API int ONYMIX_CALL onymix_write_ids(int mode, const unsigned char *key,
+                                            unsigned long long first, const unsigned long long *ids,
+                                            size_t count, int format, char *out, size_t size,
+                                            size_t *length);
+
+/* onymix_write_pseudonyms: the pseudonyms of count values, value i being
+ * lengths[i] bytes at values[i]. */
+ONYMIX_API int ONYMIX_CALL onymix_write_pseudonyms(int mode, const unsigned char *key,
+                                                   const void *const *values, const size_t *lengths,
+                                                   size_t count, int format, char *out, size_t size,
+                                                   size_t *length);
+
+/* ---- The name table ---------------------------------------------------------
+ * For bindings that keep one string object per name: the table's entries
+ * are numbered 0 to ONYMIX_ENTRY_COUNT - 1, the 1,219 male first names
+ * first, then the 4,275 female first names, then the 56,342 surnames, each
+ * list from its most common name down. These calls give a name as the
+ * entries of its parts, two ints: the first name's entry and the surname's,
+ * -1 for a part the mode has none of. */
+#define ONYMIX_ENTRY_COUNT 61836
+#define ONYMIX_FIRST_FEMALE_ENTRY 1219
+#define ONYMIX_FIRST_SURNAME_ENTRY 5494
+
+/* The text of an entry (static), or NULL for a number that is none. */
+ONYMIX_API const char *ONYMIX_CALL onymix_entry(int index);
+
+/* The next names of g as entries, 2 * n ints into entries, the same names
+ * onymix_next would give; n is count, or fewer only when a unique generator
+ * runs out. -1 for a NULL g or entries, or a negative count. */
+ONYMIX_API int ONYMIX_CALL onymix_next_entries(onymix_generator *g, int *entries, int count);
+
+/* The names of ids as entries, as onymix_write_ids picks the ids; returns
+ * count (or INT_MAX, when count is more), or -1 as onymix_write_ids does. */
+ONYMIX_API int ONYMIX_CALL onymix_entries_for_ids(int mode, const unsigned char *key,
+                                                  unsigned long long first,
+                                                  const unsigned long long *ids, size_t count,
+                                                  int *entries);
+
+/* The pseudonyms of values as entries, likewise. */
+ONYMIX_API int ONYMIX_CALL onymix_entries_for_pseudonyms(int mode, const unsigned char *key,
+                                                         const void *const *values,
+                                                         const size_t *lengths, size_t count,
+                                                         int *entries);
 
 /* ---- stored.txt ----------------------------------------------------------
  * The Onymix program keeps the names its user stores in "stored.txt": one

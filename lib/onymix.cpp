@@ -7,6 +7,8 @@
 #define ONYMIX_BUILDING
 #include "onymix.h"
 
+#include "arguments.h"
+
 #include "../names/lines.h"
 #include "../names/name_table.h"
 #include "version.h"
@@ -16,6 +18,8 @@
 
 struct onymix_generator {
     name_stream stream;
+    // The state right after seeding, which a seek counts from.
+    uint64_t seeded;
     name_set seen;
     // For unique output: how many names are made, and how many there are.
     long long made, limit;
@@ -23,21 +27,8 @@ struct onymix_generator {
 
 namespace {
 
-bool valid_mode(int mode) {
-    return mode >= 0 && mode < all_mode_count;
-}
-
-bool valid_format(int format) {
-    return format >= 0 && format < format_count;
-}
-
 bool valid_second(long second) {
     return second == ONYMIX_NOW || (second >= 0 && second <= ONYMIX_LAST_SECOND);
-}
-
-void clear(char *out, size_t size) {
-    if (out && size > 0)
-        *out = '\0';
 }
 
 char lower(char c) {
@@ -73,6 +64,29 @@ uint64_t state_of_second(long second) {
                                 : static_cast<uint64_t>(seeded_state(static_cast<int32_t>(second)));
 }
 
+bool valid_flags(unsigned flags) {
+    const unsigned known = ONYMIX_UNIQUE | ONYMIX_RESEED;
+    return (flags & ~known) == 0 && flags != known;
+}
+
+// A generator of names drawn from source, starting at state.
+onymix_generator *make_generator(name_source source, uint64_t state, unsigned flags) {
+    onymix_generator *g = static_cast<onymix_generator *>(std::calloc(1, sizeof *g));
+    if (!g)
+        return nullptr;
+    g->stream = name_stream{source, format_text, state, 0, nullptr};
+    g->seeded = state;
+    if (flags & ONYMIX_UNIQUE) {
+        if (!name_set_open(g->seen, source.mode)) {
+            std::free(g);
+            return nullptr;
+        }
+        g->stream.unique = &g->seen;
+        g->limit = distinct_names(source.mode);
+    }
+    return g;
+}
+
 bool exhausted(const onymix_generator *g) {
     return g->stream.unique && g->made >= g->limit;
 }
@@ -90,18 +104,6 @@ drawn_name next_new_name(onymix_generator *g, uint64_t &before, uint64_t &key) {
         if (!name_set_has(g->seen, key))
             return name;
     }
-}
-
-// The name as text, NUL-terminated, into out; its length, or -1 (and out
-// untouched) when size has no room for it and its NUL.
-int copy_name(drawn_name name, char *out, size_t size) {
-    char line[longest_line];
-    size_t length = static_cast<size_t>(write_line(line, name, format_text) - line) - 1;
-    if (length + 1 > size)
-        return -1;
-    std::memcpy(out, line, length);
-    out[length] = '\0';
-    return static_cast<int>(length);
 }
 
 void count_made(onymix_generator *g, uint64_t key) {
@@ -162,30 +164,36 @@ int onymix_generate(int mode, long second, char *out, size_t size) {
 }
 
 onymix_generator *onymix_open(int mode, long seed, unsigned flags) {
-    const unsigned known = ONYMIX_UNIQUE | ONYMIX_RESEED;
-    if (!valid_mode(mode) || !valid_second(seed) || (flags & ~known) != 0 || flags == known)
+    if (!valid_second(seed))
         return nullptr;
-    onymix_generator *g = static_cast<onymix_generator *>(std::calloc(1, sizeof *g));
-    if (!g)
+    if (seed != ONYMIX_NOW)
+        return onymix_open_seed(mode, static_cast<unsigned long long>(seed), flags);
+    if (!valid_mode(mode) || !valid_flags(flags))
         return nullptr;
-    if (flags & ONYMIX_RESEED) {
-        g->stream =
-            name_stream{{mode, reseeding(seed), state_of_second(seed)}, format_text, 0, 0, nullptr};
-        return g;
-    }
-    int32_t second =
-        seed == ONYMIX_NOW ? static_cast<int32_t>(timer()) : static_cast<int32_t>(seed);
-    g->stream = name_stream{
-        {mode, draw_on, 0}, format_text, static_cast<uint64_t>(seeded_state(second)), 0, nullptr};
-    if (flags & ONYMIX_UNIQUE) {
-        if (!name_set_open(g->seen, mode)) {
-            std::free(g);
-            return nullptr;
-        }
-        g->stream.unique = &g->seen;
-        g->limit = distinct_names(mode);
-    }
-    return g;
+    // Now: a re-seeding generator reads the clock at every pick, any other
+    // once, here.
+    if (flags & ONYMIX_RESEED)
+        return make_generator(name_source{mode, seed_from_uptime, 0}, 0, flags);
+    return make_generator(name_source{mode, draw_on, 0},
+                          static_cast<uint64_t>(seeded_state(static_cast<int32_t>(timer()))),
+                          flags);
+}
+
+onymix_generator *onymix_open_seed(int mode, unsigned long long seed, unsigned flags) {
+    if (!valid_mode(mode) || !valid_flags(flags))
+        return nullptr;
+    uint64_t state = state_of_seed(seed);
+    if (flags & ONYMIX_RESEED)
+        return make_generator(name_source{mode, seed_fixed, state}, 0, flags);
+    return make_generator(name_source{mode, draw_on, 0}, state, flags);
+}
+
+int onymix_seek(onymix_generator *g, unsigned long long index) {
+    if (!g || g->stream.unique || g->stream.source.seeding != draw_on)
+        return -1;
+    g->stream.state = jumped_state(
+        g->seeded, static_cast<uint64_t>(draws_per_name(g->stream.source.mode)), index);
+    return 0;
 }
 
 void onymix_close(onymix_generator *g) {
@@ -238,6 +246,24 @@ int onymix_next_names(onymix_generator *g, onymix_name *names, int count) {
         names[made] = record_of(name);
     }
     return made;
+}
+
+int onymix_next_entries(onymix_generator *g, int *entries, int count) {
+    if (!g || !entries || count < 0)
+        return -1;
+    int made = 0;
+    for (; made < count && !exhausted(g); made++) {
+        uint64_t before = 0, key = 0;
+        drawn_name name = next_new_name(g, before, key);
+        count_made(g, key);
+        entries[2 * made] = name.first_name;
+        entries[2 * made + 1] = name.surname;
+    }
+    return made;
+}
+
+const char *onymix_entry(int index) {
+    return index >= 0 && index < name_table_size ? name_at(index) : nullptr;
 }
 
 long onymix_left(const onymix_generator *g) {

@@ -11,3 +11,7 @@ static_assert(NAME_TABLE_FIRST_NAME_KEYS == first_name_key_count, "first-name ke
 int first_name_key(int index) {
     return first_name_key_table[index];
 }
+
+int first_name_of_key(int key) {
+    return first_name_of_key_table[key];
+}

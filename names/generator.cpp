@@ -3,6 +3,8 @@
 // exactly what the same arithmetic gives in double precision.
 #include "generator.h"
 
+#include "siphash.h"
+
 #include "../platform/system.h"
 
 namespace {
@@ -41,4 +43,36 @@ int64_t seeded_state(int32_t n) {
     if (s < 0)
         s += modulus;
     return s;
+}
+
+uint64_t state_of_seed(uint64_t seed) {
+    if (seed < static_cast<uint64_t>(seconds_per_day))
+        return static_cast<uint64_t>(seeded_state(static_cast<int32_t>(seed)));
+    unsigned char bytes[8];
+    for (int i = 0; i < 8; i++)
+        bytes[i] = static_cast<unsigned char>(seed >> (8 * i));
+    return siphash(nullptr, bytes, 8) >> 13 | 1;
+}
+
+namespace {
+
+// The multiplier to the power draws, modulo 2^64 (of which the low 51 bits
+// are the power modulo 2^51), by squaring.
+uint64_t multiplier_power(uint64_t base, uint64_t exponent) {
+    uint64_t power = 1;
+    for (; exponent > 0; exponent >>= 1, base *= base)
+        if (exponent & 1)
+            power *= base;
+    return power;
+}
+
+} // namespace
+
+uint64_t jumped_state(uint64_t state, uint64_t draws) {
+    return (state * multiplier_power(multiplier, draws)) & (state_modulus - 1);
+}
+
+uint64_t jumped_state(uint64_t state, uint64_t draws_per_name, uint64_t names) {
+    uint64_t per_name = multiplier_power(multiplier, draws_per_name);
+    return (state * multiplier_power(per_name, names)) & (state_modulus - 1);
 }

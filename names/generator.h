@@ -35,6 +35,20 @@ float timer();
 // the value and the timer, waiting while the timer reads a whole second.
 int64_t seeded_state(int32_t n);
 
+// The state a seed gives: for a second of the day (0 to 86399) the state
+// seeded_state gives, and for any other seed s, (SipHash-2-4 under 16 zero
+// bytes of le64(s)) >> 13, made odd, so that the 2^64 seeds spread over the
+// states as the seconds of a day do.
+uint64_t state_of_seed(uint64_t seed);
+
+// The state after draws more draws from state, in O(log draws): state times
+// the multiplier to the power draws, modulo 2^51.
+uint64_t jumped_state(uint64_t state, uint64_t draws);
+
+// The same after names names of draws_per_name draws each, which may be more
+// draws than 64 bits count.
+uint64_t jumped_state(uint64_t state, uint64_t draws_per_name, uint64_t names);
+
 // The offset into a section of span span (its size less one) that the draw
 // (state + 1) / 2^51 selects: the draw times span plus one half, truncated,
 // so 0 <= offset <= span. That is floor(((state + 1) * span + 2^50) / 2^51);

@@ -100,6 +100,14 @@ char *write_line(char *out, drawn_name name, name_format format) {
     return write(out, name, format);
 }
 
+char *put_line(char *out, char *end, drawn_name name, name_format format) {
+    if (static_cast<size_t>(end - out) >= longest_line)
+        return write(out, name, format);
+    char line[longest_line];
+    size_t length = static_cast<size_t>(write(line, name, format) - line);
+    return length <= static_cast<size_t>(end - out) ? put_text(out, line, length) : nullptr;
+}
+
 char *fill_names(name_stream &stream, char *out, char *end) {
     // The state, the count and the mode's settings live in locals while the
     // buffer fills.

@@ -52,6 +52,10 @@ inline drawn_name draw_name(name_stream &stream) {
 // room, and returns the end of the line.
 char *write_line(char *out, drawn_name name, name_format format);
 
+// Writes the line of one name at out when it fits before end, and returns
+// the end of the line; null, writing nothing, when it does not fit.
+char *put_line(char *out, char *end, drawn_name name, name_format format);
+
 // Writes whole lines into [out, end) until no names remain or the next line
 // does not fit, and returns the new end of the written text. A name whose
 // line does not fit is not used up: the stream's state is left before it.

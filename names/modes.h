@@ -45,6 +45,12 @@ inline section first_name_section(int mode) {
     return mode == mode_female || mode == mode_female_surname ? female_section : male_section;
 }
 
+// How many draws one name of a mode takes: two for each pick (the Any
+// modes' first draw chooses the list), so two or four.
+inline int draws_per_name(int mode) {
+    return 2 * (has_first_name(mode) + has_surname(mode));
+}
+
 // How many different names a mode can make (Female 4,275, Male 1,219,
 // Surname 56,342, Any 5,163, the full names those first-name counts times
 // 56,342); 0 for a number that is no mode.

@@ -30,5 +30,11 @@ size_t name_length(int index);
 
 // A number from 0 to first_name_key_count - 1 for the text of first name
 // index (0 to surname_first - 1): the same for the same text in both lists,
-// different for different texts.
+// different for different texts. The male names' keys are their places in
+// the male list; the female names that are no male names follow, in the
+// female list's order.
 int first_name_key(int index);
+
+// The first name whose key is key: its male entry, or its female entry when
+// it is no male name. So the keys number a list of the distinct first names.
+int first_name_of_key(int key);

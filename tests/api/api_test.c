@@ -661,6 +661,244 @@ static void stored(void) {
     onymix_free(NULL);
 }
 
+/* ---- Names by id, pseudonyms, far seeds and seeks. */
+
+static const char *const key_names[] = {"00000000000000000000000000000000",
+                                        "000102030405060708090a0b0c0d0e0f"};
+static const unsigned char counting_key[16] = {0, 1, 2,  3,  4,  5,  6,  7,
+                                               8, 9, 10, 11, 12, 13, 14, 15};
+
+/* The key of a golden file: NULL (16 zero bytes) or 00 01 .. 0f. */
+static const unsigned char *key_of(int k) {
+    return k == 0 ? NULL : counting_key;
+}
+
+/* The name of id as one call writes it, and as the two bulk calls do, as a
+ * run and in an array, and as entries. */
+static void check_id(int mode, int k, unsigned long long id, const char *expected) {
+    char what[160], name[ONYMIX_LINE_MAX], block[ONYMIX_LINE_MAX + 8];
+    snprintf(what, sizeof what, "%s, key %d, id %llu", onymix_mode_label(mode), k, id);
+    EXPECT_INT(what, (long long)strlen(expected),
+               onymix_name_for_id(mode, id, key_of(k), name, sizeof name));
+    expect_text(what, expected, name);
+    size_t length = 0;
+    EXPECT_INT(
+        what, 1,
+        onymix_write_ids(mode, key_of(k), id, NULL, 1, ONYMIX_TEXT, block, sizeof block, &length));
+    block[length ? length - 1 : 0] = '\0';
+    expect_text(what, expected, block);
+    EXPECT_INT(
+        what, 1,
+        onymix_write_ids(mode, key_of(k), 0, &id, 1, ONYMIX_TEXT, block, sizeof block, &length));
+    block[length ? length - 1 : 0] = '\0';
+    expect_text(what, expected, block);
+    int entries[2];
+    EXPECT_INT(what, 1, onymix_entries_for_ids(mode, key_of(k), id, NULL, 1, entries));
+    snprintf(name, sizeof name, "%s%s%s", entries[0] >= 0 ? onymix_entry(entries[0]) : "",
+             entries[0] >= 0 && entries[1] >= 0 ? " " : "",
+             entries[1] >= 0 ? onymix_entry(entries[1]) : "");
+    expect_text(what, expected, name);
+}
+
+static void golden_by_id(void) {
+    for (int mode = 0; mode < ONYMIX_MODE_COUNT; mode++) {
+        for (int k = 0; k < 2; k++) {
+            char file[96];
+            snprintf(file, sizeof file, "ids-%d-%s.txt", mode, key_names[k]);
+            char *text = golden(file), *cursor = text, *line;
+            int lines = 0;
+            while (text && (line = next_line(&cursor)) != NULL) {
+                char *tab = strchr(line, '\t');
+                if (!tab) {
+                    fail("%s: a line without a tab", file);
+                    break;
+                }
+                *tab = '\0';
+                check_id(mode, k, strtoull(line, NULL, 10), tab + 1);
+                lines++;
+            }
+            EXPECT_INT(file, 1009, lines);
+            free(text);
+        }
+        /* The first 1000 ids as one run, in one block of lines. */
+        static char block[1 << 16];
+        char file[96];
+        snprintf(file, sizeof file, "ids-%d-%s.txt", mode, key_names[1]);
+        char *text = golden(file), *cursor = text, *line;
+        size_t length = 0;
+        EXPECT_INT("a run of 1000 ids", 1000,
+                   onymix_write_ids(mode, counting_key, 0, NULL, 1000, ONYMIX_TEXT, block,
+                                    sizeof block, &length));
+        char *at = block;
+        for (int i = 0; i < 1000 && text && (line = next_line(&cursor)) != NULL; i++) {
+            char *lf = strchr(at, '\n');
+            if (!lf)
+                break;
+            *lf = '\0';
+            expect_text("a run of 1000 ids", strchr(line, '\t') + 1, at);
+            at = lf + 1;
+        }
+        free(text);
+    }
+}
+
+static void golden_pseudonyms(void) {
+    for (int k = 0; k < 2; k++) {
+        char file[96];
+        snprintf(file, sizeof file, "pseudonyms-%s.txt", key_names[k]);
+        char *text = golden(file), *cursor = text, *line;
+        int lines = 0;
+        while (text && (line = next_line(&cursor)) != NULL) {
+            int mode = atoi(line);
+            char *hex = strchr(line, '\t'), *name = hex ? strchr(hex + 1, '\t') : NULL;
+            if (!name) {
+                fail("%s: a line without two tabs", file);
+                break;
+            }
+            *name++ = '\0';
+            unsigned char value[256];
+            size_t length = strlen(++hex) / 2;
+            for (size_t i = 0; i < length; i++)
+                sscanf(hex + 2 * i, "%2hhx", &value[i]);
+            char what[400], got[ONYMIX_LINE_MAX], block[ONYMIX_LINE_MAX + 8];
+            snprintf(what, sizeof what, "pseudonym of %s in mode %d, key %d", hex, mode, k);
+            EXPECT_INT(
+                what, (long long)strlen(name),
+                onymix_pseudonym(mode, length ? value : NULL, length, key_of(k), got, sizeof got));
+            expect_text(what, name, got);
+            const void *values[1] = {value};
+            size_t written = 0;
+            EXPECT_INT(what, 1,
+                       onymix_write_pseudonyms(mode, key_of(k), values, &length, 1, ONYMIX_TEXT,
+                                               block, sizeof block, &written));
+            block[written ? written - 1 : 0] = '\0';
+            expect_text(what, name, block);
+            lines++;
+        }
+        EXPECT_INT(file, 7 * 36, lines);
+        free(text);
+    }
+}
+
+/* The 1000 names after a generator's start against a golden file. */
+static void expect_golden_names(const char *file, onymix_generator *g) {
+    char *text = golden(file), *cursor = text, *line, name[ONYMIX_LINE_MAX];
+    int lines = 0;
+    while (text && (line = next_line(&cursor)) != NULL) {
+        onymix_next(g, name, sizeof name);
+        expect_text(file, line, name);
+        lines++;
+    }
+    EXPECT_INT(file, 1000, lines);
+    free(text);
+}
+
+static void far_seeds_and_seeks(void) {
+    static const unsigned long long seeds[] = {86400, 4294967296ull, 18446744073709551615ull};
+    static const unsigned long long starts[] = {1000000, 1000000000000ull, 9223372036854775808ull};
+    for (int mode = 0; mode < ONYMIX_MODE_COUNT; mode++) {
+        for (int i = 0; i < 3; i++) {
+            char file[96];
+            snprintf(file, sizeof file, "sequence-%d-%llu.txt", mode, seeds[i]);
+            onymix_generator *g = onymix_open_seed(mode, seeds[i], 0);
+            expect_golden_names(file, g);
+            onymix_close(g);
+            snprintf(file, sizeof file, "sequence-%d-0-from-%llu.txt", mode, starts[i]);
+            g = onymix_open_seed(mode, 0, 0);
+            char name[ONYMIX_LINE_MAX];
+            onymix_next(g, name, sizeof name); /* a seek counts from the seeding */
+            EXPECT_INT("onymix_seek", 0, onymix_seek(g, starts[i]));
+            expect_golden_names(file, g);
+            onymix_close(g);
+        }
+        /* The seconds of the day are onymix_open's; a seek to k gives what
+         * k names drawn give. */
+        char a[ONYMIX_LINE_MAX], b[ONYMIX_LINE_MAX];
+        onymix_generator *old = onymix_open(mode, 43200, 0),
+                         *seeded = onymix_open_seed(mode, 43200, 0);
+        onymix_generator *sought = onymix_open_seed(mode, 43200, 0);
+        for (int k = 0; k < 300; k++) {
+            onymix_next(old, a, sizeof a);
+            onymix_seek(sought, (unsigned long long)k);
+            onymix_next(sought, b, sizeof b);
+            expect_text("a seek to k", a, b);
+            onymix_next(seeded, b, sizeof b);
+            expect_text("onymix_open_seed at a second of the day", a, b);
+        }
+        onymix_close(old);
+        onymix_close(seeded);
+        onymix_close(sought);
+    }
+    onymix_generator *unique = onymix_open_seed(ONYMIX_MALE, 5, ONYMIX_UNIQUE);
+    onymix_generator *reseeding = onymix_open_seed(ONYMIX_MALE, 5, ONYMIX_RESEED);
+    EXPECT_INT("onymix_seek of a unique generator", -1, onymix_seek(unique, 3));
+    EXPECT_INT("onymix_seek of a re-seeding generator", -1, onymix_seek(reseeding, 3));
+    EXPECT_INT("onymix_seek(NULL)", -1, onymix_seek(NULL, 3));
+    char name[ONYMIX_LINE_MAX], again[ONYMIX_LINE_MAX];
+    onymix_next(reseeding, name, sizeof name);
+    onymix_next(reseeding, again, sizeof again);
+    expect_text("a re-seeding generator at a far seed", name, again);
+    onymix_close(unique);
+    onymix_close(reseeding);
+    if (onymix_open_seed(7, 5, 0) || onymix_open_seed(0, 5, 4))
+        fail("onymix_open_seed of a bad mode or flag gave a generator");
+}
+
+/* What the names by id promise beyond their golden files. */
+static void by_id_properties(void) {
+    /* Every id of a block of Male gets a name of its own: the 1,219 names. */
+    for (unsigned long long block = 0; block < 3; block++) {
+        unsigned long long first =
+            block == 2 ? 18446744073709551615ull / 1219 * 1219 - 1219 : block * 1219;
+        static int entries[2 * 1219];
+        static char seen[ONYMIX_ENTRY_COUNT];
+        memset(seen, 0, sizeof seen);
+        EXPECT_INT("a block of Male ids", 1219,
+                   onymix_entries_for_ids(ONYMIX_MALE, NULL, first, NULL, 1219, entries));
+        int distinct = 0;
+        for (int i = 0; i < 1219; i++)
+            if (entries[2 * i] >= 0 && entries[2 * i] < 1219 && !seen[entries[2 * i]]++)
+                distinct++;
+        EXPECT_INT("different Male names in a block", 1219, distinct);
+    }
+    /* 2 million consecutive Male + Surname ids, 2 million different names. */
+    enum { count = 2000000 };
+    int *entries = malloc(2 * count * sizeof *entries);
+    unsigned char *bits = calloc((1219ul * 56342 + 7) / 8, 1);
+    if (!entries || !bits) {
+        fail("no memory");
+        return;
+    }
+    EXPECT_INT(
+        "2 million ids", count,
+        onymix_entries_for_ids(ONYMIX_MALE_SURNAME, counting_key, 5000000, NULL, count, entries));
+    long repeats = 0;
+    for (int i = 0; i < count; i++) {
+        unsigned long n = (unsigned long)entries[2 * i] * 56342 +
+                          (unsigned long)(entries[2 * i + 1] - ONYMIX_FIRST_SURNAME_ENTRY);
+        repeats += (bits[n / 8] >> (n % 8)) & 1;
+        bits[n / 8] |= (unsigned char)(1 << (n % 8));
+    }
+    EXPECT_INT("repeated names among 2 million ids", 0, repeats);
+    free(bits);
+    /* A key differing in any one byte gives other names to nearly every id. */
+    for (int byte = 0; byte < 16; byte++) {
+        unsigned char key[16];
+        memcpy(key, counting_key, 16);
+        key[byte] ^= 0x01;
+        int same = 0;
+        for (unsigned long long id = 0; id < 1000; id++) {
+            char a[64], b[64];
+            onymix_name_for_id(ONYMIX_ANY_SURNAME, id, counting_key, a, sizeof a);
+            onymix_name_for_id(ONYMIX_ANY_SURNAME, id, key, b, sizeof b);
+            same += !strcmp(a, b);
+        }
+        if (same > 10)
+            fail("key byte %d changed: %d of 1000 names stayed the same", byte, same);
+    }
+    free(entries);
+}
+
 /* Two threads, each with its own generators, get exactly what one thread
  * gets; onymix_generate may be called from both at once. */
 struct thread_work {
@@ -738,6 +976,10 @@ static const struct {
     {"exact_room", exact_room},
     {"threads", threads},
     {"stored", stored},
+    {"golden_by_id", golden_by_id},
+    {"golden_pseudonyms", golden_pseudonyms},
+    {"far_seeds_and_seeks", far_seeds_and_seeks},
+    {"by_id_properties", by_id_properties},
 };
 
 int main(int argc, char **argv) {

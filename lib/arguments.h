@@ -1,0 +1,34 @@
+// arguments.h: what the library's files share in checking arguments and in
+// writing one name into a caller's buffer.
+#pragma once
+
+#include "../names/lines.h"
+
+#include <cstddef>
+#include <cstring>
+
+inline bool valid_mode(int mode) {
+    return mode >= 0 && mode < all_mode_count;
+}
+
+inline bool valid_format(int format) {
+    return format >= 0 && format < format_count;
+}
+
+// An empty text into out, when it has room for one.
+inline void clear(char *out, size_t size) {
+    if (out && size > 0)
+        *out = '\0';
+}
+
+// The name as text, NUL-terminated, into out; its length, or -1 (and out
+// untouched) when size has no room for it and its NUL.
+inline int copy_name(drawn_name name, char *out, size_t size) {
+    char line[longest_line];
+    size_t length = static_cast<size_t>(write_line(line, name, format_text) - line) - 1;
+    if (length + 1 > size)
+        return -1;
+    std::memcpy(out, line, length);
+    out[length] = '\0';
+    return static_cast<int>(length);
+}
