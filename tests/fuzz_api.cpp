@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (int step = 0; step < 64 && in.size > 0; step++) {
         int which = static_cast<int>(in.take(1) % 3);
         onymix_generator *&g = generators[which];
-        switch (in.take(1) % 9) {
+        switch (in.take(1) % 11) {
         case 0: {
             int mode = in.small_int(ONYMIX_MODE_COUNT);
             long second = in.second();
@@ -231,6 +231,81 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             onymix_free(again);
             onymix_free(bytes);
             onymix_free(text);
+            break;
+        }
+        case 8: {
+            // Names by id: one call and the bulk calls agree, every line
+            // whole, every name of its mode's parts.
+            int mode = in.small_int(ONYMIX_MODE_COUNT);
+            unsigned char key[ONYMIX_KEY_SIZE];
+            for (unsigned char &byte : key)
+                byte = static_cast<unsigned char>(in.take(1));
+            const unsigned char *used_key = in.take(1) % 2 ? key : nullptr;
+            unsigned long long first =
+                static_cast<unsigned long long>(in.take(4)) << 32 | in.take(4);
+            size_t count = in.take(1) % 20;
+            size_t room = in.room() + ONYMIX_LINE_MAX;
+            char *out = buffer(room);
+            size_t length = 0;
+            int result = onymix_write_ids(mode, used_key, first, nullptr, count, ONYMIX_CSV, out,
+                                          room, &length);
+            bool valid =
+                mode >= 0 && mode < ONYMIX_MODE_COUNT && (count == 0 || count - 1 <= ~0ull - first);
+            check(valid == (result >= 0), "onymix_write_ids did not check its arguments");
+            if (result > 0) {
+                char name[32];
+                check(onymix_name_for_id(mode, first, used_key, name, sizeof name) > 0 &&
+                          std::strncmp(out, name, std::strlen(name)) == 0 &&
+                          out[std::strlen(name)] == ',',
+                      "the first line is not the id's name");
+                int entries[40];
+                check(onymix_entries_for_ids(mode, used_key, first, nullptr,
+                                             static_cast<size_t>(result), entries) == result,
+                      "entries and lines differ in number");
+                check((entries[0] >= 0) == (mode != ONYMIX_SURNAME) &&
+                          entries[0] < ONYMIX_FIRST_SURNAME_ENTRY &&
+                          (entries[1] < 0 || entries[1] >= ONYMIX_FIRST_SURNAME_ENTRY),
+                      "entries of the wrong lists");
+            }
+            std::free(out);
+            break;
+        }
+        case 9: {
+            // Pseudonyms of any bytes, and far seeds with seeks.
+            int mode = in.small_int(ONYMIX_MODE_COUNT);
+            size_t room = in.room();
+            size_t length = in.take(1) % 40;
+            if (length > in.size)
+                length = in.size;
+            char *out = buffer(room);
+            int result =
+                onymix_pseudonym(mode, length ? in.data : nullptr, length, nullptr, out, room);
+            check_text_result(result, out, room, 25);
+            const void *values[1] = {in.data};
+            char block[ONYMIX_LINE_MAX];
+            size_t written = 0;
+            int lines = onymix_write_pseudonyms(mode, nullptr, values, &length, 1, ONYMIX_TEXT,
+                                                block, sizeof block, &written);
+            check(lines == (mode >= 0 && mode < ONYMIX_MODE_COUNT ? 1 : -1),
+                  "onymix_write_pseudonyms did not check its mode");
+            check(result <= 0 || (written == static_cast<size_t>(result) + 1 &&
+                                  std::strncmp(block, out, static_cast<size_t>(result)) == 0),
+                  "a pseudonym written two ways differs");
+            in.data += length;
+            in.size -= length;
+            std::free(out);
+            break;
+        }
+        case 10: {
+            onymix_close(g);
+            unsigned long long seed =
+                static_cast<unsigned long long>(in.take(4)) << 32 | in.take(4);
+            int mode = in.small_int(ONYMIX_MODE_COUNT);
+            g = onymix_open_seed(mode, seed, in.take(1) % 4);
+            modes[which] = mode;
+            unsigned long long index = in.take(1) % 2 ? in.take(2) : ~0ull - in.take(2);
+            int sought = onymix_seek(g, index);
+            check(sought == 0 || sought == -1, "onymix_seek gave neither 0 nor -1");
             break;
         }
         default: {
