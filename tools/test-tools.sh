@@ -23,7 +23,7 @@ expect() {
 
 echo "== reproducible.bash"
 # In a subshell of a caller with other settings, as a release script is.
-settings=$(cd "$work" && umask 077 && LC_ALL=C.UTF-8 TZ=Asia/Tokyo SOURCE_DATE_EPOCH= bash -c '
+settings=$(cd "$work" && umask 077 && LC_ALL=C.UTF-8 TZ=Asia/Tokyo SOURCE_DATE_EPOCH='' bash -c '
     source "$1/tools/lib/reproducible.bash"
     echo "$LC_ALL $TZ $(umask) $SOURCE_DATE_EPOCH"' _ "$root")
 expect "the C locale, UTC, umask 022, the commit's date" \
