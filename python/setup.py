@@ -4,7 +4,9 @@
 # generated/version.h), or else one of its own, build/libonymix, configured
 # here with the release-native preset and built for the onymix_archive
 # target. The version is that folder's generated/version.h, which CMake
-# writes from the project version.
+# writes from the project version. The repository is the folder around this
+# one, or the one ONYMIX_SOURCE_DIR names when this folder is a copy
+# (tools/release-python.sh builds from one, with fixed file modes).
 import os
 import re
 import shutil
@@ -15,7 +17,7 @@ from setuptools import Extension, setup
 from setuptools.command.build_ext import build_ext
 
 here = Path(__file__).resolve().parent
-root = here.parent
+root = Path(os.environ.get("ONYMIX_SOURCE_DIR") or here.parent).resolve()
 given_build = os.environ.get("ONYMIX_BUILD_DIR")
 build = Path(given_build).resolve() if given_build else here / "build" / "libonymix"
 

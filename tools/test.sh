@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Builds Onymix and runs every test: the formatting check, the native unit
-# tests, the same under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# library's under ThreadSanitizer, the Windows builds for i686 and x86_64,
-# the Windows tests of each build under Wine (64-bit and 32-bit) in a
-# virtual display, the Python and npm packages' tests and the web page's in
-# headless Chromium. Installs what the machine lacks first. Exits non-zero
-# when anything fails. On a kernel that cannot run 32-bit programs the i686
-# tests are not run, and one line says so and names them. Last, the release
-# is built twice from two clones and compared byte for byte.
+# Builds Onymix and runs every test: the formatting check, the tests of the
+# build scripts' shared parts, the native unit tests, the same under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the library's under
+# ThreadSanitizer, the Windows builds for i686 and x86_64, the Windows tests
+# of each build under Wine (64-bit and 32-bit) in a virtual display, the
+# Python and npm packages' tests and the web page's in headless Chromium.
+# Installs what the machine lacks first. Exits non-zero when anything fails.
+# On a kernel that cannot run 32-bit programs the i686 tests are not run,
+# and one line says so and names them. Last, the release is built twice from
+# two clones and compared byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh all
@@ -18,6 +19,9 @@ step() { printf '\n== %s (at %d s)\n' "$*" "$SECONDS"; }
 step "formatting"
 mapfile -t sources < <(git ls-files '*.cpp' '*.h' '*.c' 2>/dev/null || find . -path ./build -prune -o -name '*.cpp' -print -o -name '*.h' -print -o -name '*.c' -print)
 clang-format --dry-run --Werror "${sources[@]}"
+
+step "the build scripts' shared parts"
+tools/test-tools.sh
 
 for preset in native sanitize thread; do
     step "$preset build and tests"
