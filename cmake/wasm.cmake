@@ -33,6 +33,9 @@ target_link_options(onymix_wasm PRIVATE
   --no-entry
   -sSTANDALONE_WASM
   -sEXPORTED_FUNCTIONS=${onymix_wasm_symbols}
+  # The 64-bit numbers of onymix.h (ids, seeds, seek positions) cross into
+  # JavaScript as BigInt, whole.
+  -sWASM_BIGINT
   # A unique generator holds one bit per name its mode can make, up to 36 MB.
   -sALLOW_MEMORY_GROWTH
   # The library's deepest call needs well under a kilobyte of stack; the

@@ -18,7 +18,7 @@ HWND version_label, credits_label, close_button;
 HWND group_frame, logo_picture, about_picture;
 HMENU menu_bar, menu_popup;
 
-const char product_version[] = ONYMIX_VERSION;
+const char product_version[] = ONYMIX_PROGRAM_VERSION;
 const char credits[] = "       by Tavrelon\r\n\r\nCopyright (C) 2026 Tavrelon";
 
 // The modes in the order their labels are added; the list sorts them, and
