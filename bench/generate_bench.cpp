@@ -2,6 +2,7 @@
 // clock; the streaming path of onymix-cli by blocks and by the million, with
 // and without unique names; and onymix-cli --count 1000000 as a whole
 // process against writing a million fixed lines the same way in the same run.
+#include "../names/by_id.h"
 #include "../names/generate.h"
 #include "../names/generator.h"
 #include "../names/lines.h"
@@ -131,6 +132,93 @@ void library_next_name(benchmark::State &state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(library_next_name);
+
+// Names by id: eight SipHash-2-4 calls on 18-byte messages, as a name by id
+// of a full-name mode makes, beside the name by id itself, one a call and in
+// bulk.
+const unsigned char bench_key[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+
+void siphash_eight_calls(benchmark::State &state) {
+    unsigned char message[18] = {0};
+    uint64_t id = 0, sum = 0;
+    for (auto _ : state) {
+        for (unsigned char round = 0; round < 8; round++) {
+            message[0] = static_cast<unsigned char>(id);
+            message[9] = round;
+            message[10] = static_cast<unsigned char>(sum);
+            sum += siphash(bench_key, message, sizeof message);
+        }
+        id++;
+    }
+    benchmark::DoNotOptimize(sum);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(siphash_eight_calls);
+
+void number_for_id_alone(benchmark::State &state) {
+    int mode = static_cast<int>(state.range(0));
+    sip_state key = sip_start(bench_key);
+    uint64_t id = 0, sum = 0;
+    for (auto _ : state)
+        sum += number_for_id(mode, id++, key);
+    benchmark::DoNotOptimize(sum);
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel(mode_labels[mode]);
+}
+BENCHMARK(number_for_id_alone)
+    ->Arg(ONYMIX_MALE_SURNAME)
+    ->Arg(ONYMIX_ANY_SURNAME)
+    ->Arg(ONYMIX_SURNAME);
+
+void library_name_for_id(benchmark::State &state) {
+    // One name a call, as text into a caller's buffer.
+    char name[32];
+    unsigned long long id = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            onymix_name_for_id(ONYMIX_ANY_SURNAME, id++, bench_key, name, sizeof name));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(library_name_for_id);
+
+void library_write_ids(benchmark::State &state) {
+    // The bulk call, a run of ids into one 64 KiB block a step, as text.
+    unsigned long long first = 0;
+    long long made = 0;
+    for (auto _ : state) {
+        int n = onymix_write_ids(ONYMIX_ANY_SURNAME, bench_key, first, nullptr, 1 << 20,
+                                 ONYMIX_TEXT, block, sizeof block, nullptr);
+        first += static_cast<unsigned long long>(n);
+        made += n;
+    }
+    state.SetItemsProcessed(made);
+}
+BENCHMARK(library_write_ids);
+
+void library_entries_for_ids(benchmark::State &state) {
+    static int entries[2 * 4096];
+    unsigned long long first = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            onymix_entries_for_ids(ONYMIX_ANY_SURNAME, bench_key, first, nullptr, 4096, entries));
+        first += 4096;
+    }
+    state.SetItemsProcessed(state.iterations() * 4096);
+}
+BENCHMARK(library_entries_for_ids);
+
+void library_seek(benchmark::State &state) {
+    // To far places of the sequence: each costs some 130 multiplications.
+    onymix_generator *g = onymix_open_seed(ONYMIX_MALE_SURNAME, 4711, 0);
+    uint64_t index = 0x9E3779B97F4A7C15u;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(onymix_seek(g, index));
+        index = index * 6364136223846793005u + 1442695040888963407u;
+    }
+    onymix_close(g);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(library_seek);
 
 void cli_million_names(benchmark::State &state) {
     std::string command = std::string(ONYMIX_CLI_PATH) + " --seed 0 --count 1000000 >/dev/null";
