@@ -74,6 +74,16 @@ template <typename Name> int entries_of(Name name, size_t count, int *entries) {
     return static_cast<int>(count);
 }
 
+// Values are given unless there are none, and each is given unless empty.
+bool valid_values(const void *const *values, const size_t *lengths, size_t count) {
+    if (count > 0 && (!values || !lengths))
+        return false;
+    for (size_t i = 0; i < count; i++)
+        if (!values[i] && lengths[i] > 0)
+            return false;
+    return true;
+}
+
 bool valid_lines(int mode, int format, const char *out, size_t size) {
     return valid_mode(mode) && valid_format(format) && out && size >= ONYMIX_LINE_MAX;
 }
@@ -115,11 +125,8 @@ int onymix_write_ids(int mode, const unsigned char *key, unsigned long long firs
 int onymix_write_pseudonyms(int mode, const unsigned char *key, const void *const *values,
                             const size_t *lengths, size_t count, int format, char *out, size_t size,
                             size_t *length) {
-    if (!valid_lines(mode, format, out, size) || ((!values || !lengths) && count > 0))
+    if (!valid_lines(mode, format, out, size) || !valid_values(values, lengths, count))
         return -1;
-    for (size_t i = 0; i < count; i++)
-        if (!values[i] && lengths[i] > 0)
-            return -1;
     return write_names(
         [&](size_t i) {
             return name_of_number(mode, number_for_value(mode, values[i], lengths[i], key));
@@ -139,11 +146,8 @@ int onymix_entries_for_ids(int mode, const unsigned char *key, unsigned long lon
 
 int onymix_entries_for_pseudonyms(int mode, const unsigned char *key, const void *const *values,
                                   const size_t *lengths, size_t count, int *entries) {
-    if (!valid_mode(mode) || !entries || ((!values || !lengths) && count > 0))
+    if (!valid_mode(mode) || !entries || !valid_values(values, lengths, count))
         return -1;
-    for (size_t i = 0; i < count; i++)
-        if (!values[i] && lengths[i] > 0)
-            return -1;
     return entries_of(
         [&](size_t i) {
             return name_of_number(mode, number_for_value(mode, values[i], lengths[i], key));

@@ -113,6 +113,14 @@ void count_made(onymix_generator *g, uint64_t key) {
     }
 }
 
+// The next name of g, counted as made. Only called when one is left.
+drawn_name take_name(onymix_generator *g) {
+    uint64_t before = 0, key = 0;
+    drawn_name name = next_new_name(g, before, key);
+    count_made(g, key);
+    return name;
+}
+
 onymix_name record_of(drawn_name name) {
     onymix_name record;
     record.first_name = name.first_name >= 0 ? name_at(name.first_name) : nullptr;
@@ -228,10 +236,7 @@ int onymix_next_name(onymix_generator *g, onymix_name *record) {
         return -1;
     if (exhausted(g))
         return 0;
-    uint64_t before = 0, key = 0;
-    drawn_name name = next_new_name(g, before, key);
-    count_made(g, key);
-    *record = record_of(name);
+    *record = record_of(take_name(g));
     return 1;
 }
 
@@ -239,12 +244,8 @@ int onymix_next_names(onymix_generator *g, onymix_name *names, int count) {
     if (!g || !names || count < 0)
         return -1;
     int made = 0;
-    for (; made < count && !exhausted(g); made++) {
-        uint64_t before = 0, key = 0;
-        drawn_name name = next_new_name(g, before, key);
-        count_made(g, key);
-        names[made] = record_of(name);
-    }
+    for (; made < count && !exhausted(g); made++)
+        names[made] = record_of(take_name(g));
     return made;
 }
 
@@ -253,9 +254,7 @@ int onymix_next_entries(onymix_generator *g, int *entries, int count) {
         return -1;
     int made = 0;
     for (; made < count && !exhausted(g); made++) {
-        uint64_t before = 0, key = 0;
-        drawn_name name = next_new_name(g, before, key);
-        count_made(g, key);
+        drawn_name name = take_name(g);
         entries[2 * made] = name.first_name;
         entries[2 * made + 1] = name.surname;
     }
