@@ -507,6 +507,10 @@ class PageCases:
                 self.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
                     'width': width, 'height': height, 'deviceScaleFactor': 1, 'mobile': width < 400})
                 self.wait(lambda: self.js('return innerWidth') == width, f'the screen is {width} wide')
+                # The page scales on its resize event, which may come after
+                # the new width shows.
+                self.wait(lambda: abs(self.rect(self.el('main-window'))[2] - 288 * scale) <= 0.5,
+                          f'the window scaled to {width} wide')
                 x, y, w, h = self.rect(self.el('main-window'))
                 self.assertAlmostEqual(w, 288 * scale, delta=0.5, msg=f'{width} wide')
                 self.assertAlmostEqual(h, 364 * scale, delta=0.5, msg=f'{width} wide')
