@@ -43,7 +43,8 @@ packages_of() {
             ;;
         python)
             packages_of wheel
-            printf '%s\n' python3-venv python3-pytest
+            # Dask's cluster, for the test that splits names over processes.
+            printf '%s\n' python3-venv python3-pytest python3-dask python3-distributed
             ;;
         wasm)
             printf '%s\n' cmake make git zip emscripten
