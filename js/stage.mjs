@@ -21,61 +21,15 @@ export function stagedPackage(pkg, version) {
     return { name, version, ...rest };
 }
 
-// The value of an integer macro as a number, or undefined when the text is
-// not one integer literal (an expression, an attribute, nothing).
-function integerValue(text) {
-    let value = text.trim();
-    let negative = false;
-    for (;;) {
-        const inner = /^\((.*)\)$/s.exec(value);
-        if (inner)
-            value = inner[1].trim();
-        else if (value.startsWith('-') && !negative)
-            [value, negative] = [value.slice(1).trim(), true];
-        else
-            break;
-    }
-    const literal = /^(0[xX][0-9a-fA-F]+|0[0-7]*|[1-9][0-9]*)([uU]?)(?:l|L|ll|LL)?([uU]?)$/.exec(value);
-    if (!literal)
-        return undefined;
-    const [, digits, unsignedBefore, unsignedAfter] = literal;
-    if (unsignedBefore && unsignedAfter)
-        return undefined;
-    // C reads a leading 0 as octal.
-    const magnitude = /^0[0-7]/.test(digits) ? BigInt(`0o${digits.slice(1)}`) : BigInt(digits);
-    if (negative && (unsignedBefore || unsignedAfter) && magnitude !== 0n)
-        throw new Error(`${text.trim()} is negative and unsigned: C makes it a large number`);
-    const number = negative ? -magnitude : magnitude;
-    if (number > BigInt(Number.MAX_SAFE_INTEGER) || number < BigInt(Number.MIN_SAFE_INTEGER))
-        throw new Error(`${text.trim()} is beyond the integers a JavaScript number holds exactly`);
-    return Number(number);
-}
-
-// Every `#define ONYMIX_NAME VALUE` of a header whose value is one integer
-// literal (decimal, octal or hexadecimal, with C's u and l suffixes, negated
-// or in parentheses), keyed NAME, in the header's order. Other macros (the
-// calling convention, the export attribute, the include guard, function-like
-// macros) are left out. A name defined twice, in the branches of an #if,
-// must have one value.
+// Every `#define ONYMIX_NAME VALUE` of the header whose value is a whole
+// number (as onymix.h writes them: 61836, 1u, 86399L, (-1)), keyed NAME.
+// The other macros (the calling convention, the export attribute, the
+// include guard) are left out.
 export function integerMacros(header) {
-    const text = header
-        .replace(/\\\r?\n/g, ' ')
-        .replace(/\/\*[\s\S]*?\*\//g, ' ')
-        .replace(/\/\/.*$/gm, '');
     const macros = {};
-    for (const [, name, value] of text.matchAll(/^[ \t]*#[ \t]*define[ \t]+ONYMIX_(\w+)(?:[ \t]+(.*))?$/gm)) {
-        let number;
-        try {
-            number = integerValue(value ?? '');
-        } catch (error) {
-            throw new Error(`ONYMIX_${name}: ${error.message}`);
-        }
-        if (number === undefined)
-            continue;
-        if (Object.hasOwn(macros, name) && macros[name] !== number)
-            throw new Error(`ONYMIX_${name} is defined as both ${macros[name]} and ${number}`);
-        macros[name] = number;
-    }
+    for (const [, name, value] of header.matchAll(
+        /^#define ONYMIX_(\w+) +\(?(-?\d+)[uUlL]*\)?(?: *\/\*.*)?$/gm))
+        macros[name] = Number(value);
     return macros;
 }
 
