@@ -69,6 +69,12 @@ set_target_properties(onymix_shared PROPERTIES
   LINKER_LANGUAGE C)
 if(WIN32)
   target_sources(onymix_shared PRIVATE ${CMAKE_SOURCE_DIR}/lib/onymix.def)
+  if(MINGW)
+    # 32-bit code divides 64-bit numbers through libgcc's helpers, which the
+    # C++ objects' -lgcc_s would take from MinGW's libgcc DLL: the static
+    # libgcc comes first, so that only system DLLs are imported.
+    target_link_libraries(onymix_shared PRIVATE gcc)
+  endif()
   set_target_properties(onymix_shared PROPERTIES PREFIX "" IMPORT_PREFIX "lib"
     IMPORT_SUFFIX ".dll.a" RUNTIME_OUTPUT_NAME onymix)
 else()
