@@ -9,10 +9,12 @@
 #             virtual display, and its screenshot
 #   format    the formatting check of tools/test.sh
 #   native    the native preset's build and tests, the installed library's
-#             consumer check
+#             consumer check, the SQLite extension's test (Debian's Python
+#             and sqlite3 shell load it)
 #   sanitize  the sanitize and thread presets (clang and its sanitizers)
 #   windows   both Windows builds and their tests, under 64-bit and 32-bit
-#             Wine (the 32-bit one from Debian's i386 architecture)
+#             Wine (the 32-bit one from Debian's i386 architecture); the
+#             SQLite extension's DLL takes the host's SQLite headers
 #   wheel     tools/release-python.sh
 #   python    tools/test-python.sh
 #   wasm      tools/release-js.sh, tools/release-web.sh, tools/web.sh
@@ -31,11 +33,14 @@ packages_of() {
     case $1 in
         run) printf '%s\n' cmake make g++-mingw-w64-x86-64 wine wine64 xvfb x11-utils imagemagick ;;
         format) printf '%s\n' clang-format ;;
-        native) printf '%s\n' cmake make g++ libgtest-dev libbenchmark-dev pkg-config ;;
+        native)
+            printf '%s\n' cmake make g++ libgtest-dev libbenchmark-dev pkg-config \
+                libsqlite3-dev sqlite3 python3
+            ;;
         sanitize) printf '%s\n' cmake make clang libclang-rt-14-dev libgtest-dev ;;
         windows)
             printf '%s\n' cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
-                wine wine64 wine32:i386 xvfb
+                wine wine64 wine32:i386 xvfb libsqlite3-dev
             ;;
         wheel)
             # Debian's Python and its build tools: no package index is needed.
@@ -65,7 +70,7 @@ packages_of() {
             packages_of wheel
             packages_of wasm
             printf '%s\n' g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
-                zip unzip dpkg-dev lintian groff-base tzdata
+                zip unzip dpkg-dev lintian groff-base tzdata libsqlite3-dev
             ;;
         all)
             local group

@@ -4,9 +4,11 @@
 #     onymix.exe, onymix-cli.exe, README.txt, LICENSE.txt, NOTICE.txt)
 #   onymix-VERSION-win32-dev.zip, onymix-VERSION-win64-dev.zip  (the library
 #     for Windows programs: include/onymix.h, bin/onymix.dll,
-#     lib/libonymix.dll.a, lib/onymix.def, LICENSE.txt, NOTICE.txt)
+#     lib/libonymix.dll.a, lib/onymix.def, LICENSE.txt, NOTICE.txt; the
+#     64-bit one also sqlite3/onymix.sqlite3.dll, the SQLite extension)
 #   onymix-cli_VERSION_ARCH.deb, libonymix1_VERSION_ARCH.deb,
-#   libonymix-dev_VERSION_ARCH.deb                     (for Debian)
+#   libonymix-dev_VERSION_ARCH.deb,
+#   libsqlite3-mod-onymix_VERSION_ARCH.deb             (for Debian)
 #   onymix-VERSION-cp311-abi3-linux_x86_64.whl          (the Python package)
 #   onymix-VERSION.tgz                                 (the npm package)
 #   onymix-VERSION-web.zip                             (the web page)
@@ -30,15 +32,17 @@ rm -rf build/release-native build/release-win32 build/release-win64 build/releas
     build/release-wasm dist
 mkdir -p dist build/release-stage
 
-step "native onymix-cli and libonymix for the Debian packages"
+step "native onymix-cli, libonymix and the SQLite extension for the Debian packages"
 # Debian's hardening flags, as a Debian package build would use them.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake --preset release-native -DCMAKE_INSTALL_PREFIX=/usr \
     -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS)" \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
-    -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
-cmake --build --preset release-native -j "$jobs" --target onymix-cli onymix_shared onymix_archive
+    -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+    -DCMAKE_MODULE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+cmake --build --preset release-native -j "$jobs" \
+    --target onymix-cli onymix_shared onymix_archive onymix_sqlite
 
 version=$(build_version build/release-native)
 echo "version $version, SOURCE_DATE_EPOCH $SOURCE_DATE_EPOCH"
@@ -51,8 +55,12 @@ windows_text() { # source destination
 
 for arch in win32 win64; do
     step "Windows $arch build"
+    # The SQLite extension is built for 64-bit Windows only.
+    extension=()
+    [ "$arch" = win32 ] || extension=(onymix_sqlite)
     cmake --preset "release-$arch" >/dev/null
-    cmake --build --preset "release-$arch" -j "$jobs" --target onymix onymix-cli onymix_shared
+    cmake --build --preset "release-$arch" -j "$jobs" --target onymix onymix-cli onymix_shared \
+        "${extension[@]}"
 
     stage="build/release-stage/$arch"
     mkdir -p "$stage/Onymix"
@@ -71,6 +79,12 @@ for arch in win32 win64; do
     install -m 0644 include/onymix.h "$dev/include/"
     install -m 0755 "build/release-$arch/onymix.dll" "$dev/bin/"
     install -m 0644 "build/release-$arch/libonymix.dll.a" lib/onymix.def "$dev/lib/"
+    extension_entries=()
+    if [ ${#extension[@]} -gt 0 ]; then
+        mkdir -p "$dev/sqlite3"
+        install -m 0755 "build/release-$arch/sqlite/onymix.sqlite3.dll" "$dev/sqlite3/"
+        extension_entries=("${dev##*/}/sqlite3/" "${dev##*/}/sqlite3/onymix.sqlite3.dll")
+    fi
     for text in LICENSE.txt NOTICE.txt; do
         windows_text "packaging/$text" "$dev/$text"
     done
@@ -78,7 +92,7 @@ for arch in win32 win64; do
         "${dev##*/}/" "${dev##*/}/include/" "${dev##*/}/include/onymix.h" \
         "${dev##*/}/bin/" "${dev##*/}/bin/onymix.dll" \
         "${dev##*/}/lib/" "${dev##*/}/lib/libonymix.dll.a" "${dev##*/}/lib/onymix.def" \
-        "${dev##*/}/LICENSE.txt" "${dev##*/}/NOTICE.txt"
+        "${extension_entries[@]}" "${dev##*/}/LICENSE.txt" "${dev##*/}/NOTICE.txt"
 done
 
 step "Debian packages"
@@ -90,7 +104,7 @@ libdir=usr/lib/$multiarch
 # Stripped as Debian's own packages are: no symbols, no compiler notes.
 strip --remove-section=.comment --remove-section=.note "$installed/usr/bin/onymix-cli"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note \
-    "$installed/$libdir/libonymix.so.$version"
+    "$installed/$libdir/libonymix.so.$version" "$installed/$libdir/onymix/sqlite3/onymix.so"
 strip --strip-debug --remove-section=.comment --enable-deterministic-archives \
     "$installed/$libdir/libonymix.a"
 gzip -9n "$installed/usr/share/man/man1/onymix-cli.1" "$installed/usr/share/man/man3/onymix.3"
@@ -108,6 +122,10 @@ take onymix-cli usr/bin/onymix-cli usr/share/man/man1/onymix-cli.1.gz
 take libonymix1 "$libdir/libonymix.so.$version" "$libdir/libonymix.so.1"
 take libonymix-dev usr/include/onymix.h "$libdir/libonymix.so" "$libdir/libonymix.a" \
     "$libdir/pkgconfig/onymix.pc" "$libdir/cmake/onymix" usr/share/man/man3/onymix.3.gz
+# The SQLite extension in a package of its own, named as Debian names
+# SQLite's loadable modules: SQLite users need neither the development files
+# nor the shared library, whose objects it holds.
+take libsqlite3-mod-onymix "$libdir/onymix/sqlite3/onymix.so"
 left=$(find "$installed" -type f -o -type l)
 [ -z "$left" ] || { echo "release: installed but in no package: $left" >&2; exit 1; }
 
@@ -169,6 +187,8 @@ printf 'libonymix 1 libonymix1 (>= %s)\n' "$version" >"$lib1/DEBIAN/shlibs"
 echo "activate-noawait ldconfig" >"$lib1/DEBIAN/triggers"
 make_deb libonymix1 libonymix1.control.in "$(depends_of "$lib1/$libdir/libonymix.so.$version")"
 make_deb libonymix-dev libonymix-dev.control.in ""
+make_deb libsqlite3-mod-onymix libsqlite3-mod-onymix.control.in \
+    "$(depends_of build/release-stage/libsqlite3-mod-onymix/$libdir/onymix/sqlite3/onymix.so)"
 
 step "Python package"
 tools/release-python.sh dist
@@ -182,7 +202,8 @@ tools/release-web.sh dist
 (cd dist && sha256sum "onymix-$version-win32.zip" "onymix-$version-win64.zip" \
     "onymix-$version-win32-dev.zip" "onymix-$version-win64-dev.zip" \
     "onymix-cli_${version}_$arch.deb" "libonymix1_${version}_$arch.deb" \
-    "libonymix-dev_${version}_$arch.deb" onymix-"$version"-*.whl "onymix-$version.tgz" "onymix-$version-web.zip" \
+    "libonymix-dev_${version}_$arch.deb" "libsqlite3-mod-onymix_${version}_$arch.deb" \
+    onymix-"$version"-*.whl "onymix-$version.tgz" "onymix-$version-web.zip" \
     >SHA256SUMS)
 step "dist/"
 (cd dist && ls -l && cat SHA256SUMS)
