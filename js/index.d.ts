@@ -20,17 +20,46 @@ declare namespace onymix {
      */
     type Mode = ModeLabel | Lowercase<ModeLabel> | Uppercase<ModeLabel> | ModeNumber;
 
+    /**
+     * An unsigned 64-bit number: a whole number from 0 to 2^53 - 1 (the
+     * largest a number holds exactly) or a BigInt from 0n to 2n ** 64n - 1n.
+     */
+    type U64 = number | bigint;
+
     interface Options {
         /** 'Male + Surname' when left out. */
         mode?: Mode;
         /**
-         * The whole second (0 to 86399) the generator is seeded from, as
-         * onymix-cli --seed; left out, "now": in Node the seconds of the
-         * system's uptime, in a browser the seconds since midnight UTC.
+         * The seed. Seeds 0 to 86399 are whole seconds, those of onymix-cli
+         * --seed; every other 64-bit seed starts a sequence of its own.
+         * Left out, "now": in Node the seconds of the system's uptime, in a
+         * browser the seconds since midnight UTC.
          */
-        seed?: number;
+        seed?: U64;
         /** No name twice: the ordinary sequence with every repeat left out. */
         unique?: boolean;
+        /**
+         * Begin at name `start` of the sequence (0 for the first), reached
+         * at once however far it is. Not with unique (TypeError).
+         */
+        start?: U64;
+    }
+
+    /** How names by id and pseudonyms are made. */
+    interface KeyedOptions {
+        /** 'Any + Surname', the largest set of names, when left out. */
+        mode?: Mode;
+        /**
+         * The secret: 16 bytes. Left out, 16 zero bytes: fine for test data,
+         * but anyone can make the same names.
+         */
+        key?: Uint8Array;
+    }
+
+    /** The ids `from` (0 when left out) to `from + count - 1`. */
+    interface IdRun {
+        from?: U64;
+        count: number;
     }
 
     /** A name in parts; null for a part the mode has none of. */
@@ -60,7 +89,7 @@ declare namespace onymix {
         encoding: StoredEncoding;
     }
 
-    /** The library's version, '1.0.2' for this one. */
+    /** The library's version, '1.1.0' for this one. */
     const version: string;
 
     /** The labels of the modes, in mode order, as onymix-cli numbers them. */
@@ -89,12 +118,46 @@ declare namespace onymix {
     function generate(mode?: Mode, second?: number): string;
 
     /**
-     * `count` names, exactly those of onymix-cli --count COUNT --mode MODE
-     * --seed SEED [--unique].
+     * `count` names of the sequence of a mode and seed, from name `start`
+     * on; for a seed of 0 to 86399, exactly those of onymix-cli --count
+     * COUNT --mode MODE --seed SEED [--unique].
      * @throws RangeError, before any work, when unique names are asked for
      * beyond the mode's; TypeError or RangeError naming any bad argument.
      */
     function names(count: number, options?: Options): string[];
+
+    /**
+     * The name of an id: every id has one of its own in each mode, under
+     * each key, and the ids of a block of N consecutive ids (from 0 on;
+     * N is the number of names the mode can make) have different names.
+     * The same in every process and every language the library is used
+     * from.
+     * @throws TypeError or RangeError naming a bad id, mode or key.
+     */
+    function nameForId(id: U64, options?: KeyedOptions): string;
+
+    /**
+     * The names of ids, in one call: an array of numbers and BigInts, a
+     * BigUint64Array, or a run of consecutive ids.
+     * @throws TypeError or RangeError naming a bad id (by its index), mode
+     * or key, or a run that passes 2n ** 64n - 1n.
+     */
+    function namesForIds(ids: readonly U64[] | BigUint64Array | IdRun, options?: KeyedOptions): string[];
+
+    /**
+     * The name that stands in for a value: a string (its UTF-8 bytes) or
+     * bytes. The same value always has the same pseudonym under a key;
+     * different values may share one.
+     * @throws TypeError or RangeError naming a bad value (a string with
+     * half a surrogate pair has no UTF-8), mode or key.
+     */
+    function pseudonym(value: string | Uint8Array, options?: KeyedOptions): string;
+
+    /**
+     * The pseudonyms of values, in one call.
+     * @throws TypeError or RangeError naming a bad value by its index.
+     */
+    function pseudonyms(values: readonly (string | Uint8Array)[], options?: KeyedOptions): string[];
 
     /**
      * The stored text of a stored.txt's bytes, read by the Onymix program's

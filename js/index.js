@@ -23,12 +23,12 @@
     const C = '@ONYMIX_CONSTANTS@';
     // Labels are far shorter; a longer text is no mode and is not copied in.
     const LABEL_MAX = 64;
-    // Output goes through one buffer in the module's memory (JavaScript runs
-    // one call at a time, so one is enough). Above 128 KiB each decoded
-    // chunk is a large object, which the young generation's collector never
-    // copies, and the names are small slices of it.
+    // Arguments and results go through one buffer in the module's memory
+    // (JavaScript runs one call at a time, so one is enough), a bulk call's
+    // in chunks of it. malloc aligns it for 64-bit numbers.
     const BUFFER_SIZE = 1 << 20;
     const MAX_COUNT = 2 ** 32 - 1; // the longest array
+    const LARGEST_U64 = 2n ** 64n - 1n;
     // Above this length V8 makes an array made to size a dictionary, slow to
     // fill; a longer result grows as it is filled instead.
     const LONGEST_PREPARED_ARRAY = 1 << 25;
@@ -59,14 +59,17 @@
 
     let wasm = null;
     let heap = null;
+    let heapBuffer = null;
+    let words = null;
     let buffer = 0;
+    let keySlot = 0;
     let loadError = null;
     const imports = {
         env: {
             onymix_clock_ms: inNode ? nodeClock() : browserClock,
             // The memory's old ArrayBuffer is detached when it grows.
             emscripten_notify_memory_growth() {
-                heap = null;
+                heap = heapBuffer = words = null;
             },
         },
     };
@@ -85,6 +88,20 @@
         if (heap === null)
             heap = new Uint8Array(wasm.memory.buffer);
         return heap;
+    }
+
+    // The memory as 32-bit words (pointers, sizes, entries) and, in Node, as
+    // a Buffer, whose write() is the quickest way in for UTF-8.
+    function memoryWords() {
+        if (words === null)
+            words = new Int32Array(wasm.memory.buffer);
+        return words;
+    }
+
+    function memoryBuffer() {
+        if (heapBuffer === null)
+            heapBuffer = Buffer.from(wasm.memory.buffer);
+        return heapBuffer;
     }
 
     // The library writes ASCII only, so Latin-1 reads it: Node's Buffer does
@@ -113,6 +130,10 @@
         generate,
         names,
         Generator: undefined,
+        nameForId,
+        namesForIds,
+        pseudonym,
+        pseudonyms,
         storedText,
         storedBytes,
         store,
@@ -123,8 +144,9 @@
         wasm = instance.exports;
         wasm._initialize();
         buffer = wasm.malloc(BUFFER_SIZE);
-        if (buffer === 0)
-            throw new Error('onymix: no memory for the output buffer');
+        keySlot = wasm.malloc(C.KEY_SIZE);
+        if (buffer === 0 || keySlot === 0)
+            throw new Error('onymix: no memory for the buffers');
         api.version = cString(wasm.onymix_version());
         const modes = [];
         for (let mode = 0; mode < C.MODE_COUNT; mode++)
@@ -165,6 +187,9 @@
             shown = `${value}n`;
         } else if (typeof value === 'function') {
             shown = `function ${value.name || '(anonymous)'}`;
+        } else if (ArrayBuffer.isView(value)) {
+            // Not its elements, as JSON would give them, but what it is.
+            shown = `${value.constructor.name}(${value.length ?? value.byteLength})`;
         } else if (typeof value === 'object' && value !== null) {
             try {
                 shown = JSON.stringify(value);
@@ -179,9 +204,9 @@
         return shown.length > 60 ? `${shown.slice(0, 57)}...` : shown;
     }
 
-    function modeOf(value) {
+    function modeOf(value, fallback = C.MALE_SURNAME) {
         if (value === undefined)
-            return C.MALE_SURNAME;
+            return fallback;
         let mode = -1;
         if (typeof value === 'number') {
             if (Number.isInteger(value) && value >= 0 && value < C.MODE_COUNT)
@@ -223,57 +248,63 @@
         return value;
     }
 
-    const optionNames = ['mode', 'seed', 'unique'];
+    // One of the header's 64-bit numbers (an id, a seed, a place in a
+    // sequence) as the BigInt the module takes: a whole number up to
+    // 2^53 - 1, the largest a number holds exactly, or a BigInt.
+    function u64Of(value, what) {
+        if (typeof value === 'bigint') {
+            if (value >= 0n && value <= LARGEST_U64)
+                return value;
+        } else if (typeof value === 'number') {
+            if (Number.isSafeInteger(value) && value >= 0)
+                return BigInt(value);
+        } else {
+            throw new TypeError(`onymix: ${what} must be a number or a BigInt, not ${show(value)}`);
+        }
+        throw new RangeError(`onymix: ${what} must be a whole number from 0 to 2^53 - 1 or a ` +
+            `BigInt from 0n to 2n ** 64n - 1n, not ${show(value)}`);
+    }
 
-    function optionsOf(options) {
+    function optionsOf(options, allowed) {
         if (options === undefined)
-            options = {};
+            return {};
         if (typeof options !== 'object' || options === null || Array.isArray(options))
             throw new TypeError(`onymix: options must be an object, not ${show(options)}`);
         for (const key of Object.keys(options)) {
-            if (!optionNames.includes(key))
-                throw new TypeError(
-                    `onymix: no option ${show(key)} (the options are mode, seed and unique)`);
+            if (!allowed.includes(key))
+                throw new TypeError(`onymix: no option ${show(key)} (the options are ` +
+                    `${allowed.slice(0, -1).join(', ')} and ${allowed[allowed.length - 1]})`);
         }
-        const { unique } = options;
+        return options;
+    }
+
+    // The options of a sequence; seed and start as BigInts, null when left
+    // out (a seed of "now", no seek).
+    function sequenceOptionsOf(options) {
+        const { mode, seed, unique, start } = optionsOf(options, ['mode', 'seed', 'unique', 'start']);
         if (unique !== undefined && typeof unique !== 'boolean')
             throw new TypeError(`onymix: unique must be true or false, not ${show(unique)}`);
-        return { mode: modeOf(options.mode), seed: secondOf(options.seed, 'seed'), unique: !!unique };
+        return {
+            mode: modeOf(mode),
+            seed: seed === undefined ? null : u64Of(seed, 'seed'),
+            unique: !!unique,
+            start: start === undefined ? null : u64Of(start, 'start'),
+        };
     }
 
-    function open({ mode, seed, unique }) {
-        const generator = wasm.onymix_open(mode, seed, unique ? C.UNIQUE : 0);
+    function open({ mode, seed, unique, start }) {
+        const flags = unique ? C.UNIQUE : 0;
+        const generator = seed === null ? wasm.onymix_open(mode, C.NOW, flags)
+            : wasm.onymix_open_seed(mode, seed, flags);
         if (generator === 0)
             throw new Error('onymix: not enough memory for a generator');
-        return generator;
-    }
-
-    // The next count lines of a generator in a format, without their LFs,
-    // through the bulk call.
-    function lines(generator, count, format) {
-        // Made to size, the array is a large object too; grown by push, it
-        // would be copied by every collection while it grows.
-        const result = count <= LONGEST_PREPARED_ARRAY ? new Array(count) : [];
-        const lengthAt = buffer + BUFFER_SIZE - 4;
-        let made = 0;
-        while (made < count) {
-            const written = wasm.onymix_write(generator, format,
-                Math.min(count - made, 0x7fffffff), buffer, BUFFER_SIZE - 4, lengthAt);
-            // 0 only when a unique generator has made every name, which the
-            // callers rule out beforehand.
-            if (written <= 0)
-                break;
-            const length = new DataView(wasm.memory.buffer).getUint32(lengthAt, true);
-            const chunk = text(buffer, length);
-            let start = 0;
-            for (let i = 0; i < written; i++) {
-                const end = chunk.indexOf('\n', start);
-                result[made++] = chunk.slice(start, end);
-                start = end + 1;
-            }
+        if (start !== null && wasm.onymix_seek(generator, start) !== 0) {
+            wasm.onymix_close(generator);
+            // The only generators the library cannot seek are unique ones.
+            throw new TypeError(`onymix: start (${start}) and unique do not go together: a ` +
+                'unique sequence leaves repeats out, so its names have no places to start from');
         }
-        result.length = made;
-        return result;
+        return generator;
     }
 
     function generate(mode, second) {
@@ -430,38 +461,90 @@
                 `has only ${left}${left < wasm.onymix_distinct_names(mode) ? ' left' : ''}`);
     }
 
-    // The parts of records are the library's own table texts, decoded once
-    // each: by their place in the module's memory.
-    const partTexts = new Map();
-    function part(pointer) {
-        if (pointer === 0)
-            return null;
-        let decoded = partTexts.get(pointer);
-        if (decoded === undefined) {
-            decoded = cString(pointer);
-            partTexts.set(pointer, decoded);
+    // Names come from the library as entries of its name table (onymix.h),
+    // and each entry's text is decoded once: a name of one part is the
+    // table's own string, however often it is made, and a full name is one
+    // concatenation, the first name's string with its space kept too.
+    let entryTexts = null;
+    let spacedFirstNames = null;
+
+    // The entries are decoded as one text, from the lowest entry's place to
+    // the end of the highest's, and cut up: one decoding in place of tens
+    // of thousands, whatever the order of the table in memory.
+    function nameTable() {
+        if (entryTexts !== null)
+            return;
+        const places = new Int32Array(C.ENTRY_COUNT), ends = new Int32Array(C.ENTRY_COUNT);
+        const bytes = memory();
+        let low = Infinity, high = 0;
+        for (let i = 0; i < C.ENTRY_COUNT; i++) {
+            let end = places[i] = wasm.onymix_entry(i);
+            while (bytes[end] !== 0)
+                end++;
+            ends[i] = end;
+            low = Math.min(low, places[i]);
+            high = Math.max(high, end);
         }
-        return decoded;
+        const span = text(low, high - low);
+        entryTexts = new Array(C.ENTRY_COUNT);
+        for (let i = 0; i < C.ENTRY_COUNT; i++)
+            entryTexts[i] = span.slice(places[i] - low, ends[i] - low);
+        spacedFirstNames = entryTexts.slice(0, C.FIRST_SURNAME_ENTRY).map((first) => `${first} `);
     }
 
-    // The next count names of a generator as records, through the library's
-    // records in bulk: each onymix_name is three pointers (first name,
-    // surname, sex) of the module's 32-bit memory.
-    const RECORD_WORDS = 3;
-    const RECORDS_AT_ONCE = Math.floor(BUFFER_SIZE / (4 * RECORD_WORDS));
+    const nameOf = (first, surname) => first < 0 ? entryTexts[surname]
+        : surname < 0 ? entryTexts[first] : spacedFirstNames[first] + entryTexts[surname];
+
+    // count names made in chunks: draw(made, most) leaves the entries of at
+    // most `most` names at entriesAt and says how many; fewer than count
+    // only when a unique generator runs out.
+    function collect(count, most, entriesAt, draw) {
+        nameTable();
+        const result = count <= LONGEST_PREPARED_ARRAY ? new Array(count) : [];
+        let made = 0;
+        while (made < count) {
+            const n = draw(made, Math.min(count - made, most));
+            if (n < 0)
+                throw new Error('onymix: the library refused arguments the package let through');
+            if (n === 0)
+                break;
+            const entries = memoryWords(), texts = entryTexts, spaced = spacedFirstNames;
+            for (let i = entriesAt >> 2, end = i + 2 * n; i < end; i += 2) {
+                const first = entries[i], surname = entries[i + 1];
+                result[made++] = first < 0 ? texts[surname] : surname < 0 ? texts[first]
+                    : spaced[first] + texts[surname];
+            }
+        }
+        result.length = made;
+        return result;
+    }
+
+    const ENTRIES_AT_ONCE = BUFFER_SIZE / 8;
+
+    function sequence(generator, count) {
+        return collect(count, ENTRIES_AT_ONCE, buffer,
+            (made, most) => wasm.onymix_next_entries(generator, buffer, most));
+    }
+
+    // Records share their strings with the names; the table lists the male
+    // first names first, then the female ones.
     function records(generator, count) {
+        nameTable();
         const result = [];
         while (result.length < count) {
-            const drawn = wasm.onymix_next_names(generator, buffer,
-                Math.min(count - result.length, RECORDS_AT_ONCE));
+            const drawn = wasm.onymix_next_entries(generator, buffer,
+                Math.min(count - result.length, ENTRIES_AT_ONCE));
             if (drawn <= 0)
                 break;
-            const words = new Uint32Array(wasm.memory.buffer, buffer, drawn * RECORD_WORDS);
-            for (let i = 0; i < words.length; i += RECORD_WORDS) {
-                const firstName = part(words[i]), surname = part(words[i + 1]);
-                const name = firstName === null ? surname
-                    : surname === null ? firstName : `${firstName} ${surname}`;
-                result.push({ name, firstName, surname, sex: part(words[i + 2]) });
+            const entries = memoryWords();
+            for (let i = buffer >> 2, end = i + 2 * drawn; i < end; i += 2) {
+                const first = entries[i], surname = entries[i + 1];
+                result.push({
+                    name: nameOf(first, surname),
+                    firstName: first < 0 ? null : entryTexts[first],
+                    surname: surname < 0 ? null : entryTexts[surname],
+                    sex: first < 0 ? null : first < C.FIRST_FEMALE_ENTRY ? 'male' : 'female',
+                });
             }
         }
         return result;
@@ -470,14 +553,183 @@
     function names(count, options) {
         loaded();
         const n = countOf(count);
-        const settings = optionsOf(options);
+        const settings = sequenceOptionsOf(options);
         const generator = open(settings);
         try {
             checkLeft(generator, n, settings.mode);
-            return lines(generator, n, C.TEXT);
+            return sequence(generator, n);
         } finally {
             wasm.onymix_close(generator);
         }
+    }
+
+    // Names by id and pseudonyms: the module's key slot holds the key (0
+    // passes none: the library's zero key).
+    function keyOf(value) {
+        if (value === undefined)
+            return 0;
+        if (!(value instanceof Uint8Array))
+            throw new TypeError(`onymix: a key is a Uint8Array of ${C.KEY_SIZE} bytes, not ${show(value)}`);
+        if (value.length !== C.KEY_SIZE)
+            throw new RangeError(`onymix: a key is ${C.KEY_SIZE} bytes, not ${value.length}`);
+        memory().set(value, keySlot);
+        return keySlot;
+    }
+
+    // By default these name from the largest set of names.
+    function keyedOptionsOf(options) {
+        const { mode, key } = optionsOf(options, ['mode', 'key']);
+        const number = modeOf(mode, C.ANY_SURNAME);
+        return { mode: number, key: keyOf(key) };
+    }
+
+    // A chunk of ids: the ids as 64-bit numbers, then their entries.
+    const IDS_AT_ONCE = BUFFER_SIZE / 16;
+    const idEntriesAt = () => buffer + 8 * IDS_AT_ONCE;
+
+    function idsFrom(from, count, mode, key) {
+        if (count > 0 && from + BigInt(count) - 1n > LARGEST_U64)
+            throw new RangeError(`onymix: ${count} ids from ${from} on pass 2n ** 64n - 1n`);
+        return collect(count, IDS_AT_ONCE, idEntriesAt(), (made, most) =>
+            wasm.onymix_entries_for_ids(mode, key, from + BigInt(made), 0, most, idEntriesAt()));
+    }
+
+    function idsOfArray(ids, mode, key) {
+        return collect(ids.length, IDS_AT_ONCE, idEntriesAt(), (made, most) => {
+            const words = memoryWords();
+            let big = null;
+            for (let i = 0, at = buffer >> 2; i < most; i++, at += 2) {
+                const id = ids[made + i];
+                // Whole numbers go in as two 32-bit halves, with no BigInt made.
+                if (typeof id === 'number' && Number.isSafeInteger(id) && id >= 0) {
+                    words[at] = id % 4294967296;
+                    words[at + 1] = id / 4294967296;
+                } else {
+                    big ??= new BigUint64Array(wasm.memory.buffer, buffer, most);
+                    big[i] = u64Of(id, `ids[${made + i}]`);
+                }
+            }
+            return wasm.onymix_entries_for_ids(mode, key, 0n, buffer, most, idEntriesAt());
+        });
+    }
+
+    function idsOfTyped(ids, mode, key) {
+        return collect(ids.length, IDS_AT_ONCE, idEntriesAt(), (made, most) => {
+            new BigUint64Array(wasm.memory.buffer, buffer, most).set(ids.subarray(made, made + most));
+            return wasm.onymix_entries_for_ids(mode, key, 0n, buffer, most, idEntriesAt());
+        });
+    }
+
+    function runOf(run) {
+        for (const key of Object.keys(run)) {
+            if (key !== 'from' && key !== 'count')
+                throw new TypeError(`onymix: no field ${show(key)} in a run of ids (the fields are from and count)`);
+        }
+        return [run.from === undefined ? 0n : u64Of(run.from, 'from'), countOf(run.count)];
+    }
+
+    function nameForId(id, options) {
+        loaded();
+        const first = u64Of(id, 'an id');
+        const { mode, key } = keyedOptionsOf(options);
+        return idsFrom(first, 1, mode, key)[0];
+    }
+
+    function namesForIds(ids, options) {
+        loaded();
+        const listed = Array.isArray(ids) || ids instanceof BigUint64Array;
+        if (!listed && (typeof ids !== 'object' || ids === null || ArrayBuffer.isView(ids)))
+            throw new TypeError('onymix: ids are an array of numbers and BigInts, a BigUint64Array ' +
+                `or a run { from, count }, not ${show(ids)}`);
+        const run = listed ? null : runOf(ids);
+        const { mode, key } = keyedOptionsOf(options);
+        if (run !== null)
+            return idsFrom(...run, mode, key);
+        return Array.isArray(ids) ? idsOfArray(ids, mode, key) : idsOfTyped(ids, mode, key);
+    }
+
+    // A chunk of values: their pointers, their lengths, their entries, then
+    // their bytes. A value larger than the room for bytes goes alone, in
+    // memory of its own.
+    const VALUES_AT_ONCE = 8192;
+    const valueLengthsAt = () => buffer + 4 * VALUES_AT_ONCE;
+    const valueEntriesAt = () => buffer + 8 * VALUES_AT_ONCE;
+    const valueBytesAt = () => buffer + 16 * VALUES_AT_ONCE;
+    const wellFormed = typeof ''.isWellFormed === 'function' ? (text) => text.isWellFormed()
+        : (text) => !halfSurrogate.test(text);
+
+    // The most bytes a value can take: UTF-8 needs at most 3 bytes for each
+    // UTF-16 unit of a string.
+    function valueBound(value, what, index) {
+        if (typeof value === 'string') {
+            if (!wellFormed(value))
+                throw new RangeError(`onymix: ${what(index)} holds half a surrogate pair ` +
+                    `(at ${value.search(halfSurrogate)}), which has no UTF-8`);
+            return 3 * value.length;
+        }
+        if (value instanceof Uint8Array)
+            return value.length;
+        throw new TypeError(`onymix: ${what(index)} must be a string or a Uint8Array, not ${show(value)}`);
+    }
+
+    // Copies value in at `at`, with room bytes there, and says how many it took.
+    function putValue(value, at, room) {
+        if (typeof value !== 'string') {
+            memory().set(value, at);
+            return value.length;
+        }
+        if (inNode)
+            return memoryBuffer().write(value, at, room, 'utf8');
+        return encoder.encodeInto(value, memory().subarray(at, at + room)).written;
+    }
+
+    function valuesOf(values, what, mode, key) {
+        return collect(values.length, VALUES_AT_ONCE, valueEntriesAt(), (made, most) => {
+            const end = buffer + BUFFER_SIZE;
+            let at = valueBytesAt();
+            let alone = 0;
+            try {
+                let n = 0;
+                for (; n < most; n++) {
+                    const value = values[made + n];
+                    const bound = valueBound(value, what, made + n);
+                    const apart = at + bound > end;
+                    if (apart && n > 0)
+                        break;
+                    if (apart)
+                        alone = allocate(Math.max(bound, 1));
+                    const place = apart ? alone : at;
+                    const length = putValue(value, place, apart ? bound : end - at);
+                    const words = memoryWords();
+                    words[(buffer >> 2) + n] = place;
+                    words[(valueLengthsAt() >> 2) + n] = length;
+                    if (!apart)
+                        at += length;
+                }
+                return wasm.onymix_entries_for_pseudonyms(mode, key, buffer, valueLengthsAt(), n,
+                    valueEntriesAt());
+            } finally {
+                if (alone !== 0)
+                    wasm.free(alone);
+            }
+        });
+    }
+
+    const oneValue = () => 'a value';
+
+    function pseudonym(value, options) {
+        loaded();
+        valueBound(value, oneValue);
+        const { mode, key } = keyedOptionsOf(options);
+        return valuesOf([value], oneValue, mode, key)[0];
+    }
+
+    function pseudonyms(values, options) {
+        loaded();
+        if (!Array.isArray(values))
+            throw new TypeError(`onymix: values are an array of strings and Uint8Arrays, not ${show(values)}`);
+        const { mode, key } = keyedOptionsOf(options);
+        return valuesOf(values, (index) => `values[${index}]`, mode, key);
     }
 
     // A generator that is dropped without close() is given back when it is
@@ -490,7 +742,7 @@
 
         constructor(options) {
             loaded();
-            const settings = optionsOf(options);
+            const settings = sequenceOptionsOf(options);
             this.#generator = open(settings);
             this.#mode = settings.mode;
             collected.register(this, this.#generator, this);
@@ -511,7 +763,7 @@
         }
 
         take(count) {
-            return lines(...this.#bulk(count), C.TEXT);
+            return sequence(...this.#bulk(count));
         }
 
         records(count) {
@@ -520,10 +772,11 @@
 
         * [Symbol.iterator]() {
             for (;;) {
-                const length = wasm.onymix_next(this.#open(), buffer, BUFFER_SIZE);
-                if (length <= 0)
+                // None once a unique generator has made every name.
+                const [name] = sequence(this.#open(), 1);
+                if (name === undefined)
                     return;
-                yield text(buffer, length);
+                yield name;
             }
         }
 

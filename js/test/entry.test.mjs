@@ -55,7 +55,26 @@ test('index.d.ts compiles against use, and refuses misuse', (t) => {
         const sex: 'female' | 'male' | null = record.sex;
         const first: string | null = record.firstName;
         generator.close();
+        new onymix.Generator({ seed: 18446744073709551615n, start: 1000000 }).close();
+        list.push(...onymix.names(1, { seed: 2 ** 40, start: 5n }));
+        const key = new Uint8Array(16);
+        const byId: string = onymix.nameForId(5n, { mode: 'Surname', key }) + onymix.nameForId(5);
+        const ids: string[] = onymix.namesForIds([1, 2n], { key: undefined }).concat(
+            onymix.namesForIds(new BigUint64Array(2)), onymix.namesForIds({ from: 10n, count: 5 }),
+            onymix.namesForIds({ count: 5 }));
+        const masked: string[] = onymix.pseudonyms(['alice', new TextEncoder().encode('bob')], { mode: 6 });
+        const one: string = onymix.pseudonym(new Uint8Array([1, 2]), { key: key.subarray(0) });
         onymix.ready.then(() => onymix.version.length);
+        // @ts-expect-error
+        onymix.nameForId('5');
+        // @ts-expect-error
+        onymix.pseudonyms([5]);
+        // @ts-expect-error
+        onymix.namesForIds({ from: 1 });
+        // @ts-expect-error
+        onymix.nameForId(1, { seed: 1 });
+        // @ts-expect-error
+        onymix.names(1, { key });
         // @ts-expect-error
         onymix.generate('Nobody');
         // @ts-expect-error
@@ -66,11 +85,12 @@ test('index.d.ts compiles against use, and refuses misuse', (t) => {
         const part: string = record.surname;
         // @ts-expect-error
         generator.take();
-        export { name, sex, first, part };`;
+        export { name, sex, first, part, byId, ids, masked, one };`;
     writeFileSync(join(dir, 'use.cts'), `import onymix = require('onymix');\n${use}`);
     writeFileSync(join(dir, 'use.mts'), `import onymix from 'onymix';\n${use}`);
-    writeFileSync(join(dir, 'named.mts'), "import { names, Generator, type NameRecord } from 'onymix';\n" +
-        'export const records: NameRecord[] = new Generator().records(names(1).length);\n');
+    writeFileSync(join(dir, 'named.mts'), "import { names, Generator, nameForId, type NameRecord } from 'onymix';\n" +
+        'export const records: NameRecord[] = new Generator().records(names(1).length);\n' +
+        'export const named: string = nameForId(1n);\n');
     try {
         execFileSync('/usr/bin/tsc', ['--strict', '--noEmit', '--module', 'node16',
             '--target', 'es2022', ...['use.cts', 'use.mts', 'named.mts'].map((f) => join(dir, f))],

@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import onymix from 'onymix';
 
-const { generate, names, Generator } = onymix;
+const { generate, names, Generator, nameForId, namesForIds, pseudonym, pseudonyms } = onymix;
 const generator = new Generator();
 
 // What is called, the error, and the bad value as the message shows it.
@@ -31,7 +31,32 @@ const cases = [
     [() => names(1, ['Male']), TypeError, '["Male"]'],
     [() => names(1, { mdoe: 'Male' }), TypeError, '"mdoe"'],
     [() => names(1, { mode: 'Nobody' }), RangeError, '"Nobody"'],
-    [() => names(1, { seed: 86400 }), RangeError, '86400'],
+    [() => names(1, { seed: 2 ** 53 }), RangeError, '9007199254740992'],
+    [() => names(1, { seed: 2n ** 64n }), RangeError, '18446744073709551616n'],
+    [() => names(1, { seed: '5' }), TypeError, '"5"'],
+    [() => names(1, { start: -1 }), RangeError, '-1'],
+    [() => new Generator({ start: '10' }), TypeError, '"10"'],
+    [() => new Generator({ seed: 1, start: 2, unique: true }), TypeError, 'start (2)'],
+    [() => nameForId(2 ** 53), RangeError, '9007199254740992'],
+    [() => nameForId('7'), TypeError, '"7"'],
+    [() => nameForId(1, { mode: 'Nobody' }), RangeError, '"Nobody"'],
+    [() => nameForId(1, { seed: 1 }), TypeError, '"seed"'],
+    [() => nameForId(1, { key: new Uint8Array(15) }), RangeError, '15'],
+    [() => nameForId(1, { key: 'secret' }), TypeError, '"secret"'],
+    [() => nameForId(1, { key: new Uint16Array(16) }), TypeError, 'Uint16Array'],
+    [() => namesForIds([1, -2]), RangeError, 'ids[1] must be'],
+    [() => namesForIds([1, 2n, '3']), TypeError, 'ids[2] must be'],
+    [() => namesForIds(new Uint32Array(2)), TypeError, 'Uint32Array'],
+    [() => namesForIds(5), TypeError, '5'],
+    [() => namesForIds({ from: 1 }), TypeError, 'count must be a number, not undefined'],
+    [() => namesForIds({ start: 1, count: 2 }), TypeError, '"start"'],
+    [() => namesForIds({ from: 2n ** 64n - 1n, count: 2 }), RangeError, '2 ids from 18446744073709551615'],
+    [() => pseudonym(5), TypeError, 'a value must be a string or a Uint8Array, not 5'],
+    [() => pseudonym(new Uint16Array(1)), TypeError, 'Uint16Array'],
+    [() => pseudonym('a\uD800b'), RangeError, 'half a surrogate pair (at 1)'],
+    [() => pseudonyms('abc'), TypeError, '"abc"'],
+    [() => pseudonyms(['a', null]), TypeError, 'values[1] must be'],
+    [() => pseudonyms(['a', 'b', '\uDC00']), RangeError, 'values[2] holds half a surrogate pair (at 0)'],
     [() => names(1, { unique: 1 }), TypeError, '1'],
     [() => new Generator(5), TypeError, '5'],
     [() => new Generator({ seed: -5 }), RangeError, '-5'],

@@ -1,5 +1,6 @@
-// golden.test.mjs: the package makes the names of the golden files, which
-// onymix-cli made, in every mode and through every way of asking.
+// golden.test.mjs: the package makes the sequences of the golden files, in
+// every mode and through every way of asking: those of onymix-cli's seconds,
+// of seeds past a day and from a start far into a sequence.
 import assert from 'node:assert/strict';
 import { uptime } from 'node:os';
 import { test } from 'node:test';
@@ -27,6 +28,52 @@ test('names() and a Generator give the sequences of onymix-cli --count 1000', ()
             assert.deepEqual(taken, expected, what);
         }
     }
+});
+
+test('seeds past a day: numbers up to 2^53 - 1, BigInts up to 2^64 - 1', () => {
+    for (let mode = 0; mode < 7; mode++) {
+        for (const seed of [86400, 4294967296, 18446744073709551615n]) {
+            const expected = lines('tests', 'golden', `sequence-${mode}-${seed}.txt`);
+            const what = `mode ${mode}, seed ${seed}`;
+            assert.deepEqual(onymix.names(1000, { mode, seed }), expected, what);
+            const generator = new onymix.Generator({ mode, seed: BigInt(seed) });
+            assert.deepEqual([...generator.take(600), ...generator.records(400).map((r) => r.name)],
+                expected, what);
+            generator.close();
+        }
+        // A second of the day as a BigInt is that second.
+        assert.deepEqual(onymix.names(1000, { mode, seed: 43200n }),
+            lines('tests', 'golden', `sequence-${mode}-43200.txt`));
+    }
+});
+
+test('start: the names of a sequence from name k on, however far', () => {
+    for (let mode = 0; mode < 7; mode++) {
+        for (const start of [1000000, 1000000000000, 9223372036854775808n]) {
+            const expected = lines('tests', 'golden', `sequence-${mode}-0-from-${start}.txt`);
+            const what = `mode ${mode}, from ${start}`;
+            assert.deepEqual(onymix.names(1000, { mode, seed: 0, start }), expected, what);
+            const generator = new onymix.Generator({ mode, seed: 0n, start: BigInt(start) });
+            const taken = generator.take(500);
+            for (const name of generator) {
+                taken.push(name);
+                if (taken.length === 1000)
+                    break;
+            }
+            generator.close();
+            assert.deepEqual(taken, expected, what);
+        }
+        const sequence = lines('tests', 'golden', `sequence-${mode}-1.txt`);
+        assert.deepEqual(onymix.names(10, { mode, seed: 1, start: 0 }), sequence.slice(0, 10));
+        assert.deepEqual(onymix.names(10, { mode, seed: 1, start: 990n }), sequence.slice(990));
+    }
+});
+
+test('start does not go with unique, not even 0', () => {
+    for (const start of [0, 5, 1n])
+        assert.throws(() => onymix.names(1, { start, unique: true, seed: 1 }),
+            { name: 'TypeError', message: new RegExp(`start \\(${start}\\) and unique`) });
+    assert.throws(() => new onymix.Generator({ start: 3, unique: true }), TypeError);
 });
 
 test('generate() gives what Generate shows at each second of generate.txt', () => {

@@ -1,6 +1,6 @@
 // memory.test.mjs: names made and dropped, and generators dropped without
-// close(), give their memory back, the module's included (in `external`).
-// Run with --expose-gc.
+// close(), give their memory back, the module's included (in `external`);
+// names of one part take no memory of their own. Run with --expose-gc.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { setTimeout } from 'node:timers/promises';
@@ -48,4 +48,32 @@ test('memory stays flat across rounds of a million names', { timeout: 300000 }, 
         const grown = (end[key] - start[key]) / MB;
         assert.ok(grown < most, `${key} grew by ${grown.toFixed(1)} MB over five rounds`);
     }
+});
+
+// Fewer bytes a name than any string of its own takes (at least 16 beside
+// the array's 8 for its place), so the names must be the table's strings.
+const sharedBytes = 12;
+
+test('names of one part are the name table\'s strings, made once', async () => {
+    const values = Array.from({ length: 200000 }, (_, i) => `row ${i}`);
+    const makers = {
+        names: () => onymix.names(1000000, { mode: 'Surname', seed: 3 }),
+        take: () => new onymix.Generator({ mode: 'Female', seed: 4 }).take(1000000),
+        namesForIds: () => onymix.namesForIds({ count: 1000000 }, { mode: 'Any' }),
+        pseudonyms: () => onymix.pseudonyms(values, { mode: 'Male' }),
+    };
+    onymix.names(1, { mode: 'Surname' }); // the table's strings are made at the first names
+    for (const [what, make] of Object.entries(makers)) {
+        const before = (await settle()).heapUsed;
+        const made = make();
+        const grown = (await settle()).heapUsed - before;
+        assert.ok(made.length >= values.length && /^[A-Z][a-z]+$/.test(made.at(-1)), what);
+        assert.ok(grown / made.length < sharedBytes,
+            `${what}: ${(grown / made.length).toFixed(1)} bytes a name`);
+    }
+    // And full names are not: the check would see them.
+    const before = (await settle()).heapUsed;
+    const full = onymix.names(200000, { seed: 3 });
+    const grown = (await settle()).heapUsed - before;
+    assert.ok(grown / full.length > sharedBytes, `full names: ${(grown / full.length).toFixed(1)} bytes a name`);
 });
