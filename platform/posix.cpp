@@ -76,6 +76,8 @@ bool platform_is_terminal(std::FILE *stream) {
     return isatty(fileno(stream)) == 1;
 }
 
+void platform_binary_stream(std::FILE *) {}
+
 bool platform_reader_gone() {
     return errno == EPIPE;
 }

@@ -65,6 +65,12 @@ size_t platform_utf16_from_code_page(const char *text, size_t length, uint16_t *
 // a pipe.
 bool platform_is_terminal(std::FILE *stream);
 
+// Makes stream, a standard stream not yet used, carry its bytes as they
+// are. On Windows the standard streams start as text, which reads CR LF as
+// LF and ends at the byte 0x1A (Ctrl+Z); POSIX streams are always bytes, so
+// there this does nothing.
+void platform_binary_stream(std::FILE *stream);
+
 // After a write to standard output failed: true when it failed because the
 // reader has gone away (a closed pipe), which is no error, only the end of
 // the wanted output. On POSIX the caller ignores SIGPIPE first, so that the

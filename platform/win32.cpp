@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <fcntl.h>
 #include <initializer_list>
 #include <io.h>
 
@@ -154,6 +155,10 @@ size_t platform_utf16_from_code_page(const char *text, size_t length, uint16_t *
 
 bool platform_is_terminal(std::FILE *stream) {
     return _isatty(_fileno(stream)) != 0;
+}
+
+void platform_binary_stream(std::FILE *stream) {
+    _setmode(_fileno(stream), _O_BINARY);
 }
 
 bool platform_reader_gone() {

@@ -32,11 +32,11 @@ std::string read_file(const std::string &path) {
     return text.str();
 }
 
-run_result run_cli(const std::string &arguments) {
+run_result run_cli(const std::string &arguments, const std::string &input_path = "/dev/null") {
     std::string out = testing::TempDir() + "cli_out_" + std::to_string(getpid());
     std::string err = out + "_err";
-    std::string command =
-        std::string(ONYMIX_CLI_PATH) + " " + arguments + " >" + out + " 2>" + err + " </dev/null";
+    std::string command = std::string(ONYMIX_CLI_PATH) + " " + arguments + " >" + out + " 2>" +
+                          err + " <" + input_path;
     int status = std::system(command.c_str());
     run_result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out), read_file(err)};
     std::remove(out.c_str());
@@ -128,9 +128,13 @@ TEST(Cli, BadArgumentsSayWhatIsWrongAndExitTwo) {
         {"--mode Bogus", "onymix-cli: not a mode: Bogus\n"},
         {"--mode 7", "onymix-cli: not a mode: 7\n"},
         {"--mode", "onymix-cli: missing value after: --mode\n"},
-        {"--seed 86400", "onymix-cli: seed must be a second of the day, 0 to 86399: 86400\n"},
-        {"--seed -1", "onymix-cli: seed must be a second of the day, 0 to 86399: -1\n"},
-        {"--seed 1x", "onymix-cli: seed must be a second of the day, 0 to 86399: 1x\n"},
+        {"--seed 18446744073709551616",
+         "onymix-cli: seed must be a whole number from 0 to 18446744073709551615: "
+         "18446744073709551616\n"},
+        {"--seed -1",
+         "onymix-cli: seed must be a whole number from 0 to 18446744073709551615: -1\n"},
+        {"--seed 1x",
+         "onymix-cli: seed must be a whole number from 0 to 18446744073709551615: 1x\n"},
         {"--count many", "onymix-cli: count must be a whole number from 0: many\n"},
         {"--count -3", "onymix-cli: count must be a whole number from 0: -3\n"},
         {"--frobnicate", "onymix-cli: unknown option: --frobnicate\n"},
@@ -416,6 +420,225 @@ TEST(CliOptions, TheStreamingPathPrintsWhatGeneratePrinted) {
             << "mode " << mode << ": first difference at byte "
             << std::mismatch(got.begin(), got.end(), expected.begin()).first - got.begin();
     }
+}
+
+// Names by id, pseudonyms, seeds beyond the day and starts against the
+// golden files of the reference written apart from the C code
+// (tests/reference/), and what goes wrong with them.
+
+run_result run_cli_input(const std::string &arguments, const std::string &input) {
+    std::string in = testing::TempDir() + "cli_in_" + std::to_string(getpid());
+    std::ofstream(in, std::ios::binary) << input;
+    run_result result = run_cli(arguments, in);
+    std::remove(in.c_str());
+    return result;
+}
+
+std::string golden(const std::string &name) {
+    return read_file(ONYMIX_SOURCE_DIR "/tests/golden/" + name);
+}
+
+TEST(CliById, IdsAndLinesGiveTheGoldenNames) {
+    for (const char *key :
+         {"00000000000000000000000000000000", "000102030405060708090a0b0c0d0e0f"}) {
+        std::string input[7], pseudonyms[7];
+        for (const std::string &line :
+             lines_of(golden(std::string("pseudonyms-") + key + ".txt"))) {
+            size_t tab = line.find('\t'), name = line.find('\t', tab + 1) + 1;
+            std::string value;
+            for (size_t i = tab + 1; i + 2 < name; i += 2)
+                value += static_cast<char>(std::stoi(line.substr(i, 2), nullptr, 16));
+            // A value holding LF or CR cannot be a line, which LF or CR LF
+            // ends: those values (two a mode) are left out, only those.
+            if (value.find_first_of("\r\n") == std::string::npos) {
+                input[line[0] - '0'] += value + (value.size() % 2 ? "\r\n" : "\n");
+                pseudonyms[line[0] - '0'] += line.substr(name) + "\n";
+            }
+        }
+        for (int mode = 0; mode < 7; mode++) {
+            std::string options = " -m " + std::to_string(mode) + " --key " + key;
+            std::vector<std::string> lines =
+                lines_of(golden("ids-" + std::to_string(mode) + "-" + key + ".txt"));
+            ASSERT_EQ(lines.size(), 1009u);
+            // Ids 0 to 999 as a range; the others (beside the end of a
+            // first-name mode's first block, and up to 2^64 - 1) from
+            // standard input, in CR LF lines but the last, which has no end.
+            std::string range, ids, names, last_two;
+            for (size_t i = 0; i < lines.size(); i++) {
+                size_t tab = lines[i].find('\t');
+                (i < 1000 ? range : names) += lines[i].substr(tab + 1) + "\n";
+                ids += i < 1000 ? "" : lines[i].substr(0, tab) + (i < 1008 ? "\r\n" : "");
+                last_two += i < 1007 ? "" : lines[i].substr(tab + 1) + "\n";
+            }
+            EXPECT_EQ(run_cli("--ids 0-999" + options).out, range) << options;
+            EXPECT_EQ(run_cli_input("--by-id" + options, ids).out, names) << options;
+            EXPECT_EQ(run_cli("--ids 18446744073709551614-18446744073709551615" + options).out,
+                      last_two);
+            EXPECT_EQ(std::count(input[mode].begin(), input[mode].end(), '\n'), 34);
+            EXPECT_EQ(run_cli_input("--pseudonymize" + options, input[mode]).out, pseudonyms[mode])
+                << options;
+        }
+    }
+    // The defaults: "Any + Surname" under 16 zero bytes.
+    EXPECT_EQ(run_cli("--ids 1-2").out,
+              run_cli("--ids 1-2 -m 6 --key " + std::string(32, '0')).out);
+    EXPECT_EQ(run_cli_input("--pseudonymize", "a\nb").out,
+              run_cli_input("--pseudonymize -m 6 --key " + std::string(32, '0'), "a\nb\n").out);
+}
+
+TEST(CliSeeds, FarSeedsAndStartsGiveTheGoldenSequences) {
+    for (int mode = 0; mode < 7; mode++) {
+        std::string m = std::to_string(mode);
+        for (std::string seed : {"86400", "4294967296", "18446744073709551615"})
+            EXPECT_EQ(run_cli("-n 1000 -m " + m + " -s " + seed).out,
+                      golden("sequence-" + m + "-" + seed + ".txt"))
+                << m << " " << seed;
+        for (std::string k : {"1000000", "1000000000000", "9223372036854775808"})
+            EXPECT_EQ(run_cli("-s 0 --start " + k + " -n 1000 -m " + m).out,
+                      golden("sequence-" + m + "-0-from-" + k + ".txt"))
+                << m << " " << k;
+    }
+    // Without --count: name K alone, and for a seed beyond the day one
+    // Generate, every pick re-seeded, so that the surname is the Surname
+    // mode's first name.
+    EXPECT_EQ(run_cli("-s 0 --start 1000000 -m 5").out,
+              first_line(golden("sequence-5-0-from-1000000.txt")) + "\n");
+    EXPECT_EQ(run_cli("-s 18446744073709551615").out,
+              first_line(golden("sequence-2-18446744073709551615.txt")) + " " +
+                  first_line(golden("sequence-4-18446744073709551615.txt")) + "\n");
+}
+
+TEST(CliById, BadIdsKeysAndOptionsAreNamedWithExitTwo) {
+    const std::string no_id = "not an id, a decimal number from 0 to 18446744073709551615: ";
+    const std::string big = "too large for an id, which is at most 18446744073709551615: ";
+    const std::pair<std::string, std::string> lines[] = {
+        {"", "an empty line is no id: \"\""},
+        {"-1", no_id + "\"-1\""},
+        {"+1", no_id + "\"+1\""},
+        {" 1", no_id + "\" 1\""},
+        {"1x", no_id + "\"1x\""},
+        {"1\r\r", no_id + "\"1\\x0d\""},
+        {"18446744073709551616", big + "\"18446744073709551616\""},
+        {std::string(45, '9'), big + "\"" + std::string(40, '9') + "\"..."},
+    };
+    for (const auto &c : lines) {
+        // The names of the lines before may come, nothing after.
+        run_result r = run_cli_input("--by-id -f csv", "4\n0005\r\n" + c.first + "\n6\n");
+        EXPECT_EQ(r.exit_code, 2) << c.first;
+        EXPECT_EQ(r.out, run_cli("--ids 4-5 -f csv").out) << c.first;
+        EXPECT_EQ(r.err, "onymix-cli: line 3 of standard input: " + c.second + "\n");
+    }
+    const std::string range =
+        "ids must be FROM-TO, two whole numbers from 0 to 18446744073709551615: ";
+    const std::pair<std::string, std::string> options[] = {
+        {"--ids 5-3", "the first id is above the last: 5-3"},
+        {"--ids=-5", range + "-5"},
+        {"--ids 1-2-3", range + "1-2-3"},
+        {"--ids 0-18446744073709551616", range + "0-18446744073709551616"},
+        {"--ids 1-2 -n 3", "--ids does not go with --count"},
+        {"--start 1 --ids 1-2", "--ids does not go with --start"},
+        {"--by-id --pseudonymize", "--by-id does not go with --pseudonymize"},
+        {"--start 2 -u -n 3", "--start does not go with --unique"},
+        {"--ids 1-2 --key 0123", "--key must be 32 hex digits: it has 4 characters"},
+        {"--by-id --key 000102030405060708090a0b0c0d0eXf",
+         "--key must be 32 hex digits: character 31 is no hex digit"},
+        {"-n 3 --key-file k", "--key-file goes only with --ids, --by-id or --pseudonymize"},
+        {"--quiet=yes", "takes no value: --quiet=yes"},
+    };
+    for (const auto &c : options) {
+        run_result r = run_cli(c.first);
+        EXPECT_EQ(r.exit_code, 2) << c.first;
+        EXPECT_EQ(r.out, "") << c.first;
+        EXPECT_EQ(r.err.substr(0, r.err.find("\nusage: onymix-cli ")), "onymix-cli: " + c.second);
+    }
+}
+
+TEST(CliById, AKeyFileHoldsSixteenBytesOrThirtyTwoHexDigits) {
+    std::string path = testing::TempDir() + "cli_key_" + std::to_string(getpid());
+    auto with_key_file = [&path](const std::string &bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+        return run_cli("--ids 0-99 --key-file " + path);
+    };
+    const std::string hex = "0a0d0a0d0a0d0a0d0a0d0a0d0a0d0a0d",
+                      bytes = "\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r";
+    std::string expected = run_cli("--ids 0-99 --key " + hex).out;
+    for (const std::string &good : {bytes, hex, hex + "\n", hex + "\r\n", "0A0D" + hex.substr(4)})
+        EXPECT_EQ(with_key_file(good).out, expected) << good;
+    for (const std::string &bad :
+         {bytes.substr(1), bytes + "x", hex + "\n\n", hex.substr(1) + "\n", "g" + hex.substr(1)}) {
+        run_result r = with_key_file(bad);
+        EXPECT_EQ(r.exit_code, 2) << bad;
+        EXPECT_EQ(r.out, "") << bad;
+        EXPECT_EQ(r.err, "onymix-cli: key file " + path +
+                             ": no key: it must hold 16 bytes, or 32 hex digits and an optional "
+                             "newline\n");
+    }
+    std::remove(path.c_str());
+    EXPECT_EQ(run_cli("--by-id --key-file " + path).err,
+              "onymix-cli: key file " + path + ": No such file or directory\n");
+}
+
+TEST(CliById, AClosedPipeEndsQuietlyAndAFullDiskDoesNot) {
+    std::string dir = testing::TempDir() + "cli_ids_" + std::to_string(getpid());
+    std::string command = "sh -c '" + std::string(ONYMIX_CLI_PATH) +
+                          " --ids 0-18446744073709551615 2>" + dir + "err; echo $? >" + dir +
+                          "code' | head -n 3 >" + dir + "out";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(read_file(dir + "out"), run_cli("--ids 0-2").out);
+    EXPECT_EQ(read_file(dir + "err") + read_file(dir + "code"), "0\n") << "stderr, exit code";
+    command =
+        "seq 100000 | " + std::string(ONYMIX_CLI_PATH) + " --by-id >/dev/full 2>" + dir + "err";
+    int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+    EXPECT_EQ(read_file(dir + "err"), "onymix-cli: writing the names: No space left on device\n");
+    for (const char *name : {"out", "err", "code"})
+        std::remove((dir + name).c_str());
+}
+
+// The progress line, with standard error on a pseudo-terminal
+// (tests/support/pty_run.py) and a slow reader of the names, which makes a
+// run last over a second.
+TEST(CliProgress, ShownOnATerminalInLongRunsAndCleared) {
+    if (access("/usr/bin/python3", X_OK) != 0)
+        GTEST_SKIP() << "no /usr/bin/python3 for a pseudo-terminal";
+    std::string base = testing::TempDir() + "cli_pty_" + std::to_string(getpid()), ids;
+    for (int i = 0; i < 400000; i++)
+        ids += std::to_string(i) + "\n";
+    std::ofstream(base + "in") << ids;
+    const struct {
+        const char *arguments, *standard_error;
+        bool shown, known; // the line, and in it the total and time left
+    } cases[] = {{"-n 400000 -s 3", "pty", true, true},
+                 {"--ids 0-399999", "pty", true, true},
+                 {"--by-id", "pty", true, false},
+                 {"--ids 0-399999 --quiet", "pty", false, false},
+                 {"--ids 0-399999", "file", false, false}};
+    for (const auto &c : cases) {
+        std::string command = "/usr/bin/python3 " ONYMIX_SOURCE_DIR "/tests/support/pty_run.py " +
+                              base + "out " + base + "err " + base + "in " + c.standard_error +
+                              " -- " + ONYMIX_CLI_PATH + " " + c.arguments;
+        EXPECT_EQ(std::system(command.c_str()), 0) << c.arguments;
+        EXPECT_EQ(line_count(read_file(base + "out")), 400000) << c.arguments;
+        std::string err = read_file(base + "err"), left_on_screen;
+        size_t column = 0; // a CR goes back to the start of the line, to write over it
+        for (char c : err)
+            if (c == '\r')
+                column = 0;
+            else if (column < left_on_screen.size())
+                left_on_screen[column++] = c;
+            else
+                left_on_screen += c, column++;
+        EXPECT_EQ(err.empty(), !c.shown) << c.arguments << ": " << err;
+        EXPECT_EQ(err.find(" of 400k names (") != std::string::npos, c.known) << err;
+        EXPECT_EQ(err.find(" left\r") != std::string::npos, c.known) << err;
+        EXPECT_EQ(err.find(" names/s") != std::string::npos, c.shown) << err;
+        EXPECT_GE(std::count(err.begin(), err.end(), '\r'), c.shown ? 4 : 0) << "redrawn";
+        EXPECT_EQ(err.find('\n'), std::string::npos) << err;
+        EXPECT_EQ(left_on_screen.find_first_not_of(' '), std::string::npos) << "cleared";
+        EXPECT_LT(left_on_screen.size(), 80u) << "one line of a terminal";
+    }
+    for (const char *name : {"out", "err", "in"})
+        std::remove((base + name).c_str());
 }
 
 } // namespace
