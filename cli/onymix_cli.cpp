@@ -356,63 +356,65 @@ int write_sequence(onymix_generator *g, int format, long long count) {
     }
 }
 
-// The names of ids first to last, both included.
-int write_id_range(int mode, const unsigned char *key, unsigned long long first,
-                   unsigned long long last, int format) {
-    int code = 0;
-    for (;;) {
-        unsigned long long after = last - first; // names after first's
-        size_t count = after < sizeof block ? static_cast<size_t>(after) + 1 : sizeof block;
+// Names 0 to last of a bulk call, written block by block: write(done, out,
+// size, length) is the library's call for the names from the done-th on.
+// False, with code the run's exit code, when the output failed.
+template <class Write>
+bool write_bulk(unsigned long long last, const char *call, Write write, int &code) {
+    for (unsigned long long done = 0;;) {
         size_t length = 0;
-        int made = onymix_write_ids(mode, key, first, nullptr, count, format, block + pending,
-                                    sizeof block - pending, &length);
+        int made = write(done, block + pending, sizeof block - pending, &length);
         if (made <= 0)
-            return out_of_order("onymix_write_ids");
+            return code = out_of_order(call), false;
         length += pending;
         pending = 0;
         if (!put(length, static_cast<unsigned long long>(made), code))
-            return code;
-        if (static_cast<unsigned long long>(made) - 1 == after)
-            return 0;
-        first += static_cast<unsigned long long>(made);
+            return false;
+        if (static_cast<unsigned long long>(made) - 1 >= last - done)
+            return true;
+        done += static_cast<unsigned long long>(made);
     }
+}
+
+// The names of ids first to last, both included (which may be all 2^64).
+int write_id_range(int mode, const unsigned char *key, unsigned long long first,
+                   unsigned long long last, int format) {
+    int code = 0;
+    write_bulk(
+        last - first, "onymix_write_ids",
+        [&](unsigned long long done, char *out, size_t size, size_t *length) {
+            unsigned long long after = last - first - done; // names after this one
+            size_t count = after < size ? static_cast<size_t>(after) + 1 : size;
+            return onymix_write_ids(mode, key, first + done, nullptr, count, format, out, size,
+                                    length);
+        },
+        code);
+    return code;
 }
 
 // The names of count ids.
 bool write_listed_ids(int mode, const unsigned char *key, const unsigned long long *ids,
                       size_t count, int format, int &code) {
-    for (size_t done = 0; done < count;) {
-        size_t length = 0;
-        int made = onymix_write_ids(mode, key, 0, ids + done, count - done, format, block + pending,
-                                    sizeof block - pending, &length);
-        if (made <= 0)
-            return code = out_of_order("onymix_write_ids"), false;
-        length += pending;
-        pending = 0;
-        if (!put(length, static_cast<unsigned long long>(made), code))
-            return false;
-        done += static_cast<size_t>(made);
-    }
-    return true;
+    return count == 0 || write_bulk(
+                             count - 1, "onymix_write_ids",
+                             [&](unsigned long long done, char *out, size_t size, size_t *length) {
+                                 return onymix_write_ids(mode, key, 0, ids + done, count - done,
+                                                         format, out, size, length);
+                             },
+                             code);
 }
 
 // The pseudonyms of count values.
 bool write_pseudonyms(int mode, const unsigned char *key, const void *const *values,
                       const size_t *lengths, size_t count, int format, int &code) {
-    for (size_t done = 0; done < count;) {
-        size_t length = 0;
-        int made =
-            onymix_write_pseudonyms(mode, key, values + done, lengths + done, count - done, format,
-                                    block + pending, sizeof block - pending, &length);
-        if (made <= 0)
-            return code = out_of_order("onymix_write_pseudonyms"), false;
-        length += pending;
-        pending = 0;
-        if (!put(length, static_cast<unsigned long long>(made), code))
-            return false;
-        done += static_cast<size_t>(made);
-    }
-    return true;
+    return count == 0 ||
+           write_bulk(
+               count - 1, "onymix_write_pseudonyms",
+               [&](unsigned long long done, char *out, size_t size, size_t *length) {
+                   return onymix_write_pseudonyms(mode, key, values + done, lengths + done,
+                                                  count - done, format, out, size, length);
+               },
+               code);
 }
 
 // Bytes of standard input into at, at most room. From a terminal a line at
