@@ -278,8 +278,11 @@ static PyObject *record_of(const int *pair) {
 #endif
 
 /* Sets items at to at + count - 1 of list to the names (or records) of count
- * pairs of entries, which are all of one shape in one call. */
-static int put_names(PyObject *list, Py_ssize_t at, const int *entries, int count, int records) {
+ * pairs of entries, which are all of one shape in one call. With owed, the
+ * references of one-part names are counted there, by entry, not in their
+ * objects: see make_names. */
+static int put_names(PyObject *list, Py_ssize_t at, const int *entries, int count, int records,
+                     uint32_t *owed) {
     if (count > 0 && entries[0] >= 0 && entries[1] >= 0 && !records) {
         /* Full names, made anew from their parts' text. */
         for (int i = 0; i < count; i++) {
@@ -291,6 +294,26 @@ static int put_names(PyObject *list, Py_ssize_t at, const int *entries, int coun
             if (item == NULL)
                 return -1;
             PyList_SetItem(list, at + i, item);
+        }
+        return 0;
+    }
+    if (owed != NULL) {
+        for (int i = 0; i < count; i++) {
+            int entry = entries[2 * i] < 0 ? entries[2 * i + 1] : entries[2 * i];
+            if (i + AHEAD < count) {
+                const int *ahead = entries + 2 * (i + AHEAD);
+                int later = ahead[0] < 0 ? ahead[1] : ahead[0];
+                PREFETCH(&entry_object[later], 0);
+                PREFETCH(&owed[later], 1);
+            }
+            PyObject *text = entry_object[entry];
+            if (text == NULL) { /* made now, the reference the table keeps */
+                if ((text = entry_str(entry)) == NULL)
+                    return -1;
+                Py_DECREF(text);
+            }
+            owed[entry]++;
+            PyList_SetItem(list, at + i, text);
         }
         return 0;
     }
@@ -319,6 +342,19 @@ static int put_names(PyObject *list, Py_ssize_t at, const int *entries, int coun
 
 /* ---- the bulk path ---------------------------------------------------- */
 
+/* Calls of at least this many one-part names count the references of their
+ * names by entry and add them to the objects at the end. */
+#define OWED_MIN 65536
+
+/* Adds the references a call owes to the table's objects to their counts. */
+static void pay_owed(uint32_t *owed) {
+    for (int i = 0; i < ONYMIX_ENTRY_COUNT; i++)
+        if (owed[i] != 0) {
+            Py_SET_REFCNT(entry_object[i], Py_REFCNT(entry_object[i]) + owed[i]);
+            owed[i] = 0;
+        }
+}
+
 /* Where a bulk call's names come from: fill puts the entries of count names,
  * from name number done of the call on, into entries and returns how many
  * it put; it runs without the GIL. */
@@ -345,10 +381,17 @@ static int fill_from_ids(const names_source *source, Py_ssize_t done, int count,
 }
 
 /* A list of count names (or records) from source; shorter only when a
- * unique generator runs out. */
+ * unique generator runs out.
+ *
+ * A million one-part names fall on each of a mode's objects many times, and
+ * the objects are megabytes apart: writing each one's reference count once
+ * a call, not once a name, keeps them out of the cache. Until then the list
+ * holds references not yet counted; it is seen by no other code, and the
+ * table's own reference keeps every object alive. */
 static PyObject *make_names(const names_source *source, Py_ssize_t count, int records) {
     PyObject *list = PyList_New(count);
     int *entries = PyMem_Malloc(2 * CHUNK * sizeof *entries);
+    uint32_t *owed = NULL;
     Py_ssize_t made = 0;
     if (entries == NULL)
         PyErr_NoMemory();
@@ -366,18 +409,26 @@ static PyObject *make_names(const names_source *source, Py_ssize_t count, int re
         }
         if (filled == 0)
             break;
-        if (put_names(list, made, entries, filled, records) < 0)
+        if (made == 0 && !records && count >= OWED_MIN && count <= UINT32_MAX &&
+            (entries[0] < 0 || entries[1] < 0))
+            owed = PyMem_Calloc(ONYMIX_ENTRY_COUNT, sizeof *owed); /* NULL: counted now */
+        if (put_names(list, made, entries, filled, records, owed) < 0)
             goto fail;
         made += filled;
         if (made < count && PyErr_CheckSignals() < 0)
             goto fail;
     }
+    if (owed != NULL)
+        pay_owed(owed);
     if (made < count && PyList_SetSlice(list, made, count, NULL) < 0)
         goto fail;
     goto done;
 fail:
+    if (owed != NULL)
+        pay_owed(owed);
     Py_CLEAR(list);
 done:
+    PyMem_Free(owed);
     PyMem_Free(entries);
     return list;
 }
@@ -937,7 +988,7 @@ static PyObject *py_pseudonyms(PyObject *module, PyObject *args, PyObject *kwarg
         }
         Py_ssize_t at = PyList_Size(list);
         PyObject *part = PyList_New(count);
-        int failed = part == NULL || put_names(part, 0, chunk->entries, count, 0) < 0 ||
+        int failed = part == NULL || put_names(part, 0, chunk->entries, count, 0, NULL) < 0 ||
                      PyList_SetSlice(list, at, at, part) < 0;
         Py_XDECREF(part);
         if (failed || PyErr_CheckSignals() < 0)

@@ -2,6 +2,7 @@
 # under both keys, through every form the ids and values can take, and the
 # one str object per table entry that one-part names share.
 import array
+import signal
 import sys
 
 import onymix
@@ -137,9 +138,39 @@ def test_one_part_names_are_one_object_per_name():
 def test_shared_names_are_counted_once_per_list_item():
     # A name made into a list n times gains n references, and gives them
     # back with the list: a count off by one would free it under the cache.
+    # Large calls count them by entry and add them at the end.
     name = onymix.names(1, "Surname", seed=1)[0]
     before = sys.getrefcount(name)
-    made = onymix.names(300_000, "Surname", seed=1) + onymix.names_for_ids(range(50_000), 4)
+    made = (onymix.names(300_000, "Surname", seed=1) + onymix.names_for_ids(range(50_000), 4) +
+            onymix.names_for_ids(range(100_000), "Surname") +
+            onymix.Generator("Surname", 1).take(70_000))
     assert sys.getrefcount(name) == before + sum(item is name for item in made)
     del made
+    assert sys.getrefcount(name) == before
+
+
+def test_a_call_stopped_half_way_gives_back_its_references():
+    name = onymix.names(1, "Surname", seed=1)[0]
+    before = sys.getrefcount(name)
+
+    class Stop(Exception):
+        pass
+
+    def stop(*_):
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        if not stopped:  # only once, though another signal may be on its way
+            stopped.append(True)
+            raise Stop
+
+    stopped = []
+
+    # A signal every millisecond stops the call between two of its blocks.
+    previous = signal.signal(signal.SIGALRM, stop)
+    try:
+        with pytest.raises(Stop):
+            signal.setitimer(signal.ITIMER_REAL, 0.001, 0.001)
+            onymix.names(4_000_000, "Surname", seed=1)
+    finally:
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        signal.signal(signal.SIGALRM, previous)
     assert sys.getrefcount(name) == before
