@@ -46,7 +46,9 @@ def names_for_ids(
     key: ReadableBuffer | None = None,
 ) -> list[str]: ...
 def pseudonym(
-    value: str | ReadableBuffer, mode: str | int = "Any + Surname", key: ReadableBuffer | None = None
+    value: str | ReadableBuffer,
+    mode: str | int = "Any + Surname",
+    key: ReadableBuffer | None = None,
 ) -> str: ...
 def pseudonyms(
     values: Iterable[str | ReadableBuffer],
