@@ -3,16 +3,42 @@
 The generator of the Onymix program and of onymix-cli, as a module: the same
 mode and seed give the same names here as there, in every version.
 
-    generate(mode, second)            what one Generate shows at that second
-    names(count, mode, seed, unique)  what onymix-cli --count prints
-    Generator(mode, seed, unique)     an iterator of names, with take() and
-                                      records() for many at once
-    Name                              a name in parts, from records()
-    MODES                             the mode labels, in mode order
+    generate(mode, second)                  what one Generate shows at that second
+    names(count, mode, seed, unique, start) what onymix-cli --count prints
+    Generator(mode, seed, unique, start)    an iterator of names, with take() and
+                                            records() for many at once
+    name_for_id(id, mode, key)              the name of an id, a number from 0 to
+    names_for_ids(ids, mode, key)           2**64 - 1, under a 16-byte key
+    pseudonym(value, mode, key)             the name a str or bytes stands for
+    pseudonyms(values, mode, key)
+    Name                                    a name in parts, from records()
+    MODES                                   the mode labels, in mode order
 
 A mode is one of the labels of MODES, in any case, or its index in MODES.
 """
 
-from ._onymix import MODES, Generator, Name, __version__, generate, names
+from ._onymix import (
+    MODES,
+    Generator,
+    Name,
+    __version__,
+    generate,
+    name_for_id,
+    names,
+    names_for_ids,
+    pseudonym,
+    pseudonyms,
+)
 
-__all__ = ["MODES", "Generator", "Name", "__version__", "generate", "names"]
+__all__ = [
+    "MODES",
+    "Generator",
+    "Name",
+    "__version__",
+    "generate",
+    "name_for_id",
+    "names",
+    "names_for_ids",
+    "pseudonym",
+    "pseudonyms",
+]

@@ -1,9 +1,24 @@
 # __init__.pyi: the types of the onymix package, whose functions live in
 # the extension module onymix._onymix.
-from collections.abc import Iterator
+from collections.abc import Iterable, Iterator
 from typing import Final, NamedTuple
 
-__all__ = ["MODES", "Generator", "Name", "__version__", "generate", "names"]
+# bytes, bytearray, memoryview, array.array, numpy arrays: anything with the
+# buffer protocol (typeshed's name, known to type checkers only).
+from _typeshed import ReadableBuffer
+
+__all__ = [
+    "MODES",
+    "Generator",
+    "Name",
+    "__version__",
+    "generate",
+    "name_for_id",
+    "names",
+    "names_for_ids",
+    "pseudonym",
+    "pseudonyms",
+]
 
 __version__: Final[str]
 MODES: Final[tuple[str, str, str, str, str, str, str]]
@@ -16,12 +31,38 @@ class Name(NamedTuple):
 
 def generate(mode: str | int = "Male + Surname", second: int | None = None) -> str: ...
 def names(
-    count: int, mode: str | int = "Male + Surname", seed: int | None = None, unique: bool = False
+    count: int,
+    mode: str | int = "Male + Surname",
+    seed: int | None = None,
+    unique: bool = False,
+    start: int = 0,
+) -> list[str]: ...
+def name_for_id(
+    id: int, mode: str | int = "Any + Surname", key: ReadableBuffer | None = None
+) -> str: ...
+def names_for_ids(
+    ids: range | Iterable[int] | ReadableBuffer,
+    mode: str | int = "Any + Surname",
+    key: ReadableBuffer | None = None,
+) -> list[str]: ...
+def pseudonym(
+    value: str | ReadableBuffer,
+    mode: str | int = "Any + Surname",
+    key: ReadableBuffer | None = None,
+) -> str: ...
+def pseudonyms(
+    values: Iterable[str | ReadableBuffer],
+    mode: str | int = "Any + Surname",
+    key: ReadableBuffer | None = None,
 ) -> list[str]: ...
 
 class Generator(Iterator[str]):
     def __new__(
-        cls, mode: str | int = "Male + Surname", seed: int | None = None, unique: bool = False
+        cls,
+        mode: str | int = "Male + Surname",
+        seed: int | None = None,
+        unique: bool = False,
+        start: int = 0,
     ) -> Generator: ...
     def __next__(self) -> str: ...
     def __iter__(self) -> Generator: ...

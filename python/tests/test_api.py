@@ -1,6 +1,7 @@
 # test_api.py: what the package offers and how it refuses bad input: the
 # version and modes, unique output running out, every kind of bad argument,
 # and the type stubs against the module as it runs.
+import array
 import ast
 import importlib.metadata
 import inspect
@@ -43,13 +44,15 @@ def test_unique_count_is_checked_before_drawing(mode, distinct):
         assert len(onymix.names(distinct + 1, mode, 1)) == distinct + 1  # only unique is bound
 
 
-def test_repr_shows_the_mode_seed_and_uniqueness_as_given():
+def test_repr_shows_the_mode_seed_uniqueness_and_start_as_given():
     assert repr(onymix.Generator("male", 5)) == \
         "onymix.Generator(mode='Male', seed=5, unique=False)"
-    assert repr(onymix.Generator(seed=0, unique=True)) == \
+    assert repr(onymix.Generator(seed=0, unique=True, start=0)) == \
         "onymix.Generator(mode='Male + Surname', seed=0, unique=True)"
     assert repr(onymix.Generator(6)) == \
         "onymix.Generator(mode='Any + Surname', seed=None, unique=False)"
+    assert repr(onymix.Generator(4, 2**64 - 1, start=2**63 + 5)) == \
+        f"onymix.Generator(mode='Surname', seed={2**64 - 1}, unique=False, start={2**63 + 5})"
 
 
 MODES = re.escape("the modes are 'Female', 'Female + Surname', ") + ".*, or a mode number 0 to 6$"
@@ -64,10 +67,22 @@ BAD_CALLS = [
     (lambda: onymix.generate(2.0), TypeError, "mode must be a str or an int, not 2.0; "),
     (lambda: onymix.names(1, None), TypeError, "mode must be a str or an int, not None"),
     (lambda: onymix.generate(second=86400), ValueError, "second of the day, 0 to 86399, not 86400"),
-    (lambda: onymix.names(1, seed=-1), ValueError, "seed must be a second .* not -1"),
+    (lambda: onymix.generate(second=-1), ValueError, "second of the day, 0 to 86399, not -1"),
+    (lambda: onymix.generate(second=0.0), TypeError, "second must be an int .* or None, not 0.0"),
+    (lambda: onymix.names(1, seed=-1), ValueError,
+     f"seed must be from 0 to {2**64 - 1}, not -1"),
+    (lambda: onymix.names(1, seed=2**64), ValueError, f"seed must be .*, not {2**64}$"),
     (lambda: onymix.Generator(seed=-2**80), ValueError, f"seed must be .* not {-2**80}"),
     (lambda: onymix.names(1, seed=1.0), TypeError, "seed must be an int .* or None, not 1.0"),
     (lambda: onymix.Generator(seed=False), TypeError, "seed must be an int .* not False"),
+    (lambda: onymix.names(1, start=-1), ValueError,
+     f"start must be from 0 to {2**64 - 1}, not -1"),
+    (lambda: onymix.Generator(start=None), TypeError, "start must be an int .*, not None"),
+    (lambda: onymix.Generator(start=2**64), ValueError, f"start must be .*, not {2**64}"),
+    (lambda: onymix.names(5, unique=True, start=1), ValueError,
+     "start must be 0 for unique names, .* not 1"),
+    (lambda: onymix.Generator("Male", unique=True, start=2**63), ValueError,
+     f"start must be 0 for unique names, .* not {2**63}"),
     (lambda: onymix.names(-1), ValueError, "count must be from 0 to .*, not -1"),
     (lambda: onymix.names(2**63), ValueError, f"count must be .*, not {2**63}"),
     (lambda: onymix.names(3.0), TypeError, "count must be an int, not 3.0"),
@@ -76,7 +91,59 @@ BAD_CALLS = [
     (lambda: onymix.Generator().records("10"), TypeError, "count must be an int, not '10'"),
     (lambda: onymix.names(1220, "Male", unique=True), ValueError,
      "count 1220 is more than the 1219 different names of mode 'Male'"),
+    (lambda: onymix.name_for_id(-1), ValueError, f"id must be from 0 to {2**64 - 1}, not -1"),
+    (lambda: onymix.name_for_id(2**64), ValueError, f"id must be .*, not {2**64}"),
+    (lambda: onymix.name_for_id(1.0), TypeError, "id must be an int from 0 to .*, not 1.0"),
+    (lambda: onymix.name_for_id(True), TypeError, "id must be an int .*, not True"),
+    (lambda: onymix.name_for_id(1, "Nobody"), ValueError, "not a mode: 'Nobody'"),
+    (lambda: onymix.names_for_ids([1, 2**64, -1]), ValueError,
+     f"every id must be from 0 to {2**64 - 1}, not {2**64}"),
+    (lambda: onymix.names_for_ids([0, "1"]), TypeError, "every id must be an int .*, not '1'"),
+    (lambda: onymix.names_for_ids([False]), TypeError, "every id must be an int .*, not False"),
+    (lambda: onymix.names_for_ids(range(-2, 3)), ValueError, "every id must be .*, not -2"),
+    (lambda: onymix.names_for_ids(range(2**64 - 2, 2**64 + 1)), ValueError,
+     f"every id must be .*, not {2**64}"),
+    (lambda: onymix.names_for_ids(range(5, -5, -2)), ValueError, "every id must be .*, not -1"),
+    (lambda: onymix.names_for_ids(7), TypeError,
+     "ids must be a range, an iterable of ints or a buffer of 64-bit ints, not int"),
+    (lambda: onymix.names_for_ids(b"\x01\x02"), TypeError,
+     r"buffer of ids must hold 64-bit ints \(format 'Q', 'q', 'L' or 'l' of 8 bytes\), "
+     "not format 'B' of 1 bytes"),
+    (lambda: onymix.names_for_ids(array.array("i", [1])), TypeError, "not format 'i' of 4 bytes"),
+    (lambda: onymix.names_for_ids(array.array("d", [1])), TypeError, "not format 'd' of 8 bytes"),
+    (lambda: onymix.names_for_ids(array.array("q", [3, -4])), ValueError,
+     "every id must be .*, not -4"),
+    (lambda: onymix.names_for_ids(memoryview(bytes(16)).cast("B", (2, 8))), TypeError,
+     "not format 'B'"),
+    (lambda: onymix.names_for_ids(memoryview(bytes(32)).cast("Q", (2, 2))), ValueError,
+     "buffer of ids must be one-dimensional, not 2-dimensional"),
+    (lambda: onymix.name_for_id(1, key=bytes(15)), ValueError, "key must be 16 bytes, not 15"),
+    (lambda: onymix.names_for_ids([1], key=bytearray(17)), ValueError,
+     "key must be 16 bytes, not 17"),
+    (lambda: onymix.pseudonym(b"", key="0123456789abcdef"), TypeError,
+     r"key must be 16 bytes \(a bytes-like object\) or None, not str"),
+    (lambda: onymix.pseudonyms([], key=16), TypeError, "key must be 16 bytes .* not int"),
+    (lambda: onymix.pseudonym(None), TypeError,
+     "a value must be a str or a bytes-like object, not NoneType"),
+    (lambda: onymix.pseudonym("\ud800"), UnicodeEncodeError, "surrogates not allowed"),
+    (lambda: onymix.pseudonyms(["a", b"b", 3]), TypeError,
+     "a value must be a str or a bytes-like object, not int"),
+    (lambda: onymix.pseudonyms("alice@example.com"), TypeError,
+     "values must be an iterable of str or bytes-like values, not one str; pseudonym"),
+    (lambda: onymix.pseudonyms(b"alice"), TypeError, "not one bytes"),
+    (lambda: onymix.pseudonyms(5), TypeError, "'int' object is not iterable"),
+    (lambda: onymix.pseudonyms([b"a"], mode=None), TypeError, "mode must be a str or an int"),
 ]
+
+
+def test_messages_never_show_a_key_or_a_value():
+    secret = "my secret value 1234"
+    for call in (lambda: onymix.pseudonym(b"x", key=secret),
+                 lambda: onymix.pseudonyms(secret),
+                 lambda: onymix.name_for_id(1, key=secret.encode())):
+        with pytest.raises((TypeError, ValueError)) as caught:
+            call()
+        assert "secret" not in str(caught.value)
 
 
 @pytest.mark.parametrize("call, error, message", BAD_CALLS)
@@ -105,7 +172,7 @@ def test_stubs_match_the_module():
     public = {name for name in dir(onymix) if not name.startswith("_")}
     assert sorted(stub_all) == sorted(onymix.__all__) == sorted(declared)
     assert public <= set(declared)
-    for name in ("generate", "names"):
+    for name in ("generate", "names", "name_for_id", "names_for_ids", "pseudonym", "pseudonyms"):
         assert stub_signature(declared[name]) == inspect.signature(getattr(onymix, name))
     methods = {n.name: n for n in declared["Generator"].body if isinstance(n, ast.FunctionDef)}
     for name in methods:
@@ -117,5 +184,7 @@ def test_stubs_match_the_module():
     fields = [n.target.id for n in declared["Name"].body if isinstance(n, ast.AnnAssign)]
     assert tuple(fields) == onymix.Name._fields
     for documented in (onymix, onymix.generate, onymix.names, onymix.Generator, onymix.Name,
-                       onymix.Generator.take, onymix.Generator.records, onymix.Name.sex):
+                       onymix.Generator.take, onymix.Generator.records, onymix.Name.sex,
+                       onymix.name_for_id, onymix.names_for_ids, onymix.pseudonym,
+                       onymix.pseudonyms):
         assert documented.__doc__.strip()

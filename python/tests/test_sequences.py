@@ -1,26 +1,33 @@
-# test_sequences.py: the names of every call against the golden files that
-# onymix-cli 1.0.2 wrote, and the parts of records against the text.
+# test_sequences.py: the names of every call against the golden files (the
+# seeds of the day as onymix-cli 1.0.2 wrote them, seeds beyond a day and
+# names far into a sequence), and the parts of records against the text.
 import time
 
 import onymix
 import pytest
 from conftest import GOLDEN, name_list
 
-SEQUENCES = sorted(GOLDEN.glob("sequence-*-*.txt"))
+SEQUENCES = sorted(p for p in GOLDEN.glob("sequence-*-*.txt") if "-from-" not in p.name)
+SEEKS = sorted(GOLDEN.glob("sequence-*-*-from-*.txt"))
 
 
 def golden(path):
-    mode, seed = (int(part) for part in path.stem.split("-")[1:])
-    return mode, seed, path.read_text(encoding="ascii").splitlines()
+    """sequence-<mode>-<seed>[-from-<start>].txt: mode, seed, start and names."""
+    mode, seed, *start = path.stem.split("-")[1:]
+    names = path.read_text(encoding="ascii").splitlines()
+    return int(mode), int(seed), int(start[1]) if start else 0, names
 
 
 def test_every_mode_has_golden_files():
-    assert {golden(path)[0] for path in SEQUENCES} == set(range(len(onymix.MODES)))
+    for paths in (SEQUENCES, SEEKS):
+        assert {golden(path)[0] for path in paths} == set(range(len(onymix.MODES)))
+    assert {golden(path)[1] for path in SEQUENCES} >= {86399, 86400, 2**64 - 1}
+    assert {golden(path)[2] for path in SEEKS} >= {2**63}
 
 
 @pytest.mark.parametrize("path", SEQUENCES, ids=lambda path: path.stem)
 def test_sequence(path):
-    mode, seed, expected = golden(path)
+    mode, seed, _, expected = golden(path)
     assert len(expected) == 1000
     assert onymix.names(1000, mode, seed) == expected
     assert onymix.names(1000, onymix.MODES[mode].swapcase(), seed=seed) == expected
@@ -32,6 +39,18 @@ def test_sequence(path):
     first_seen = list(dict.fromkeys(expected))
     assert onymix.names(len(first_seen), mode, seed, unique=True) == first_seen
     assert onymix.Generator(mode, seed, unique=True).take(len(first_seen)) == first_seen
+    # Any name of the sequence is reached at once.
+    assert onymix.names(3, mode, seed, start=997) == expected[997:]
+    assert onymix.Generator(mode, seed, start=500).take(500) == expected[500:]
+
+
+@pytest.mark.parametrize("path", SEEKS, ids=lambda path: path.stem)
+def test_names_far_into_a_sequence(path):
+    mode, seed, start, expected = golden(path)
+    assert onymix.names(1000, mode, seed, start=start) == expected
+    g = onymix.Generator(onymix.MODES[mode], seed=seed, start=start)
+    assert [next(g)] + g.take(599) + [r.name for r in g.records(400)] == expected
+    assert onymix.Generator(mode, seed, start=start + 990).take(10) == expected[990:]
 
 
 def test_generate_at_each_second():

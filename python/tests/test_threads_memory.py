@@ -1,7 +1,10 @@
 # test_threads_memory.py: the bulk calls run without the GIL, so threads
 # with generators of their own must still get exactly their own sequences,
-# one generator shared by threads must hand out each name once, and many
-# names made and dropped must leave the process's memory where it was.
+# one generator shared by threads must hand out each name once, threads
+# making names by id and pseudonyms at once must get the names made alone,
+# and many names made and dropped must leave the process's memory where it
+# was.
+import array
 import faulthandler
 import gc
 import os
@@ -37,6 +40,24 @@ def test_own_generators_keep_their_sequences():
     for seed, results in zip(seeds, run_together(work, 2)):
         expected = onymix.names(200_000, "Any + Surname", seed)
         assert results == (expected, expected, onymix.Generator(5, seed).records(20_000))
+
+
+def test_names_by_id_and_pseudonyms_in_threads_at_once():
+    # Every thread also makes objects of the shared table for the first time.
+    ids = array.array("Q", range(10**18, 10**18 + 150_000, 3))
+    values = [f"customer-{i}".encode() for i in range(60_000)]
+    key = bytes(range(16))
+
+    def work(i):
+        mode = ("Surname", "Any", "Female + Surname")[i]
+        return (onymix.names_for_ids(ids, mode, key), onymix.names_for_ids(range(i, 90_000 + i)),
+                onymix.pseudonyms(values, mode, key))
+
+    for i, results in enumerate(run_together(work, 3)):
+        mode = ("Surname", "Any", "Female + Surname")[i]
+        assert results == (onymix.names_for_ids(list(ids), mode, key),
+                           [onymix.name_for_id(j) for j in range(i, 90_000 + i)],
+                           [onymix.pseudonym(v, mode, key) for v in values])
 
 
 def test_shared_generator_hands_out_each_name_once():
@@ -125,6 +146,27 @@ def test_names_made_and_dropped_leave_memory_flat():
         onymix.names(50_000, "Surname", unique=True)
         for _ in range(50_000):
             onymix.Generator("Male", unique=True)
+        # Every form of ids and values, the buffers held while the names are
+        # made, and calls refused half way.
+        onymix.names_for_ids(range(2**63, 2**63 + 300_000))
+        onymix.names_for_ids(array.array("q", range(200_000)), "Surname")
+        onymix.names_for_ids(iter(range(100_000)), key=bytearray(16))
+        values = [b"%039d" % i for i in range(100_000)]
+        onymix.pseudonyms(values[0::4] + [bytearray(v) for v in values[1::4]] +
+                          [memoryview(v) for v in values[2::4]] +
+                          [v.decode() for v in values[3::4]], key=bytes(16))
+        del values
+        for i in range(20_000):
+            onymix.name_for_id(i, 4, key=memoryview(bytes(16)))
+            onymix.pseudonym(str(i), key=bytes(16))
+            onymix.Generator(start=i)
+        for bad in ([1] * 5000 + [-1], [b"ok"] * 5000 + [None]):
+            try:
+                (onymix.names_for_ids if bad[0] == 1 else onymix.pseudonyms)(bad)
+            except (TypeError, ValueError):
+                pass
+            else:
+                raise AssertionError("a bad id or value was taken")
         gc.collect()
         sizes.append(resident_bytes())
     # A leaked name or generator per call would grow it by tens of MB a round.
