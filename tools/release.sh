@@ -6,7 +6,8 @@
 #     for Windows programs: include/onymix.h, bin/onymix.dll,
 #     lib/libonymix.dll.a, lib/onymix.def, LICENSE.txt, NOTICE.txt)
 #   onymix-cli_VERSION_ARCH.deb, libonymix1_VERSION_ARCH.deb,
-#   libonymix-dev_VERSION_ARCH.deb                     (for Debian)
+#   libonymix-dev_VERSION_ARCH.deb,
+#   postgresql-15-onymix_VERSION_ARCH.deb               (for Debian)
 #   onymix-VERSION-cp311-abi3-linux_x86_64.whl          (the Python package)
 #   onymix-VERSION.tgz                                 (the npm package)
 #   onymix-VERSION-web.zip                             (the web page)
@@ -170,6 +171,23 @@ echo "activate-noawait ldconfig" >"$lib1/DEBIAN/triggers"
 make_deb libonymix1 libonymix1.control.in "$(depends_of "$lib1/$libdir/libonymix.so.$version")"
 make_deb libonymix-dev libonymix-dev.control.in ""
 
+# The PostgreSQL extension, over the archive of the native build, installed
+# where the server looks (pg_config's folders). Its version is the
+# project's: the control file and the install script must say so.
+pg_config=/usr/lib/postgresql/15/bin/pg_config
+grep -qx "default_version = '$version'" postgres/onymix.control && [ -f "postgres/onymix--$version.sql" ] ||
+    { echo "release: postgres/ is not at version $version (onymix.control, onymix--$version.sql)" >&2; exit 1; }
+pg_stage=build/release-stage/postgresql-15-onymix
+make -s -C postgres PG_CONFIG="$pg_config" clean
+make -s -C postgres PG_CONFIG="$pg_config" ONYMIX_BUILD="$root/build/release-native" \
+    COPT="-ffile-prefix-map=$root=."
+make -s -C postgres PG_CONFIG="$pg_config" ONYMIX_BUILD="$root/build/release-native" \
+    DESTDIR="$root/$pg_stage" install
+pg_module="$pg_stage$("$pg_config" --pkglibdir)/onymix.so"
+strip --strip-unneeded --remove-section=.comment --remove-section=.note "$pg_module"
+make -s -C postgres PG_CONFIG="$pg_config" clean
+make_deb postgresql-15-onymix postgresql-15-onymix.control.in "postgresql-15, $(depends_of "$pg_module")"
+
 step "Python package"
 tools/release-python.sh dist
 
@@ -182,7 +200,8 @@ tools/release-web.sh dist
 (cd dist && sha256sum "onymix-$version-win32.zip" "onymix-$version-win64.zip" \
     "onymix-$version-win32-dev.zip" "onymix-$version-win64-dev.zip" \
     "onymix-cli_${version}_$arch.deb" "libonymix1_${version}_$arch.deb" \
-    "libonymix-dev_${version}_$arch.deb" onymix-"$version"-*.whl "onymix-$version.tgz" "onymix-$version-web.zip" \
+    "libonymix-dev_${version}_$arch.deb" "postgresql-15-onymix_${version}_$arch.deb" \
+    onymix-"$version"-*.whl "onymix-$version.tgz" "onymix-$version-web.zip" \
     >SHA256SUMS)
 step "dist/"
 (cd dist && ls -l && cat SHA256SUMS)
