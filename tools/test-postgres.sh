@@ -3,7 +3,8 @@
 # into PostgreSQL 15's folders (which needs root) and runs its regression
 # tests (make installcheck) against a server of their own, started here in
 # a temporary folder and stopped at the end. The golden files go to that
-# folder, where the server reads them.
+# folder, where the server reads them. Last, the key set in the server's
+# configuration, as the README says, is checked from another role.
 #
 #   tools/test-postgres.sh          libonymix.a of build/release-native,
 #                                   made first when it is not there
@@ -35,3 +36,27 @@ if ! make -s -C postgres ONYMIX_BUILD="$build" ONYMIX_GOLDEN="$postgres_server_d
     [ ! -f postgres/regression.diffs ] || cat postgres/regression.diffs
     exit 1
 fi
+
+# The key in the server's configuration, as the README sets it: loaded with
+# the library in every session, every role masks with it and only
+# superusers can read it, even in a session that has not called onymix yet.
+echo "== onymix.key in the server's configuration"
+psql -X -q -v ON_ERROR_STOP=1 >/dev/null <<'SQL'
+LOAD 'onymix';
+ALTER SYSTEM SET onymix.key = '\x000102030405060708090a0b0c0d0e0f';
+ALTER SYSTEM SET session_preload_libraries = 'onymix';
+CREATE ROLE onymix_reader LOGIN;
+SELECT pg_reload_conf();
+SQL
+for _ in $(seq 50); do
+    [ "$(psql -X -At -c 'SHOW session_preload_libraries')" = onymix ] && break
+    sleep 0.1
+done
+shown=$(psql -X -At -U onymix_reader -c 'SHOW onymix.key' 2>&1 || true)
+keyed=$(psql -X -At -U onymix_reader -d contrib_regression -c \
+    "SELECT onymix_name(0) = onymix_name(0, 'Any + Surname', '\x000102030405060708090a0b0c0d0e0f')")
+if [[ "$shown" != *"must be superuser"* ]] || [ "$keyed" != t ]; then
+    echo "test-postgres: another role read the key [$shown] or did not use it [$keyed]" >&2
+    exit 1
+fi
+echo "ok: another role uses the configured key and cannot read it"
