@@ -20,6 +20,8 @@
 #   wasm      tools/release-js.sh, tools/release-web.sh, tools/web.sh
 #   js        tools/test-js.sh
 #   web       tools/test-web.sh
+#   postgres  tools/test-postgres.sh, bench/postgres_bench.sh: the server and
+#             what PGXS builds an extension with
 #   release   tools/release.sh, tools/check-release.sh
 #   all       tools/test.sh: every group but run
 #
@@ -66,21 +68,25 @@ packages_of() {
             packages_of wasm
             printf '%s\n' g++ unzip chromium chromium-driver python3-selenium
             ;;
+        postgres)
+            printf '%s\n' cmake make gcc postgresql-15 postgresql-server-dev-15
+            ;;
         release)
             packages_of wheel
             packages_of wasm
+            packages_of postgres
             printf '%s\n' g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
                 zip unzip dpkg-dev lintian groff-base tzdata libsqlite3-dev
             ;;
         all)
             local group
-            for group in format native sanitize windows python js web release; do
+            for group in format native sanitize windows python js web postgres release; do
                 packages_of "$group"
             done
             ;;
         *)
             echo "install-deps: no group '$1' (run, format, native, sanitize, windows, wheel," \
-                "python, wasm, js, web, release, all)" >&2
+                "python, wasm, js, web, postgres, release, all)" >&2
             return 1
             ;;
     esac

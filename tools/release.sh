@@ -8,7 +8,8 @@
 #     64-bit one also sqlite3/onymix.sqlite3.dll, the SQLite extension)
 #   onymix-cli_VERSION_ARCH.deb, libonymix1_VERSION_ARCH.deb,
 #   libonymix-dev_VERSION_ARCH.deb,
-#   libsqlite3-mod-onymix_VERSION_ARCH.deb             (for Debian)
+#   libsqlite3-mod-onymix_VERSION_ARCH.deb,
+#   postgresql-15-onymix_VERSION_ARCH.deb               (for Debian)
 #   onymix-VERSION-cp311-abi3-linux_x86_64.whl          (the Python package)
 #   onymix-VERSION.tgz                                 (the npm package)
 #   onymix-VERSION-web.zip                             (the web page)
@@ -190,6 +191,23 @@ make_deb libonymix-dev libonymix-dev.control.in ""
 make_deb libsqlite3-mod-onymix libsqlite3-mod-onymix.control.in \
     "$(depends_of build/release-stage/libsqlite3-mod-onymix/$libdir/onymix/sqlite3/onymix.so)"
 
+# The PostgreSQL extension, over the archive of the native build, installed
+# where the server looks (pg_config's folders). Its version is the
+# project's: the control file and the install script must say so.
+pg_config=/usr/lib/postgresql/15/bin/pg_config
+grep -qx "default_version = '$version'" postgres/onymix.control && [ -f "postgres/onymix--$version.sql" ] ||
+    { echo "release: postgres/ is not at version $version (onymix.control, onymix--$version.sql)" >&2; exit 1; }
+pg_stage=build/release-stage/postgresql-15-onymix
+make -s -C postgres PG_CONFIG="$pg_config" clean
+make -s -C postgres PG_CONFIG="$pg_config" ONYMIX_BUILD="$root/build/release-native" \
+    COPT="-ffile-prefix-map=$root=."
+make -s -C postgres PG_CONFIG="$pg_config" ONYMIX_BUILD="$root/build/release-native" \
+    DESTDIR="$root/$pg_stage" install
+pg_module="$pg_stage$("$pg_config" --pkglibdir)/onymix.so"
+strip --strip-unneeded --remove-section=.comment --remove-section=.note "$pg_module"
+make -s -C postgres PG_CONFIG="$pg_config" clean
+make_deb postgresql-15-onymix postgresql-15-onymix.control.in "postgresql-15, $(depends_of "$pg_module")"
+
 step "Python package"
 tools/release-python.sh dist
 
@@ -203,6 +221,7 @@ tools/release-web.sh dist
     "onymix-$version-win32-dev.zip" "onymix-$version-win64-dev.zip" \
     "onymix-cli_${version}_$arch.deb" "libonymix1_${version}_$arch.deb" \
     "libonymix-dev_${version}_$arch.deb" "libsqlite3-mod-onymix_${version}_$arch.deb" \
+    "postgresql-15-onymix_${version}_$arch.deb" \
     onymix-"$version"-*.whl "onymix-$version.tgz" "onymix-$version-web.zip" \
     >SHA256SUMS)
 step "dist/"

@@ -3,8 +3,9 @@
 # checkout (which makes libonymix.a on the way), installs it into a fresh
 # virtual environment of Debian's Python and runs pytest on the installed
 # copy, from outside the source tree, so that a file missing from the wheel
-# fails. Compiler warnings of the extension module are errors. Exits
-# non-zero when anything fails.
+# fails, then the check that names split over a Dask cluster are those of
+# one process (python/tests/at_scale.py). Compiler warnings of the
+# extension module are errors. Exits non-zero when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -26,3 +27,6 @@ echo "== virtual environment"
 echo "== pytest on the installed package"
 cd "$work"
 "$work/venv/bin/python" -m pytest -p no:cacheprovider "$root/python/tests"
+
+echo "== names split over a Dask cluster's worker processes"
+"$work/venv/bin/python" "$root/python/tests/at_scale.py"

@@ -113,7 +113,7 @@ done
 expect "no group is all" "$(list all)" "$(list)"
 all=$(list all)
 before=$failures
-for group in format native sanitize windows wheel python wasm js web release; do
+for group in format native sanitize windows wheel python wasm js web postgres release; do
     missing=$(comm -23 <(list "$group" | tr ' ' '\n' | sed '/^$/d') <(tr ' ' '\n' <<<"$all" | sed '/^$/d'))
     [ -z "$missing" ] || fail "all lacks what $group asks for: $missing"
 done

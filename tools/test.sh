@@ -4,7 +4,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, the library's under
 # ThreadSanitizer, the Windows builds for i686 and x86_64, the Windows tests
 # of each build under Wine (64-bit and 32-bit) in a virtual display, the
-# Python and npm packages' tests and the web page's in headless Chromium.
+# Python and npm packages' tests, the web page's in headless Chromium and
+# the PostgreSQL extension's against a server started for them.
 # Installs what the machine lacks first. Exits non-zero when anything fails.
 # On a kernel that cannot run 32-bit programs the i686 tests are not run,
 # and one line says so and names them. Last, the release is built twice from
@@ -87,6 +88,10 @@ tools/test-js.sh
 
 step "web page: the zip in headless Chromium, as a file and from a server"
 ONYMIX_CLI=build/native/onymix-cli tools/test-web.sh
+
+step "PostgreSQL extension: its regression tests against a server of their own"
+# The extension links the archive the native build made.
+ONYMIX_BUILD=$(pwd)/build/native tools/test-postgres.sh
 
 step "release packages: built twice, compared byte for byte"
 tools/check-release.sh

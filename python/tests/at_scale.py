@@ -9,6 +9,7 @@ __main__); tools/test-python.sh runs it with the installed package.
 2. A sequence of 1,000,000 names cut into parts that each start where the
    last ended (start=) and joined gives names(1_000_000, seed=...).
 """
+import logging
 import os
 import sys
 
@@ -39,8 +40,9 @@ def main():
         if not holds:
             failures.append(what)
 
-    with LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
-                      dashboard_address=None) as cluster, Client(cluster) as client:
+    # The workers' notes on their garbage collections are no news here.
+    with LocalCluster(n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None,
+                      silence_logs=logging.ERROR) as cluster, Client(cluster) as client:
         workers = set(client.run(os.getpid).values())
         check(len(workers) == 2 and os.getpid() not in workers,
               f"two worker processes apart from this one ({sorted(workers)})")

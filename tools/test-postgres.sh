@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Builds the PostgreSQL extension (postgres/) over libonymix.a, installs it
+# into PostgreSQL 15's folders (which needs root) and runs its regression
+# tests (make installcheck) against a server of their own, started here in
+# a temporary folder and stopped at the end. The golden files go to that
+# folder, where the server reads them. Last, the key set in the server's
+# configuration, as the README says, is checked from another role.
+#
+#   tools/test-postgres.sh          libonymix.a of build/release-native,
+#                                   made first when it is not there
+#   ONYMIX_BUILD=DIR tools/test-postgres.sh    that of another build folder
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+tools/install-deps.sh postgres
+source tools/lib/postgres-server.bash
+
+build=${ONYMIX_BUILD:-$root/build/release-native}
+if [ -z "${ONYMIX_BUILD:-}" ]; then
+    [ -f build/release-native/CMakeCache.txt ] || cmake --preset release-native >/dev/null
+    cmake --build --preset release-native -j "$(nproc)" --target onymix_archive >/dev/null
+fi
+[ -f "$build/libonymix.a" ] || { echo "test-postgres: no libonymix.a in $build" >&2; exit 1; }
+
+# Built anew: one file, and the archive may be another build folder's.
+make -s -C postgres clean
+make -s -C postgres ONYMIX_BUILD="$build"
+make -s -C postgres ONYMIX_BUILD="$build" install
+
+trap postgres_server_stop EXIT
+postgres_server_start
+cp -R tests/golden "$postgres_server_dir/golden"
+[ "$(id -u)" -ne 0 ] || chown -R postgres: "$postgres_server_dir/golden"
+
+if ! make -s -C postgres ONYMIX_BUILD="$build" ONYMIX_GOLDEN="$postgres_server_dir/golden" installcheck; then
+    [ ! -f postgres/regression.diffs ] || cat postgres/regression.diffs
+    exit 1
+fi
+
+# The key in the server's configuration, as the README sets it: loaded with
+# the library in every session, every role masks with it and only
+# superusers can read it, even in a session that has not called onymix yet.
+echo "== onymix.key in the server's configuration"
+psql -X -q -v ON_ERROR_STOP=1 >/dev/null <<'SQL'
+LOAD 'onymix';
+ALTER SYSTEM SET onymix.key = '\x000102030405060708090a0b0c0d0e0f';
+ALTER SYSTEM SET session_preload_libraries = 'onymix';
+CREATE ROLE onymix_reader LOGIN;
+SELECT pg_reload_conf();
+SQL
+for _ in $(seq 50); do
+    [ "$(psql -X -At -c 'SHOW session_preload_libraries')" = onymix ] && break
+    sleep 0.1
+done
+shown=$(psql -X -At -U onymix_reader -c 'SHOW onymix.key' 2>&1 || true)
+keyed=$(psql -X -At -U onymix_reader -d contrib_regression -c \
+    "SELECT onymix_name(0) = onymix_name(0, 'Any + Surname', '\x000102030405060708090a0b0c0d0e0f')")
+if [[ "$shown" != *"must be superuser"* ]] || [ "$keyed" != t ]; then
+    echo "test-postgres: another role read the key [$shown] or did not use it [$keyed]" >&2
+    exit 1
+fi
+echo "ok: another role uses the configured key and cannot read it"
