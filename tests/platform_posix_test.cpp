@@ -1,4 +1,4 @@
-// Tests of the POSIX services of runtime/platform.h that the stored-names
+// Tests of the POSIX services of platform/system.h that the stored-names
 // file relies on: files under a UTF-8 path, and ASCII as the code page.
 #include "../platform/fields.h"
 #include "../platform/system.h"
