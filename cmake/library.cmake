@@ -14,17 +14,7 @@ set(onymix_library_sources
   lib/onymix.cpp
   lib/by_id.cpp
   lib/stored.cpp
-  names/name_table.cpp
-  names/first_name_keys.cpp
-  names/generator.cpp
-  names/siphash.cpp
-  names/by_id.cpp
-  names/modes.cpp
-  names/name_set.cpp
-  names/lines.cpp
-  store/stored_text.cpp
-  store/list_rules.cpp
-  runtime/charsets.cpp
+  ${onymix_portable_sources}
   ${onymix_platform_source})
 list(TRANSFORM onymix_library_sources PREPEND ${CMAKE_SOURCE_DIR}/)
 
