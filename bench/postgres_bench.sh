@@ -10,19 +10,11 @@
 #   bench/postgres_bench.sh [ROWS]       (ROWS: 1000000 unless given)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 rows=${1:-1000000}
 tools/install-deps.sh postgres
 source tools/lib/postgres-server.bash
 
-build=${ONYMIX_BUILD:-$root/build/release-native}
-if [ -z "${ONYMIX_BUILD:-}" ]; then
-    [ -f build/release-native/CMakeCache.txt ] || cmake --preset release-native >/dev/null
-    cmake --build --preset release-native -j "$(nproc)" --target onymix_archive >/dev/null
-fi
-make -s -C postgres clean
-make -s -C postgres ONYMIX_BUILD="$build"
-make -s -C postgres ONYMIX_BUILD="$build" install
+postgres_extension_install
 
 trap postgres_server_stop EXIT
 # Room for the lookup table and its index in shared buffers, so that the

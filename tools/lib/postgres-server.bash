@@ -1,6 +1,6 @@
 # postgres-server.bash: sourced by tools/test-postgres.sh and
-# bench/postgres_bench.sh, a PostgreSQL 15 server of their own for the
-# length of a run: made by initdb in a new folder, listening only on a Unix
+# bench/postgres_bench.sh: the extension built and installed, and a
+# PostgreSQL 15 server of their own for the length of a run: made by initdb in a new folder, listening only on a Unix
 # socket there, stopped and removed by postgres_server_stop (set it as the
 # EXIT trap). The server refuses to run as root, so under root it runs as
 # the postgres user, which then owns the folder.
@@ -9,6 +9,21 @@ pg_bindir=$(/usr/lib/postgresql/15/bin/pg_config --bindir)
 PG_CONFIG=$pg_bindir/pg_config
 export PG_CONFIG
 postgres_server_dir=
+
+# postgres_extension_install: builds the extension (postgres/) anew over the
+# libonymix.a of $ONYMIX_BUILD, or of build/release-native made first when
+# that is not set, and installs it into the server's folders (root).
+postgres_extension_install() {
+    local build=${ONYMIX_BUILD:-$PWD/build/release-native}
+    if [ -z "${ONYMIX_BUILD:-}" ]; then
+        [ -f build/release-native/CMakeCache.txt ] || cmake --preset release-native >/dev/null
+        cmake --build --preset release-native -j "$(nproc)" --target onymix_archive >/dev/null
+    fi
+    [ -f "$build/libonymix.a" ] || { echo "${0##*/}: no libonymix.a in $build" >&2; return 1; }
+    make -s -C postgres clean
+    make -s -C postgres ONYMIX_BUILD="$build"
+    make -s -C postgres ONYMIX_BUILD="$build" install
+}
 
 # as_server_user COMMAND...: runs a command as the user the server runs as.
 as_server_user() {
