@@ -120,28 +120,14 @@ int parse_mode(const char *text) {
     return mode;
 }
 
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// A key written as 32 hex digits (either case). Otherwise "", or what is
-// wrong with it, which does not show the text: it may be all but a secret.
+// "" for a key written as 32 hex digits (either case), then in key;
+// otherwise what is wrong with the text, without showing it: it may be all
+// but a secret.
 std::string parse_key(const char *text, size_t length, unsigned char key[ONYMIX_KEY_SIZE]) {
     if (length != 2 * ONYMIX_KEY_SIZE)
         return "it has " + std::to_string(length) + " characters";
-    for (size_t i = 0; i < length; i++)
-        if (hex_digit(text[i]) < 0)
-            return "character " + std::to_string(i + 1) + " is no hex digit";
-    for (size_t i = 0; i < ONYMIX_KEY_SIZE; i++)
-        key[i] =
-            static_cast<unsigned char>(hex_digit(text[2 * i]) * 16 + hex_digit(text[2 * i + 1]));
-    return "";
+    int wrong = onymix_key_from_hex(text, length, key);
+    return wrong > 0 ? "character " + std::to_string(wrong) + " is no hex digit" : "";
 }
 
 // The key in the file at path: 16 bytes, or 32 hex digits and LF or CR LF

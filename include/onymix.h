@@ -226,6 +226,14 @@ ONYMIX_API int ONYMIX_CALL onymix_write(onymix_generator *g, int format, int cou
 /* The size of a key. */
 #define ONYMIX_KEY_SIZE 16
 
+/* A key from its text, as a command line or a setting holds it: exactly
+ * 2 * ONYMIX_KEY_SIZE hex digits, in either case, the first two making
+ * key[0]. Returns 0 with the key in key; otherwise key is left as it was and
+ * the result is the place (1 for the first character) of the first
+ * character that is no hex digit or, when every one is, -1 for a text of
+ * another length or a NULL text or key. */
+ONYMIX_API int ONYMIX_CALL onymix_key_from_hex(const char *text, size_t length, unsigned char *key);
+
 /* The name of id in mode under key (NULL or ONYMIX_KEY_SIZE bytes),
  * NUL-terminated, into out; returns its length. Returns -1, writing "" when
  * size > 0, for a bad mode, a NULL out or a size too small. */

@@ -41,6 +41,17 @@ drawn_name name_of_id(int mode, uint64_t id, const sip_state &key) {
     return name_of_number(mode, number_for_id(mode, id, key));
 }
 
+// A hex digit's value, or -1 for a character that is none.
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 // At most INT_MAX names a call, as the count of names is returned as an int.
 size_t at_most_int(size_t count) {
     return count > static_cast<size_t>(INT_MAX) ? static_cast<size_t>(INT_MAX) : count;
@@ -91,6 +102,20 @@ bool valid_lines(int mode, int format, const char *out, size_t size) {
 } // namespace
 
 extern "C" {
+
+int onymix_key_from_hex(const char *text, size_t length, unsigned char *key) {
+    if (!text || !key)
+        return -1;
+    for (size_t i = 0; i < length; i++)
+        if (hex_digit(text[i]) < 0)
+            return i < INT_MAX ? static_cast<int>(i + 1) : -1;
+    if (length != 2 * ONYMIX_KEY_SIZE)
+        return -1;
+    for (size_t i = 0; i < ONYMIX_KEY_SIZE; i++)
+        key[i] =
+            static_cast<unsigned char>(hex_digit(text[2 * i]) << 4 | hex_digit(text[2 * i + 1]));
+    return 0;
+}
 
 int onymix_name_for_id(int mode, unsigned long long id, const unsigned char *key, char *out,
                        size_t size) {

@@ -72,16 +72,6 @@ static int decode_escape(const char *text, unsigned char *out, int size) {
     return count;
 }
 
-static int hex_digit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 /* onymix.key: empty for none (16 zero bytes, the library's NULL key), or a
  * bytea literal of 16 bytes in hex (\x...) or escape form. The error names
  * the length only: the text may be a mistyped secret, headed for the log. */
@@ -102,16 +92,8 @@ static bool check_key(char **newval, void **extra, GucSource source) {
     }
     if (text[0] == '\\' && text[1] == 'x') {
         const char *digits = text + 2;
-        size_t length = strlen(digits);
-        count = length % 2 == 0 && length / 2 <= ONYMIX_KEY_SIZE ? (int)(length / 2) : -1;
-        for (int i = 0; i < count; i++) {
-            int high = hex_digit(digits[2 * i]), low = hex_digit(digits[2 * i + 1]);
-            if (high < 0 || low < 0) {
-                count = -1;
-                break;
-            }
-            decoded->key[i] = (unsigned char)(high << 4 | low);
-        }
+        count =
+            onymix_key_from_hex(digits, strlen(digits), decoded->key) == 0 ? ONYMIX_KEY_SIZE : -1;
     } else {
         count = decode_escape(text, decoded->key, ONYMIX_KEY_SIZE);
     }

@@ -700,6 +700,69 @@ static void check_id(int mode, int k, unsigned long long id, const char *expecte
     expect_text(what, expected, name);
 }
 
+/* Keys written as hex digits: the counting key in either case gives the
+ * golden files' names; every other text is refused at its first wrong
+ * character, or for its length, and leaves the key as it was. */
+static void keys_from_hex(void) {
+    unsigned char key[ONYMIX_KEY_SIZE];
+    char name[ONYMIX_LINE_MAX], expected[ONYMIX_LINE_MAX];
+    const char *const spellings[] = {"000102030405060708090a0b0c0d0e0f",
+                                     "000102030405060708090A0B0C0D0E0F"};
+    for (int i = 0; i < 2; i++) {
+        memset(key, 0xEE, sizeof key);
+        EXPECT_INT(spellings[i], 0, onymix_key_from_hex(spellings[i], 32, key));
+        if (memcmp(key, counting_key, sizeof key) != 0)
+            fail("%s: not the bytes 00 01 .. 0f", spellings[i]);
+    }
+    memset(key, 0xEE, sizeof key);
+    EXPECT_INT("32 zeros", 0, onymix_key_from_hex(key_names[0], 32, key));
+    for (size_t i = 0; i < sizeof key; i++)
+        EXPECT_INT("a byte of 32 zeros", 0, key[i]);
+    EXPECT_INT("ff..ff", 0, onymix_key_from_hex("ffffffffffffffffffffffffffffffff", 32, key));
+    for (size_t i = 0; i < sizeof key; i++)
+        EXPECT_INT("a byte of ff..ff", 0xFF, key[i]);
+    /* A name under the parsed key is the golden one under the counting key. */
+    onymix_key_from_hex(key_names[1], 32, key);
+    onymix_name_for_id(ONYMIX_ANY_SURNAME, 12345, key, name, sizeof name);
+    onymix_name_for_id(ONYMIX_ANY_SURNAME, 12345, counting_key, expected, sizeof expected);
+    expect_text("a name under the parsed key", expected, name);
+
+    static const struct {
+        const char *text;
+        size_t length;
+        int result;
+    } refused[] = {
+        {"", 0, -1},
+        {"000102030405060708090a0b0c0d0e0", 31, -1},
+        {"000102030405060708090a0b0c0d0e0f0", 33, -1},
+        {"000102030405060708090a0b0c0d0e0f00", 34, -1},
+        {"g00102030405060708090a0b0c0d0e0f", 32, 1},
+        {"000102030405060708090a0b0c0d0e0g", 32, 32},
+        {"00010203040506 708090a0b0c0d0e0f", 32, 15},
+        {"0x0102030405060708090a0b0c0d0e0f", 32, 2},
+        {"000102030405060708090a0b0c0d0e0f\n", 33, 33},
+        {"00010203:", 9, 9},
+        {"0001020304050607\0008090a0b0c0d0e0f", 32, 17},
+    };
+    for (size_t i = 0; i < sizeof refused / sizeof *refused; i++) {
+        char what[80];
+        snprintf(what, sizeof what, "the text %zu of the refused", i);
+        memset(key, 0xEE, sizeof key);
+        EXPECT_INT(what, refused[i].result,
+                   onymix_key_from_hex(refused[i].text, refused[i].length, key));
+        for (size_t b = 0; b < sizeof key; b++)
+            if (key[b] != 0xEE) {
+                fail("%s: the key was written", what);
+                break;
+            }
+    }
+    /* Only length characters are read: a key inside a longer text. */
+    EXPECT_INT("the first 32 of 34", 0,
+               onymix_key_from_hex("000102030405060708090a0b0c0d0e0fzz", 32, key));
+    EXPECT_INT("NULL text", -1, onymix_key_from_hex(NULL, 32, key));
+    EXPECT_INT("NULL key", -1, onymix_key_from_hex(key_names[1], 32, NULL));
+}
+
 static void golden_by_id(void) {
     for (int mode = 0; mode < ONYMIX_MODE_COUNT; mode++) {
         for (int k = 0; k < 2; k++) {
@@ -980,6 +1043,7 @@ static const struct {
     {"golden_pseudonyms", golden_pseudonyms},
     {"far_seeds_and_seeks", far_seeds_and_seeks},
     {"by_id_properties", by_id_properties},
+    {"keys_from_hex", keys_from_hex},
 };
 
 int main(int argc, char **argv) {
