@@ -5,7 +5,8 @@
 // onymix.h's promises: -1 or NULL for bad arguments with nothing but an
 // empty text written, lengths that match the text, whole lines in the bulk
 // call, and a name refused for want of room given at the next call. Bytes
-// of stored.txt must load, save and load again to the same text.
+// of stored.txt must load, save and load again to the same text, and a key
+// is read from hex digits only when it is exactly 32 of them.
 #include "onymix.h"
 
 #include <cstdint>
@@ -87,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (int step = 0; step < 64 && in.size > 0; step++) {
         int which = static_cast<int>(in.take(1) % 3);
         onymix_generator *&g = generators[which];
-        switch (in.take(1) % 11) {
+        switch (in.take(1) % 13) {
         case 0: {
             int mode = in.small_int(ONYMIX_MODE_COUNT);
             long second = in.second();
@@ -306,6 +307,45 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             unsigned long long index = in.take(1) % 2 ? in.take(2) : ~0ull - in.take(2);
             int sought = onymix_seek(g, index);
             check(sought == 0 || sought == -1, "onymix_seek gave neither 0 nor -1");
+            break;
+        }
+        case 11: {
+            // A key from text: read only where every character before is a
+            // hex digit and there are 32 of them; otherwise the place of the
+            // first wrong one, or -1, and the key as it was.
+            size_t length = in.take(1) % 40;
+            if (length > in.size)
+                length = in.size;
+            char *text = buffer(length);
+            if (length)
+                std::memcpy(text, in.data, length);
+            in.data += length;
+            in.size -= length;
+            unsigned char key[ONYMIX_KEY_SIZE];
+            std::memset(key, 0xA5, sizeof key);
+            int result = onymix_key_from_hex(text, length, key);
+            auto value = [](char c) {
+                return c >= '0' && c <= '9'   ? c - '0'
+                       : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                       : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                              : -1;
+            };
+            size_t digits = 0;
+            while (digits < length && value(text[digits]) >= 0)
+                digits++;
+            if (digits < length) {
+                check(result == static_cast<int>(digits) + 1, "not the first wrong character");
+            } else if (length != 2 * ONYMIX_KEY_SIZE) {
+                check(result == -1, "a key of the wrong length");
+            } else {
+                check(result == 0, "32 hex digits refused");
+                for (size_t i = 0; i < ONYMIX_KEY_SIZE; i++)
+                    check(key[i] == (value(text[2 * i]) << 4 | value(text[2 * i + 1])),
+                          "a key byte misread");
+            }
+            for (size_t i = 0; result != 0 && i < ONYMIX_KEY_SIZE; i++)
+                check(key[i] == 0xA5, "a refused key was written");
+            std::free(text);
             break;
         }
         default: {
