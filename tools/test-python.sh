@@ -29,4 +29,5 @@ cd "$work"
 "$work/venv/bin/python" -m pytest -p no:cacheprovider "$root/python/tests"
 
 echo "== names split over a Dask cluster's worker processes"
-"$work/venv/bin/python" "$root/python/tests/at_scale.py"
+# A crash there prints the stacks of its threads.
+"$work/venv/bin/python" -X faulthandler "$root/python/tests/at_scale.py"
