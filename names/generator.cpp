@@ -68,10 +68,6 @@ uint64_t multiplier_power(uint64_t base, uint64_t exponent) {
 
 } // namespace
 
-uint64_t jumped_state(uint64_t state, uint64_t draws) {
-    return (state * multiplier_power(multiplier, draws)) & (state_modulus - 1);
-}
-
 uint64_t jumped_state(uint64_t state, uint64_t draws_per_name, uint64_t names) {
     uint64_t per_name = multiplier_power(multiplier, draws_per_name);
     return (state * multiplier_power(per_name, names)) & (state_modulus - 1);

@@ -41,12 +41,9 @@ int64_t seeded_state(int32_t n);
 // states as the seconds of a day do.
 uint64_t state_of_seed(uint64_t seed);
 
-// The state after draws more draws from state, in O(log draws): state times
-// the multiplier to the power draws, modulo 2^51.
-uint64_t jumped_state(uint64_t state, uint64_t draws);
-
-// The same after names names of draws_per_name draws each, which may be more
-// draws than 64 bits count.
+// The state after names names of draws_per_name draws each, in O(log names):
+// state times the multiplier to the power draws_per_name * names, modulo
+// 2^51, which may be more draws than 64 bits count.
 uint64_t jumped_state(uint64_t state, uint64_t draws_per_name, uint64_t names);
 
 // The offset into a section of span span (its size less one) that the draw

@@ -54,13 +54,13 @@ TEST(NameNumbers, EachNameOfAModeHasOneNumber) {
 TEST(Generator, AJumpIsThatManyDrawsWhateverItsSize) {
     uint64_t state = state_of_seed(4711), walked = state;
     for (uint64_t draws = 0; draws < 200; draws++) {
-        ASSERT_EQ(jumped_state(state, draws), walked) << draws;
+        ASSERT_EQ(jumped_state(state, 1, draws), walked) << draws;
         walked = advanced_state(walked);
     }
     const uint64_t big = uint64_t(1) << 62;
-    EXPECT_EQ(jumped_state(jumped_state(state, big), big), jumped_state(state, 2, big))
+    EXPECT_EQ(jumped_state(jumped_state(state, 1, big), 1, big), jumped_state(state, 2, big))
         << "2^63 draws, as two names' draws per name";
-    EXPECT_EQ(jumped_state(state, 4, 3), jumped_state(state, 12));
+    EXPECT_EQ(jumped_state(state, 4, 3), jumped_state(state, 1, 12));
     EXPECT_EQ(state_of_seed(86399), static_cast<uint64_t>(seeded_state(86399)));
     for (uint64_t seed : {uint64_t(86400), uint64_t(1) << 32, ~uint64_t(0)})
         EXPECT_EQ(state_of_seed(seed) % 2, 1u) << seed;
