@@ -21,13 +21,15 @@ inline void clear(char *out, size_t size) {
         *out = '\0';
 }
 
-// The name as text, NUL-terminated, into out; its length, or -1 (and out
-// untouched) when size has no room for it and its NUL.
+// The name as text, NUL-terminated, into out; its length, or -1 (with ""
+// written when size > 0) when size has no room for it and its NUL.
 inline int copy_name(drawn_name name, char *out, size_t size) {
     char line[longest_line];
     size_t length = static_cast<size_t>(write_line(line, name, format_text) - line) - 1;
-    if (length + 1 > size)
+    if (length + 1 > size) {
+        clear(out, size);
         return -1;
+    }
     std::memcpy(out, line, length);
     out[length] = '\0';
     return static_cast<int>(length);

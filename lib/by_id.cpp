@@ -15,15 +15,6 @@
 
 namespace {
 
-// One name as text into out; its length, or -1 (with "" written) when it
-// does not fit.
-int written_name(drawn_name name, char *out, size_t size) {
-    int length = copy_name(name, out, size);
-    if (length < 0)
-        clear(out, size);
-    return length;
-}
-
 // The ids of a bulk call: ids[0..count) or, with ids null, count from first.
 struct id_list {
     unsigned long long first;
@@ -39,6 +30,10 @@ bool valid_ids(id_list list, size_t count) {
 
 drawn_name name_of_id(int mode, uint64_t id, const sip_state &key) {
     return name_of_number(mode, number_for_id(mode, id, key));
+}
+
+drawn_name pseudonym_of(int mode, const void *value, size_t length, const unsigned char *key) {
+    return name_of_number(mode, number_for_value(mode, value, length, key));
 }
 
 // A hex digit's value, or -1 for a character that is none.
@@ -123,7 +118,7 @@ int onymix_name_for_id(int mode, unsigned long long id, const unsigned char *key
         clear(out, size);
         return -1;
     }
-    return written_name(name_of_id(mode, id, sip_start(key)), out, size);
+    return copy_name(name_of_id(mode, id, sip_start(key)), out, size);
 }
 
 int onymix_pseudonym(int mode, const void *value, size_t length, const unsigned char *key,
@@ -132,8 +127,7 @@ int onymix_pseudonym(int mode, const void *value, size_t length, const unsigned 
         clear(out, size);
         return -1;
     }
-    return written_name(name_of_number(mode, number_for_value(mode, value, length, key)), out,
-                        size);
+    return copy_name(pseudonym_of(mode, value, length, key), out, size);
 }
 
 int onymix_write_ids(int mode, const unsigned char *key, unsigned long long first,
@@ -152,11 +146,8 @@ int onymix_write_pseudonyms(int mode, const unsigned char *key, const void *cons
                             size_t *length) {
     if (!valid_lines(mode, format, out, size) || !valid_values(values, lengths, count))
         return -1;
-    return write_names(
-        [&](size_t i) {
-            return name_of_number(mode, number_for_value(mode, values[i], lengths[i], key));
-        },
-        count, format, out, size, length);
+    return write_names([&](size_t i) { return pseudonym_of(mode, values[i], lengths[i], key); },
+                       count, format, out, size, length);
 }
 
 int onymix_entries_for_ids(int mode, const unsigned char *key, unsigned long long first,
@@ -173,11 +164,8 @@ int onymix_entries_for_pseudonyms(int mode, const unsigned char *key, const void
                                   const size_t *lengths, size_t count, int *entries) {
     if (!valid_mode(mode) || !entries || !valid_values(values, lengths, count))
         return -1;
-    return entries_of(
-        [&](size_t i) {
-            return name_of_number(mode, number_for_value(mode, values[i], lengths[i], key));
-        },
-        count, entries);
+    return entries_of([&](size_t i) { return pseudonym_of(mode, values[i], lengths[i], key); },
+                      count, entries);
 }
 
 } // extern "C"

@@ -165,10 +165,7 @@ int onymix_generate(int mode, long second, char *out, size_t size) {
     uint64_t state = 0;
     drawn_name name =
         draw_name(name_source{mode, reseeding(second), state_of_second(second)}, state);
-    int length = copy_name(name, out, size);
-    if (length < 0)
-        clear(out, size);
-    return length;
+    return copy_name(name, out, size);
 }
 
 onymix_generator *onymix_open(int mode, long seed, unsigned flags) {
@@ -224,7 +221,6 @@ int onymix_next(onymix_generator *g, char *out, size_t size) {
     int length = copy_name(next_new_name(g, before, key), out, size);
     if (length < 0) {
         g->stream.state = before;
-        clear(out, size);
         return -1;
     }
     count_made(g, key);
