@@ -30,21 +30,13 @@ bool is_utf16(int mark) {
 char *recoded(const char *text, size_t length, text_charset from, text_charset to,
               size_t *converted) {
     bool exact = true;
-    size_t count = utf16_from_narrow(from, text, length, nullptr, 0, &exact);
-    uint16_t *units = static_cast<uint16_t *>(std::malloc(count * sizeof(uint16_t) + 1));
+    size_t count = 0;
+    uint16_t *units = utf16_of_narrow(from, text, length, &count, &exact);
     if (!units)
         return nullptr;
-    utf16_from_narrow(from, text, length, units, count, &exact);
-    bool all_exact = exact;
-    size_t size = narrow_from_utf16(to, units, count, nullptr, 0, &exact);
-    char *out = all_exact ? static_cast<char *>(std::malloc(size + 1)) : nullptr;
-    if (out) {
-        narrow_from_utf16(to, units, count, out, size, &exact);
-        out[size] = '\0';
-        *converted = size;
-    }
+    char *out = exact ? narrow_of_utf16(to, units, count, converted, &exact) : nullptr;
     std::free(units);
-    if (!all_exact || !exact) {
+    if (out && !exact) {
         std::free(out);
         return nullptr;
     }

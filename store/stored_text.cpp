@@ -74,10 +74,8 @@ stored_text text_of_utf16(const char *data, size_t size, stored_encoding encodin
         units[i] = static_cast<uint16_t>(bytes[2 * i + high] << 8 | bytes[2 * i + 1 - high]);
 
     bool exact = true;
-    size_t length = narrow_from_utf16(charset, units, count, nullptr, 0, &exact);
-    char *narrow = static_cast<char *>(std::malloc(length + 1));
-    if (narrow)
-        narrow_from_utf16(charset, units, count, narrow, length, &exact);
+    size_t length = 0;
+    char *narrow = narrow_of_utf16(charset, units, count, &length, &exact);
     std::free(units);
     if (!narrow)
         return failed(encoding, text_out_of_memory);
@@ -111,11 +109,10 @@ char *lines_with_crlf(const char *text, size_t room, size_t *length) {
 char *utf16_bytes(const char *body, size_t length, stored_encoding encoding, size_t *size,
                   text_charset charset) {
     bool exact = true;
-    size_t count = utf16_from_narrow(charset, body, length, nullptr, 0, &exact);
-    uint16_t *units = static_cast<uint16_t *>(std::malloc(count * sizeof(uint16_t) + 1));
+    size_t count = 0;
+    uint16_t *units = utf16_of_narrow(charset, body, length, &count, &exact);
     if (!units)
         return nullptr;
-    utf16_from_narrow(charset, body, length, units, count, &exact);
     char *bytes = exact ? static_cast<char *>(std::malloc(2 * count + 2)) : nullptr;
     if (bytes) {
         int high = encoding == encoding_utf16_be ? 0 : 1;
@@ -149,6 +146,26 @@ size_t utf16_from_narrow(text_charset charset, const char *text, size_t length, 
     if (charset == charset_windows_1252)
         return utf16_from_windows_1252(text, length, out, room, exact);
     return platform_utf16_from_code_page(text, length, out, room, exact);
+}
+
+uint16_t *utf16_of_narrow(text_charset charset, const char *text, size_t length, size_t *count,
+                          bool *exact) {
+    *count = utf16_from_narrow(charset, text, length, nullptr, 0, exact);
+    uint16_t *units = static_cast<uint16_t *>(std::malloc(*count * sizeof(uint16_t) + 1));
+    if (units)
+        utf16_from_narrow(charset, text, length, units, *count, exact);
+    return units;
+}
+
+char *narrow_of_utf16(text_charset charset, const uint16_t *units, size_t count, size_t *length,
+                      bool *exact) {
+    *length = narrow_from_utf16(charset, units, count, nullptr, 0, exact);
+    char *text = static_cast<char *>(std::malloc(*length + 1));
+    if (text) {
+        narrow_from_utf16(charset, units, count, text, *length, exact);
+        text[*length] = '\0';
+    }
+    return text;
 }
 
 stored_text stored_text_from_bytes(const char *bytes, size_t size, text_charset charset) {

@@ -69,3 +69,12 @@ size_t narrow_from_utf16(text_charset charset, const uint16_t *units, size_t cou
                          size_t room, bool *exact);
 size_t utf16_from_narrow(text_charset charset, const char *text, size_t length, uint16_t *out,
                          size_t room, bool *exact);
+
+// The same into memory of their own, from std::malloc (the caller frees
+// it), sized by a first pass: the units of length bytes of text, their count
+// in *count; the text of count units, NUL-terminated, its length in
+// *length. Null when memory runs out.
+uint16_t *utf16_of_narrow(text_charset charset, const char *text, size_t length, size_t *count,
+                          bool *exact);
+char *narrow_of_utf16(text_charset charset, const uint16_t *units, size_t count, size_t *length,
+                      bool *exact);
