@@ -77,19 +77,6 @@ int conflict(const char *option, const char *other) {
     return bad_usage((std::string(option) + " does not go with " + other).c_str(), nullptr);
 }
 
-// A whole decimal number from lowest to highest, or false.
-bool parse_number(const char *text, long long lowest, long long highest, long long &value) {
-    if (*text < '0' || *text > '9')
-        return false;
-    errno = 0;
-    char *end = nullptr;
-    long long n = std::strtoll(text, &end, 10);
-    if (errno || *end || n < lowest || n > highest)
-        return false;
-    value = n;
-    return true;
-}
-
 // Decimal digits and nothing else, 0 to 2^64 - 1, from begin to end.
 bool parse_unsigned(const char *begin, const char *end, unsigned long long &value) {
     if (begin == end)
@@ -105,6 +92,16 @@ bool parse_unsigned(const char *begin, const char *end, unsigned long long &valu
     return true;
 }
 
+// A whole decimal number from 0 to highest, or false.
+bool parse_number(const char *text, long long highest, long long &value) {
+    unsigned long long n = 0;
+    if (!parse_unsigned(text, text + std::strlen(text), n) ||
+        n > static_cast<unsigned long long>(highest))
+        return false;
+    value = static_cast<long long>(n);
+    return true;
+}
+
 bool all_digits(const char *text, size_t length) {
     for (size_t i = 0; i < length; i++)
         if (text[i] < '0' || text[i] > '9')
@@ -115,7 +112,7 @@ bool all_digits(const char *text, size_t length) {
 int parse_mode(const char *text) {
     int mode = onymix_mode_from_label(text);
     long long number = 0;
-    if (mode < 0 && parse_number(text, 0, ONYMIX_MODE_COUNT - 1, number))
+    if (mode < 0 && parse_number(text, ONYMIX_MODE_COUNT - 1, number))
         mode = static_cast<int>(number);
     return mode;
 }
@@ -583,7 +580,7 @@ int main(int argc, char **argv) {
             seeded = true;
             break;
         case 'n':
-            if (!parse_number(optarg, 0, 1000000000000LL, count))
+            if (!parse_number(optarg, 1000000000000LL, count))
                 return bad_usage("count must be a whole number from 0", optarg);
             counted = true;
             break;
