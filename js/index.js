@@ -37,7 +37,7 @@
         typeof process === 'object' && process !== null && typeof process.versions === 'object' &&
         process.versions !== null && typeof process.versions.node === 'string';
 
-    // "Now", in milliseconds, for lib/clock_web.cpp. In Node the system's
+    // "Now", in milliseconds, for platform/web.cpp. In Node the system's
     // uptime. process.hrtime counts it to the nanosecond on Linux (where it
     // is the clock onymix-cli reads), macOS and Windows, but Node promises
     // only "an arbitrary time in the past"; os.uptime() is the promised
