@@ -2,8 +2,8 @@
 // library (onymix.generate), and stored.txt, Store and Quit follow the
 // program's own rules compiled into it (onymix.storedText,
 // onymix.storedBytes, onymix.store and onymix.quitQuestion); this file
-// converts and calls. The stored names are
-// kept in localStorage after every change.
+// converts and calls. The stored names are kept in localStorage after every
+// change.
 (function () {
     'use strict';
 
