@@ -226,14 +226,16 @@ std::string lines_starting(const std::string &report, const std::string &prefix)
 void check_picture_shown(const char *what, HWND control, const picture &bitmap) {
     RECT r = {};
     GetWindowRect(control, &r);
-    picture shot;
     std::string first;
     int wrong = -1;
-    for (DWORD begin = GetTickCount(); GetTickCount() - begin < 3000; Sleep(50)) {
-        shot = capture_screen(r);
-        if ((wrong = mismatched_pixels(bitmap, shot, first)) == 0)
-            return;
-    }
+    picture shot = capture_until(
+        r,
+        [&](const picture &shown) {
+            return (wrong = mismatched_pixels(bitmap, shown, first)) == 0;
+        },
+        3000);
+    if (wrong == 0)
+        return;
     fail("%s on the screen: %d pixels differ from its bitmap (%dx%d shown, %dx%d bitmap); %s", what,
          wrong, shot.width, shot.height, bitmap.width, bitmap.height, first.c_str());
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,11 @@ struct picture {
     std::vector<unsigned> pixels; // 0xRRGGBB, rows from the top
 };
 picture capture_screen(const RECT &area);
+// The area read off the screen again and again until shows(picture) holds
+// or timeout_ms have passed: a window can be visible to Win32 a moment
+// before the display shows it painted. The last picture read.
+picture capture_until(const RECT &area, const std::function<bool(const picture &)> &shows,
+                      DWORD timeout_ms);
 bool save_bmp(const picture &image, const std::string &path);
 // A bitmap resource of an executable, as it would be drawn.
 picture resource_bitmap(const std::string &module_path, const char *name);

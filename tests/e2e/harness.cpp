@@ -429,41 +429,40 @@ void check_box_icon(HWND box, LPCSTR expected) {
             icon = child;
     if (!check(icon != nullptr, "the message box shows no icon"))
         return;
-    // The box can be visible to Win32 a moment before the display shows it
-    // painted, so the screen is read again for up to three seconds until it
-    // shows the expected icon; what it last showed is what a failure reports.
+    // Read again until the display shows the box painted; a failure reports
+    // what it showed last.
     RECT area;
     GetWindowRect(icon, &area);
-    picture shot;
     LPCSTR closest = nullptr;
     int closest_count = -1, expected_count = -1;
     bool matches = false;
-    DWORD begin = GetTickCount();
-    for (;;) {
-        sync_dialog(box);
-        shot = capture_screen(area);
-        if (!check(!shot.pixels.empty(), "the message box's icon has no size"))
-            return;
-        // The icons leave their corners clear, so a corner shows the background.
-        unsigned background = shot.pixels[0];
-        closest = nullptr;
-        closest_count = expected_count = -1;
-        for (const auto &candidate : message_box_icons) {
-            int count = differing_pixels(
-                system_icon(candidate.id, shot.width, shot.height, background), shot);
-            if (candidate.id == expected)
-                expected_count = count;
-            if (count >= 0 && (closest_count < 0 || count < closest_count)) {
-                closest = candidate.id;
-                closest_count = count;
+    sync_dialog(box);
+    picture shot = capture_until(
+        area,
+        [&](const picture &shown) {
+            if (shown.pixels.empty())
+                return true;
+            // The icons leave their corners clear, so a corner shows the background.
+            unsigned background = shown.pixels[0];
+            closest = nullptr;
+            closest_count = expected_count = -1;
+            for (const auto &candidate : message_box_icons) {
+                int count = differing_pixels(
+                    system_icon(candidate.id, shown.width, shown.height, background), shown);
+                if (candidate.id == expected)
+                    expected_count = count;
+                if (count >= 0 && (closest_count < 0 || count < closest_count)) {
+                    closest = candidate.id;
+                    closest_count = count;
+                }
             }
-        }
-        matches =
-            closest == expected && expected_count * 50 <= static_cast<int>(shot.pixels.size());
-        if (matches || GetTickCount() - begin > 3000)
-            break;
-        Sleep(20);
-    }
+            matches =
+                closest == expected && expected_count * 50 <= static_cast<int>(shown.pixels.size());
+            return matches;
+        },
+        3000);
+    if (!check(!shot.pixels.empty(), "the message box's icon has no size"))
+        return;
     check(matches,
           "the message box's icon (%d x %d pixels) is not the %s icon: %d pixels differ from "
           "that, %d from the %s icon",

@@ -63,6 +63,17 @@ picture capture_screen(const RECT &area) {
     return close_canvas(c);
 }
 
+picture capture_until(const RECT &area, const std::function<bool(const picture &)> &shows,
+                      DWORD timeout_ms) {
+    DWORD begin = GetTickCount();
+    for (;;) {
+        picture shot = capture_screen(area);
+        if (shows(shot) || GetTickCount() - begin >= timeout_ms)
+            return shot;
+        Sleep(20);
+    }
+}
+
 bool save_bmp(const picture &image, const std::string &path) {
     int row_size = (image.width * 3 + 3) & ~3;
     BITMAPFILEHEADER file = {};
