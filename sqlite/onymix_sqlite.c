@@ -25,6 +25,52 @@ SQLITE_EXTENSION_INIT1
 #include <limits.h>
 #include <string.h>
 
+/* The length of the well-formed UTF-8 character at s (NUL-terminated), or 0 when there is none
+ * there: a NUL, a byte that begins no character, an overlong form, a surrogate, or a number beyond
+ * U+10FFFF. */
+static int utf8_character(const unsigned char *s) {
+    unsigned char low = 0x80, high = 0xbf;
+    if (s[0] > 0 && s[0] < 0x80)
+        return 1;
+    if (s[0] < 0xc2 || s[0] > 0xf4)
+        return 0;
+    int length = s[0] < 0xe0 ? 2 : s[0] < 0xf0 ? 3 : 4;
+    if (s[0] == 0xe0)
+        low = 0xa0;
+    else if (s[0] == 0xed)
+        high = 0x9f;
+    else if (s[0] == 0xf0)
+        low = 0x90;
+    else if (s[0] == 0xf4)
+        high = 0x8f;
+    if (s[1] < low || s[1] > high)
+        return 0;
+    for (int i = 2; i < length; i++)
+        if ((s[i] & 0xc0) != 0x80)
+            return 0;
+    return length;
+}
+
+/* A text as SQL would write it, for a message, which must stay short and be UTF-8 (Python, for
+ * one, cannot read another): its first 60 characters quoted, or, when those hold a NUL or bytes
+ * that are no UTF-8, its first 30 bytes in hex cast to text. A mode or an id can be text of a
+ * gigabyte, whose message SQLite would refuse as too big. */
+static char *describe_text(const unsigned char *text, int bytes) {
+    enum { characters = 60, hex_bytes = 30 };
+    int shown = 0, step = 1;
+    for (int i = 0; i < characters && shown < bytes && step > 0; i++) {
+        step = utf8_character(text + shown);
+        shown += step;
+    }
+    if (step > 0)
+        return sqlite3_mprintf("%.*Q%s", shown, text, shown < bytes ? "..." : "");
+    char hex[2 * hex_bytes + 1];
+    for (shown = 0; shown < bytes && shown < hex_bytes; shown++)
+        sqlite3_snprintf(3, hex + 2 * shown, "%02x", text[shown]);
+    hex[2 * shown] = '\0';
+    return sqlite3_mprintf("CAST(x'%s' AS TEXT)%s", hex, shown < bytes ? "..." : "");
+}
+
 /* The text of a value for a message: as SQL would write it, but for blobs, which may be large
  * and unprintable, and keys, which may be a secret in the wrong form. */
 static char *describe(sqlite3_value *value, int show_content) {
@@ -37,10 +83,14 @@ static char *describe(sqlite3_value *value, int show_content) {
     case SQLITE_FLOAT:
         return show_content ? sqlite3_mprintf("%!.15g", sqlite3_value_double(value))
                             : sqlite3_mprintf("a real");
-    case SQLITE_TEXT:
-        return show_content ? sqlite3_mprintf("%Q", sqlite3_value_text(value))
-                            : sqlite3_mprintf("text of %d byte%s", sqlite3_value_bytes(value),
-                                              sqlite3_value_bytes(value) == 1 ? "" : "s");
+    case SQLITE_TEXT: {
+        const unsigned char *text = sqlite3_value_text(value);
+        int bytes = sqlite3_value_bytes(value);
+        if (!text)
+            return NULL;
+        return show_content ? describe_text(text, bytes)
+                            : sqlite3_mprintf("text of %d byte%s", bytes, bytes == 1 ? "" : "s");
+    }
     default:
         return sqlite3_mprintf("a blob of %d byte%s", sqlite3_value_bytes(value),
                                sqlite3_value_bytes(value) == 1 ? "" : "s");

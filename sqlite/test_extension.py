@@ -194,7 +194,13 @@ class Arguments(unittest.TestCase):
             ("onymix_name(1, '7')", "not a mode: '7' ("),
             ("onymix_name(1, 'Nobody')", "not a mode: 'Nobody' ("),
             ("onymix_name(1, 'Male ')", "not a mode: 'Male ' ("),
-            ("onymix_name(1, CAST(x'4d616c6500' AS TEXT))", "not a mode: 'Male' ("),
+            ("onymix_name(1, CAST(x'4d616c6500' AS TEXT))",
+             "not a mode: CAST(x'4d616c6500' AS TEXT) ("),
+            ("onymix_name(CAST(x'31ff' AS TEXT))", "not an id: CAST(x'31ff' AS TEXT) ("),
+            ("onymix_name(1, CAST(zeroblob(31) AS TEXT))",
+             f"not a mode: CAST(x'{'00' * 30}' AS TEXT)... ("),
+            ("onymix_name(1, 'Female ' || printf('%.*c', 1000000, 'x'))",
+             f"not a mode: 'Female {'x' * 53}'... ("),
             ("onymix_name(1, 2.0)", "not a mode: 2.0 ("),
             ("onymix_name(1, NULL)", "not a mode: NULL ("),
             ("onymix_name(1, 4294967298)", "not a mode: 4294967298 ("),
@@ -230,6 +236,15 @@ class Arguments(unittest.TestCase):
                      "onymix_pseudonym('', 0, NULL, 0)", "onymix_generate(0, 0, 0)"):
             with self.assertRaisesRegex(sqlite3.OperationalError, "wrong number of arguments"):
                 self.db.execute(f"SELECT {call}")
+
+
+class RandomCalls(unittest.TestCase):
+    def test_random_arguments_give_names_nulls_or_errors_naming_them(self):
+        # In a process of its own, so that a crash is a failure rather than the end of the test.
+        child = subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__),
+                                                             "random_calls.py"), EXTENSION],
+                               capture_output=True, text=True, timeout=120)
+        self.assertEqual((child.returncode, child.stdout, child.stderr), (0, "", ""))
 
 
 class Shell(unittest.TestCase):

@@ -193,10 +193,9 @@ make_deb libsqlite3-mod-onymix libsqlite3-mod-onymix.control.in \
 
 # The PostgreSQL extension, over the archive of the native build, installed
 # where the server looks (pg_config's folders). Its version is the
-# project's: the control file and the install script must say so.
+# project's, which the Makefile reads from that build: the control file and
+# the install script must say so.
 pg_config=/usr/lib/postgresql/15/bin/pg_config
-grep -qx "default_version = '$version'" postgres/onymix.control && [ -f "postgres/onymix--$version.sql" ] ||
-    { echo "release: postgres/ is not at version $version (onymix.control, onymix--$version.sql)" >&2; exit 1; }
 pg_stage=build/release-stage/postgresql-15-onymix
 make -s -C postgres PG_CONFIG="$pg_config" clean
 make -s -C postgres PG_CONFIG="$pg_config" ONYMIX_BUILD="$root/build/release-native" \
@@ -204,6 +203,10 @@ make -s -C postgres PG_CONFIG="$pg_config" ONYMIX_BUILD="$root/build/release-nat
 make -s -C postgres PG_CONFIG="$pg_config" ONYMIX_BUILD="$root/build/release-native" \
     DESTDIR="$root/$pg_stage" install
 pg_module="$pg_stage$("$pg_config" --pkglibdir)/onymix.so"
+pg_extension="$pg_stage$("$pg_config" --sharedir)/extension"
+grep -qx "default_version = '$version'" "$pg_extension/onymix.control" &&
+    [ -f "$pg_extension/onymix--$version.sql" ] ||
+    { echo "release: the PostgreSQL extension is not at version $version" >&2; exit 1; }
 strip --strip-unneeded --remove-section=.comment --remove-section=.note "$pg_module"
 make -s -C postgres PG_CONFIG="$pg_config" clean
 make_deb postgresql-15-onymix postgresql-15-onymix.control.in "postgresql-15, $(depends_of "$pg_module")"

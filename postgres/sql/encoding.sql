@@ -14,3 +14,32 @@ SELECT current_setting('server_encoding') AS encoding,
            = onymix_pseudonym(convert_to(U&'Ren\00E9e M\00FCller', 'LATIN1'), 'Female + Surname') AS latin1_bytes;
 \c :regress_db
 DROP DATABASE onymix_latin1;
+
+-- In an SQL_ASCII database a text holds any bytes but NUL: random ones give
+-- the name of their bytes when they are UTF-8, and are refused as no UTF-8
+-- (22021) when they are not.
+CREATE DATABASE onymix_sql_ascii ENCODING 'SQL_ASCII' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0;
+\c onymix_sql_ascii
+CREATE EXTENSION onymix;
+SELECT setseed(0.5);
+CREATE FUNCTION pg_temp.is_utf8(bytes bytea) RETURNS boolean LANGUAGE plpgsql AS $$
+BEGIN
+    RETURN convert_from(bytes, 'UTF8') IS NOT NULL;
+EXCEPTION WHEN character_not_in_repertoire THEN
+    RETURN false;
+END
+$$;
+CREATE FUNCTION pg_temp.outcome(bytes bytea) RETURNS text LANGUAGE plpgsql AS $$
+BEGIN
+    RETURN CASE WHEN onymix_pseudonym(convert_from(bytes, 'SQL_ASCII')) = onymix_pseudonym(bytes)
+                THEN 'name of its bytes' ELSE 'another name' END;
+EXCEPTION WHEN OTHERS THEN
+    RETURN SQLSTATE;
+END
+$$;
+SELECT pg_temp.is_utf8(bytes) AS utf8, pg_temp.outcome(bytes) AS outcome
+FROM (SELECT decode(string_agg(lpad(to_hex(1 + floor(random() * 255)::int), 2, '0'), ''), 'hex')
+      FROM generate_series(1, 300) AS t, generate_series(1, 1 + t % 12) GROUP BY t) AS r(bytes)
+GROUP BY 1, 2 ORDER BY 1, 2;
+\c :regress_db
+DROP DATABASE onymix_sql_ascii;

@@ -2,6 +2,31 @@
 -- their declarations allow (index expressions, generated columns).
 CREATE EXTENSION onymix;
 
+-- The SQLSTATE, message and hint (or detail) of the error a statement ends
+-- in, for the tests that follow: a refusal with another code fails them as
+-- surely as one with another text. The code is 'none' when there is none.
+CREATE FUNCTION refusal(statement text, OUT code text, OUT message text, OUT hint text)
+LANGUAGE plpgsql AS $$
+BEGIN
+    EXECUTE statement;
+    code := 'none';
+EXCEPTION WHEN OTHERS THEN
+    GET STACKED DIAGNOSTICS code = RETURNED_SQLSTATE, message = MESSAGE_TEXT, hint = PG_EXCEPTION_HINT;
+    IF hint = '' THEN
+        GET STACKED DIAGNOSTICS hint = PG_EXCEPTION_DETAIL;
+    END IF;
+END
+$$;
+
+-- What each function is declared to be, as README.md says: with a key
+-- argument IMMUTABLE, reading onymix.key STABLE, reading the clock VOLATILE;
+-- all PARALLEL SAFE; STRICT where every NULL gives NULL.
+SELECT p.oid::regprocedure AS function, p.provolatile AS volatile, p.proparallel AS parallel,
+       p.proisstrict AS strict
+FROM pg_proc AS p JOIN pg_depend AS d ON d.classid = 'pg_proc'::regclass AND d.objid = p.oid
+     JOIN pg_extension AS e ON d.refclassid = 'pg_extension'::regclass AND d.refobjid = e.oid
+WHERE e.extname = 'onymix' ORDER BY 1::text;
+
 -- Every mode by its label in any case and by its number: one name each.
 SELECT m.number, count(DISTINCT onymix_name(4242, spelling)) AS names,
        min(onymix_name(4242, spelling)) AS name
@@ -38,8 +63,9 @@ SELECT onymix_pseudonym(U&'Zo\00EB') = onymix_pseudonym('\x5a6fc3ab'::bytea) AS 
 CREATE TABLE customers (id bigint, email text,
     alias text GENERATED ALWAYS AS (onymix_pseudonym(email, 'Any + Surname', '\x000102030405060708090a0b0c0d0e0f')) STORED);
 CREATE INDEX customers_name ON customers (onymix_name(id, 'Male + Surname', '\x000102030405060708090a0b0c0d0e0f'));
-CREATE INDEX ON customers (onymix_name(id, 'Male + Surname'));
-CREATE INDEX ON customers (onymix_pseudonym(email));
+SELECT statement, r.* FROM unnest(ARRAY[$$CREATE INDEX ON customers (onymix_name(id, 'Male + Surname'))$$,
+                                         'CREATE INDEX ON customers (onymix_pseudonym(email))']) AS statement,
+     refusal(statement) AS r;
 INSERT INTO customers (id, email) SELECT i, 'customer-' || i || '@example.com' FROM generate_series(1, 2000) AS i;
 SELECT alias = onymix_pseudonym('customer-42@example.com', 'Any + Surname', '\x000102030405060708090a0b0c0d0e0f') AS alias_filled
 FROM customers WHERE id = 42;

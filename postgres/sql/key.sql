@@ -30,16 +30,13 @@ SELECT onymix_name(5) = onymix_name(5, 'Any + Surname', 'p\101ssword1234567\176'
 
 -- Refused, and the key set before stays.
 SET onymix.key = '\x000102030405060708090a0b0c0d0e0f';
-SET onymix.key = '\x000102030405060708090a0b0c0d0e';
-SET onymix.key = '\x000102030405060708090a0b0c0d0e0f10';
-SET onymix.key = '\x000102030405060708090a0b0c0d0e0';
-SET onymix.key = '\x000102030405060708090a0b0c0d0e0g';
-SET onymix.key = '\x';
-SET onymix.key = '0123456789abcde';
-SET onymix.key = '0123456789abcdefg';
-SET onymix.key = '0123456789abcde\';
-SET onymix.key = '0123456789abcd\400';
-SET onymix.key = '0123456789abcd\08';
+SELECT statement, r.* FROM unnest(ARRAY[
+    $$SET onymix.key = '\x000102030405060708090a0b0c0d0e'$$, $$SET onymix.key = '\x000102030405060708090a0b0c0d0e0f10'$$,
+    $$SET onymix.key = '\x000102030405060708090a0b0c0d0e0'$$, $$SET onymix.key = '\x000102030405060708090a0b0c0d0e0g'$$,
+    $$SET onymix.key = '\x'$$, $$SET onymix.key = '0123456789abcde'$$, $$SET onymix.key = '0123456789abcdefg'$$,
+    $$SET onymix.key = '0123456789abcde\'$$, $$SET onymix.key = '0123456789abcd\400'$$,
+    $$SET onymix.key = '0123456789abcd\08'$$]) WITH ORDINALITY AS u(statement, n), refusal(statement) AS r
+ORDER BY n;
 SELECT pg_temp.agreeing();
 
 -- A prepared plan reads the setting at each run, not once at planning.
@@ -57,10 +54,11 @@ CREATE ROLE onymix_masker;
 GRANT SELECT ON keyed TO onymix_masker;
 SET ROLE onymix_masker;
 SELECT count(*) FROM keyed WHERE onymix_name(i) = name;
-SHOW onymix.key;
-SELECT current_setting('onymix.key');
 SELECT count(*) FROM pg_settings WHERE name = 'onymix.key';
-SET onymix.key = 'abcdefghijklmnop';
+SELECT statement, r.* FROM unnest(ARRAY[
+    'SHOW onymix.key', $$SELECT current_setting('onymix.key')$$, $$SET onymix.key = 'abcdefghijklmnop'$$])
+    WITH ORDINALITY AS u(statement, n), refusal(statement) AS r
+ORDER BY n;
 RESET ROLE;
 DROP OWNED BY onymix_masker;
 DROP ROLE onymix_masker;

@@ -1,4 +1,5 @@
--- onymix--1.1.0.sql: the SQL functions of the onymix extension, version 1.1.0.
+-- onymix--@VERSION@.sql: the SQL functions of the onymix extension, version
+-- @VERSION@, which the Makefile writes from onymix.sql with the project's version.
 
 \echo Use "CREATE EXTENSION onymix" to load this file. \quit
 
