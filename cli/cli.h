@@ -31,7 +31,8 @@ struct cli_options {
 int read_options(int argc, char **argv, cli_options &options);
 
 // Says on standard error what is wrong with the command line, and value when
-// it is not null. Returns 2, the exit code.
+// it is not null, in one line, and in a second where the help is. Returns 2,
+// the exit code.
 int bad_usage(const char *what, const char *value);
 
 // Decimal digits and nothing else, 0 to 2^64 - 1, from begin to end.

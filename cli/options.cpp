@@ -218,7 +218,7 @@ int bad_usage(const char *what, const char *value) {
         std::fprintf(stderr, "onymix-cli: %s: %s\n", what, value);
     else
         std::fprintf(stderr, "onymix-cli: %s\n", what);
-    std::fputs(usage, stderr);
+    std::fputs("Try 'onymix-cli --help' for more information.\n", stderr);
     return 2;
 }
 

@@ -48,6 +48,9 @@ std::string first_line(const std::string &text) {
     return text.substr(0, text.find('\n'));
 }
 
+// The second line of every usage error.
+const std::string try_help = "Try 'onymix-cli --help' for more information.\n";
+
 int line_count(const std::string &text) {
     int lines = 0;
     for (char c : text)
@@ -144,8 +147,7 @@ TEST(Cli, BadArgumentsSayWhatIsWrongAndExitTwo) {
         run_result r = run_cli(c.arguments);
         EXPECT_EQ(r.exit_code, 2) << c.arguments;
         EXPECT_EQ(r.out, "") << c.arguments;
-        EXPECT_EQ(first_line(r.err) + "\n", c.message) << c.arguments;
-        EXPECT_NE(r.err.find("usage: onymix-cli"), std::string::npos) << c.arguments;
+        EXPECT_EQ(r.err, c.message + try_help) << c.arguments;
     }
 }
 
@@ -153,6 +155,7 @@ TEST(Cli, HelpGoesToStandardOutput) {
     run_result r = run_cli("--help");
     EXPECT_EQ(r.exit_code, 0);
     EXPECT_EQ(r.out.rfind("usage: onymix-cli", 0), 0u) << r.out;
+    EXPECT_EQ(r.err, "");
 }
 
 // The options added with the streaming path: modes 5 and 6, --unique,
@@ -220,9 +223,8 @@ TEST(CliOptions, ParsedTheWayGetoptLongParses) {
         bool bad = *c.error;
         EXPECT_EQ(r.exit_code, bad ? 2 : 0) << c.arguments << "\n" << r.err;
         EXPECT_EQ(r.out, c.out) << c.arguments;
-        EXPECT_EQ(first_line(r.err), bad ? "onymix-cli: " + std::string(c.error) : "")
+        EXPECT_EQ(r.err, bad ? "onymix-cli: " + std::string(c.error) + "\n" + try_help : "")
             << c.arguments;
-        EXPECT_EQ(r.err.find("\nusage: onymix-cli") != std::string::npos, bad) << c.arguments;
     }
 }
 
@@ -554,7 +556,7 @@ TEST(CliById, BadIdsKeysAndOptionsAreNamedWithExitTwo) {
         run_result r = run_cli(c.first);
         EXPECT_EQ(r.exit_code, 2) << c.first;
         EXPECT_EQ(r.out, "") << c.first;
-        EXPECT_EQ(r.err.substr(0, r.err.find("\nusage: onymix-cli ")), "onymix-cli: " + c.second);
+        EXPECT_EQ(r.err, "onymix-cli: " + c.second + "\n" + try_help);
     }
 }
 
