@@ -1,0 +1,265 @@
+// options.cpp: onymix-cli's command line: the options as getopt_long reads
+// them, their values, which of them go together, and the messages of a
+// usage error (cli.h).
+#include "cli.h"
+
+#include <cstdio>
+#include <cstring>
+#include <getopt.h>
+#include <string>
+
+namespace {
+
+const char usage[] =
+    "usage: onymix-cli [-m M] [-s S] [-n N] [--start K] [-u] [-f F] [--quiet]\n"
+    "       onymix-cli --ids FROM-TO | --by-id | --pseudonymize\n"
+    "                  [-m M] [--key HEX | --key-file FILE] [-f F] [--quiet]\n"
+    "  -m, --mode M        Female, \"Female + Surname\", Male, \"Male + Surname\",\n"
+    "                      Surname, Any or \"Any + Surname\", in any case, or the mode\n"
+    "                      number 0 to 6; Any takes a first name from either list.\n"
+    "                      The default is \"Male + Surname\", and \"Any + Surname\"\n"
+    "                      (the most names) for --ids, --by-id and --pseudonymize\n"
+    "  -s, --seed S        seed with S (0 to 18446744073709551615) instead of the\n"
+    "                      seconds of uptime; 0 to 86399 are the seconds of the day\n"
+    "  -n, --count N       print N names, one a line, drawn on from one seeding\n"
+    "      --start K       begin at name K (0 is the first) of the sequence; without\n"
+    "                      --count, print name K alone\n"
+    "  -u, --unique        print no name twice: repeats are left out until N names\n"
+    "                      are out\n"
+    "      --ids FROM-TO   print the names of ids FROM to TO, both included, each id\n"
+    "                      0 to 18446744073709551615\n"
+    "      --by-id         print the name of each id read from standard input, one\n"
+    "                      decimal number a line\n"
+    "      --pseudonymize  print the pseudonym of each line of standard input (its\n"
+    "                      bytes, without the LF or CR LF), in the same order\n"
+    "      --key HEX       the key of names by id and pseudonyms, 32 hex digits;\n"
+    "                      without one, 16 zero bytes, which keep nothing secret\n"
+    "      --key-file FILE read the key from FILE: 16 bytes, or 32 hex digits and\n"
+    "                      an optional newline\n"
+    "  -f, --format F      text (the default), csv or jsonl\n"
+    "      --quiet         show no progress (shown on standard error when it is a\n"
+    "                      terminal and the names go elsewhere, after a second)\n"
+    "  -V, --version       show the version and exit\n"
+    "  -h, --help          show this and exit\n";
+
+const unsigned long long largest_id = ~0ull; // 2^64 - 1
+
+int conflict(const char *option, const char *other) {
+    return bad_usage((std::string(option) + " does not go with " + other).c_str(), nullptr);
+}
+
+// A whole decimal number from 0 to highest, or false.
+bool parse_number(const char *text, long long highest, long long &value) {
+    unsigned long long n = 0;
+    if (!parse_unsigned(text, text + std::strlen(text), n) ||
+        n > static_cast<unsigned long long>(highest))
+        return false;
+    value = static_cast<long long>(n);
+    return true;
+}
+
+int parse_mode(const char *text) {
+    int mode = onymix_mode_from_label(text);
+    long long number = 0;
+    if (mode < 0 && parse_number(text, ONYMIX_MODE_COUNT - 1, number))
+        mode = static_cast<int>(number);
+    return mode;
+}
+
+enum long_only {
+    start_option = 256,
+    ids_option,
+    by_id_option,
+    pseudonymize_option,
+    key_option,
+    key_file_option,
+    quiet_option
+};
+
+const option long_options[] = {{"mode", required_argument, nullptr, 'm'},
+                               {"seed", required_argument, nullptr, 's'},
+                               {"count", required_argument, nullptr, 'n'},
+                               {"start", required_argument, nullptr, start_option},
+                               {"unique", no_argument, nullptr, 'u'},
+                               {"ids", required_argument, nullptr, ids_option},
+                               {"by-id", no_argument, nullptr, by_id_option},
+                               {"pseudonymize", no_argument, nullptr, pseudonymize_option},
+                               {"key", required_argument, nullptr, key_option},
+                               {"key-file", required_argument, nullptr, key_file_option},
+                               {"format", required_argument, nullptr, 'f'},
+                               {"quiet", no_argument, nullptr, quiet_option},
+                               {"version", no_argument, nullptr, 'V'},
+                               {"help", no_argument, nullptr, 'h'},
+                               {nullptr, 0, nullptr, 0}};
+
+// '+': stop at the first word that is no option, so that it is reported in
+// its place; ':': report a missing value apart from an unknown option.
+const char short_options[] = "+:m:s:n:uf:Vh";
+
+bool takes_no_value(int letter) {
+    for (const option *o = long_options; o->name; o++)
+        if (o->val == letter)
+            return o->has_arg == no_argument;
+    return false;
+}
+
+// One option, as getopt_long returned it (written is the word it came in),
+// into o: -1 when the run goes on, otherwise the run's exit code.
+int take_option(int option, const char *written, cli_options &o) {
+    switch (option) {
+    case 'h':
+        std::fputs(usage, stdout);
+        return 0;
+    case 'V':
+        std::printf("onymix-cli %s\n", onymix_version());
+        return 0;
+    case 'u':
+        o.unique = true;
+        return -1;
+    case 'm':
+        o.mode = parse_mode(optarg);
+        return o.mode < 0 ? bad_usage("not a mode", optarg) : -1;
+    case 's':
+        if (!parse_unsigned(optarg, optarg + std::strlen(optarg), o.seed))
+            return bad_usage("seed must be a whole number from 0 to 18446744073709551615", optarg);
+        o.seeded = true;
+        return -1;
+    case 'n':
+        if (!parse_number(optarg, 1000000000000LL, o.count))
+            return bad_usage("count must be a whole number from 0", optarg);
+        o.counted = true;
+        return -1;
+    case start_option:
+        if (!parse_unsigned(optarg, optarg + std::strlen(optarg), o.start))
+            return bad_usage("start must be a whole number from 0 to 18446744073709551615", optarg);
+        o.started = true;
+        return -1;
+    case ids_option: {
+        const char *dash = std::strchr(optarg, '-');
+        if (!dash || !parse_unsigned(optarg, dash, o.first_id) ||
+            !parse_unsigned(dash + 1, dash + 1 + std::strlen(dash + 1), o.last_id))
+            return bad_usage("ids must be FROM-TO, two whole numbers from 0 to "
+                             "18446744073709551615",
+                             optarg);
+        if (o.first_id > o.last_id)
+            return bad_usage("the first id is above the last", optarg);
+        o.id_range = true;
+        return -1;
+    }
+    case by_id_option:
+        o.by_id = true;
+        return -1;
+    case pseudonymize_option:
+        o.pseudonymize = true;
+        return -1;
+    case key_option:
+        o.key_text = optarg;
+        return -1;
+    case key_file_option:
+        o.key_file = optarg;
+        return -1;
+    case quiet_option:
+        o.quiet = true;
+        return -1;
+    case 'f':
+        o.format = onymix_format_from_label(optarg);
+        return o.format < 0 ? bad_usage("not a format (text, csv or jsonl)", optarg) : -1;
+    case ':':
+        return bad_usage("missing value after", written);
+    default:
+        // An unknown long option leaves optopt 0; a long option without a
+        // value given one leaves its value; otherwise it is a letter that is
+        // no option.
+        if (optopt == 0)
+            return bad_usage("unknown option", written);
+        if (takes_no_value(optopt) && std::strncmp(written, "--", 2) == 0)
+            return bad_usage("takes no value", written);
+        char letter[3] = {'-', static_cast<char>(optopt), '\0'};
+        return bad_usage("unknown option", letter);
+    }
+}
+
+// What goes together: one kind of run, and the options of that kind. -1, or
+// 2 after a message.
+int check_together(const cli_options &o) {
+    const char *by_id_run = nullptr;
+    const struct {
+        bool given;
+        const char *name;
+    } runs[] = {{o.id_range, "--ids"}, {o.by_id, "--by-id"}, {o.pseudonymize, "--pseudonymize"}},
+      sequence_options[] = {{o.seeded, "--seed"},
+                            {o.counted, "--count"},
+                            {o.started, "--start"},
+                            {o.unique, "--unique"}};
+    for (const auto &run : runs)
+        if (run.given) {
+            if (by_id_run)
+                return conflict(by_id_run, run.name);
+            by_id_run = run.name;
+        }
+    for (const auto &other : sequence_options)
+        if (by_id_run && other.given)
+            return conflict(by_id_run, other.name);
+    if (o.started && o.unique)
+        return conflict("--start", "--unique");
+    if (o.key_text && o.key_file)
+        return conflict("--key", "--key-file");
+    if (!by_id_run && (o.key_text || o.key_file))
+        return bad_usage(o.key_text ? "--key goes only with --ids, --by-id or --pseudonymize"
+                                    : "--key-file goes only with --ids, --by-id or --pseudonymize",
+                         nullptr);
+    return -1;
+}
+
+} // namespace
+
+int bad_usage(const char *what, const char *value) {
+    if (value)
+        std::fprintf(stderr, "onymix-cli: %s: %s\n", what, value);
+    else
+        std::fprintf(stderr, "onymix-cli: %s\n", what);
+    std::fputs("Try 'onymix-cli --help' for more information.\n", stderr);
+    return 2;
+}
+
+bool parse_unsigned(const char *begin, const char *end, unsigned long long &value) {
+    if (begin == end)
+        return false;
+    unsigned long long n = 0;
+    for (const char *p = begin; p < end; p++) {
+        unsigned digit = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+        if (digit > 9 || n > (largest_id - digit) / 10)
+            return false;
+        n = n * 10 + digit;
+    }
+    value = n;
+    return true;
+}
+
+std::string parse_key(const char *text, size_t length, unsigned char key[ONYMIX_KEY_SIZE]) {
+    if (length != 2 * ONYMIX_KEY_SIZE)
+        return "it has " + std::to_string(length) + " characters";
+    int wrong = onymix_key_from_hex(text, length, key);
+    return wrong > 0 ? "character " + std::to_string(wrong) + " is no hex digit" : "";
+}
+
+int read_options(int argc, char **argv, cli_options &o) {
+    opterr = 0;
+    for (int option;
+         (option = getopt_long(argc, argv, short_options, long_options, nullptr)) != -1;)
+        if (int code = take_option(option, argv[optind - 1], o); code >= 0)
+            return code;
+    if (optind < argc)
+        return bad_usage("unknown option", argv[optind]);
+    if (int code = check_together(o); code >= 0)
+        return code;
+    if (o.key_text) {
+        std::string wrong = parse_key(o.key_text, std::strlen(o.key_text), o.key);
+        if (!wrong.empty())
+            return bad_usage("--key must be 32 hex digits", wrong.c_str());
+        o.keyed = true;
+    }
+    if (o.mode < 0)
+        o.mode = o.id_range || o.by_id || o.pseudonymize ? ONYMIX_ANY_SURNAME : ONYMIX_MALE_SURNAME;
+    return -1;
+}
