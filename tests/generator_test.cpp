@@ -1,8 +1,8 @@
 // Tests of the program's random number generator: seeding by second of the
 // day, seeding from the timer with its busy-wait, and the draws.
-#include "../names/generate.h"
 #include "../names/generator.h"
 #include "../names/name_table.h"
+#include "../program/generate.h"
 #include "support/double_generator.h"
 #include "support/fake_platform.h"
 

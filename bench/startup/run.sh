@@ -32,7 +32,7 @@ cxx=(x86_64-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -static -s)
 x86_64-w64-mingw32-windres -I res -I build/mingw-x86_64/generated res/onymix.rc -O coff \
     -o "$out/onymix.res"
 "${cxx[@]}" -mwindows bench/startup/baseline.cpp shell/factory.cpp shell/controls.cpp \
-    shell/window_class.cpp runtime/scratch.cpp \
+    shell/window_class.cpp program/scratch.cpp \
     "$out/onymix.res" -lcomctl32 \
     -o "$out/baseline.exe"
 "${cxx[@]}" bench/startup/probe.cpp -lpsapi -o "$out/probe.exe"

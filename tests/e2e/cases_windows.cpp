@@ -5,7 +5,7 @@
 #include "e2e.h"
 #include "probe.h"
 
-#include "../../names/generate.h"
+#include "../../program/generate.h"
 
 #include <cstdio>
 #include <cstring>

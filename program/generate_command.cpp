@@ -2,7 +2,8 @@
 // picks and the name box. Kept apart from the picks so that programs
 // without a window system link them alone.
 #include "generate.h"
-#include "../platform/fields.h"
+
+#include "fields.h"
 
 #include <cstring>
 

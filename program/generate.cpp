@@ -1,8 +1,9 @@
 // generate.cpp: the Windows program's generator state and its picks.
 #include "generate.h"
 
-#include "name_table.h"
-#include "../runtime/scratch.h"
+#include "scratch.h"
+
+#include "../names/name_table.h"
 
 int64_t random_state = 314159;
 

@@ -5,11 +5,12 @@
 // is stored_text.cpp's, so that every build reads and writes the same bytes.
 // No byte has a meaning of its own beyond those (0x1A does not end a file).
 #include "stored_names.h"
-#include "stored_text.h"
 
-#include "../platform/fields.h"
+#include "fields.h"
+#include "scratch.h"
+
 #include "../platform/system.h"
-#include "../runtime/scratch.h"
+#include "../store/stored_text.h"
 
 #include <cstdio>
 #include <cstdlib>
