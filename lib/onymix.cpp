@@ -179,8 +179,7 @@ onymix_generator *onymix_open(int mode, long seed, unsigned flags) {
     // once, here.
     if (flags & ONYMIX_RESEED)
         return make_generator(name_source{mode, seed_from_uptime, 0}, 0, flags);
-    return make_generator(name_source{mode, draw_on, 0},
-                          static_cast<uint64_t>(seeded_state(static_cast<int32_t>(timer()))),
+    return make_generator(name_source{mode, draw_on, 0}, static_cast<uint64_t>(state_from_uptime()),
                           flags);
 }
 

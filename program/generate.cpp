@@ -17,7 +17,7 @@ double rnd() {
 }
 
 char *pick(int first, int span) {
-    randomize(static_cast<int32_t>(timer()));
+    random_state = state_from_uptime();
     // The first draw only chose the direction of rounding: upwards for every
     // draw in (0, 1] and a positive span.
     rnd();
