@@ -2,8 +2,9 @@
 //
 // Files are read and written as bytes, through the platform's calls, which
 // take the UTF-8 path whole; what the bytes mean (line ends, marks, UTF-16)
-// is stored_text.cpp's, so that every build reads and writes the same bytes.
-// No byte has a meaning of its own beyond those (0x1A does not end a file).
+// is store/stored_text.cpp's, so that every build reads and writes the same
+// bytes. No byte has a meaning of its own beyond those (0x1A does not end a
+// file).
 #include "stored_names.h"
 
 #include "fields.h"
