@@ -3,9 +3,9 @@
 // and without unique names; and onymix-cli --count 1000000 as a whole
 // process against writing a million fixed lines the same way in the same run.
 #include "../names/by_id.h"
-#include "../names/generate.h"
 #include "../names/generator.h"
 #include "../names/lines.h"
+#include "../program/generate.h"
 #include "../tests/support/fake_platform.h"
 #include "onymix.h"
 

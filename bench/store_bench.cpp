@@ -1,9 +1,9 @@
 // Benchmarks of the stored-names file and of Store: loading and saving a
 // 10 MB list (real files in a temporary folder), and Store into lists of
 // growing length, which should take time in proportion to the list.
-#include "../platform/fields.h"
 #include "../platform/system.h"
-#include "../store/stored_names.h"
+#include "../program/fields.h"
+#include "../program/stored_names.h"
 #include "../tests/support/fake_platform.h"
 
 #include <benchmark/benchmark.h>

@@ -16,6 +16,24 @@
 #include <cstdlib>
 #include <cstring>
 
+// The numbers of onymix.h are the core's, written twice because the header
+// is C and stands alone; here they are held to each other. (The marks of
+// stored.txt are held in stored.cpp.)
+static_assert(ONYMIX_FEMALE == mode_female && ONYMIX_FEMALE_SURNAME == mode_female_surname &&
+                  ONYMIX_MALE == mode_male && ONYMIX_MALE_SURNAME == mode_male_surname &&
+                  ONYMIX_SURNAME == mode_surname && ONYMIX_ANY == mode_any &&
+                  ONYMIX_ANY_SURNAME == mode_any_surname && ONYMIX_MODE_COUNT == all_mode_count,
+              "the modes are numbered as modes.h numbers them");
+static_assert(ONYMIX_LAST_SECOND == seconds_per_day - 1, "the seeds of the day are its seconds");
+static_assert(ONYMIX_TEXT == format_text && ONYMIX_CSV == format_csv &&
+                  ONYMIX_JSONL == format_jsonl && format_count == 3,
+              "the formats are numbered as lines.h numbers them");
+static_assert(ONYMIX_LINE_MAX >= line_max + 1, "the longest line, its LF and a NUL fit");
+static_assert(ONYMIX_ENTRY_COUNT == name_table_size && male_first == 0 &&
+                  ONYMIX_FIRST_FEMALE_ENTRY == female_first &&
+                  ONYMIX_FIRST_SURNAME_ENTRY == surname_first,
+              "the entries are numbered as name_table.h numbers them");
+
 struct onymix_generator {
     name_stream stream;
     // The state right after seeding, which a seek counts from.
@@ -179,8 +197,7 @@ onymix_generator *onymix_open(int mode, long seed, unsigned flags) {
     // once, here.
     if (flags & ONYMIX_RESEED)
         return make_generator(name_source{mode, seed_from_uptime, 0}, 0, flags);
-    return make_generator(name_source{mode, draw_on, 0},
-                          static_cast<uint64_t>(seeded_state(static_cast<int32_t>(timer()))),
+    return make_generator(name_source{mode, draw_on, 0}, static_cast<uint64_t>(state_from_uptime()),
                           flags);
 }
 

@@ -7,10 +7,6 @@
 
 #include "../platform/system.h"
 
-namespace {
-const int32_t seconds_per_day = 86400;
-} // namespace
-
 float timer() {
     int32_t ticks = static_cast<int32_t>(platform_tick_count());
     return static_cast<float>(ticks / 1000.0);
@@ -43,6 +39,10 @@ int64_t seeded_state(int32_t n) {
     if (s < 0)
         s += modulus;
     return s;
+}
+
+int64_t state_from_uptime() {
+    return seeded_state(static_cast<int32_t>(timer()));
 }
 
 uint64_t state_of_seed(uint64_t seed) {

@@ -25,6 +25,10 @@ inline uint64_t advanced_state(uint64_t state) {
     return (state * multiplier) & (state_modulus - 1);
 }
 
+// The seconds of a day: the seeds 0 to seconds_per_day - 1 are the seconds
+// of the day, each with a state of its own.
+const int32_t seconds_per_day = 86400;
+
 // The system tick count in seconds: milliseconds since start read as a
 // signed 32-bit number, divided by 1000, rounded to single precision.
 // Negative after 2^31 ms (about 24.9 days) of uptime.
@@ -34,6 +38,10 @@ float timer();
 // straight to a state spread evenly over the range; anything else seeds from
 // the value and the timer, waiting while the timer reads a whole second.
 int64_t seeded_state(int32_t n);
+
+// Seeding from now: the state seeded_state gives for the timer cut to a
+// whole number of seconds, as Generate re-seeds each pick.
+int64_t state_from_uptime();
 
 // The state a seed gives: for a second of the day (0 to 86399) the state
 // seeded_state gives, and for any other seed s, (SipHash-2-4 under 16 zero

@@ -1,6 +1,7 @@
 // modes.h: the generation modes, and the drawing of one name of a mode with
-// the generator. The Windows program's Generate and the library draw every
-// name through draw_name or the picks below it.
+// the generator, which is how the library draws every name (draw_name). The
+// Windows program's Generate takes its modes from here too, but makes its
+// picks over its own global state (program/generate.h), the same draws.
 #pragma once
 
 #include "generator.h"
@@ -80,7 +81,7 @@ inline uint64_t start_pick(const name_source &source, uint64_t state) {
         return state;
     if (source.seeding == seed_fixed)
         return source.seed_state;
-    return static_cast<uint64_t>(seeded_state(static_cast<int32_t>(timer())));
+    return static_cast<uint64_t>(state_from_uptime());
 }
 
 // The next name of the source from state; the first name is always picked

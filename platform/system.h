@@ -9,8 +9,8 @@
 //              and UTF-8 as the code page; it has no files or streams, so
 //              it supplies nothing else and links nothing that needs them
 // The tests link doubles instead (tests/support/fake_platform.cpp). The
-// windowed program's text fields and questions are the other half of the
-// seam, in fields.h.
+// windowed program's text fields and questions are a seam of the program's
+// own, program/fields.h.
 //
 // Every path given to or returned by these services is UTF-8, so that a
 // folder of any name works wherever the portable code passes it on; the

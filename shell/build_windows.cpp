@@ -4,7 +4,7 @@
 #include "shell.h"
 
 #include "../platform/win32.h"
-#include "../store/stored_names.h"
+#include "../program/stored_names.h"
 
 #include <cstdlib>
 

@@ -5,7 +5,7 @@
 #include "shell.h"
 
 #include "../names/modes.h"
-#include "../runtime/scratch.h"
+#include "../program/scratch.h"
 #include "version.h"
 
 HWND main_window, about_window;

@@ -4,8 +4,8 @@
 #include "ids.h"
 #include "shell.h"
 
-#include "../names/generate.h"
-#include "../store/stored_names.h"
+#include "../program/generate.h"
+#include "../program/stored_names.h"
 
 #include <shellapi.h>
 

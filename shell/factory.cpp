@@ -4,7 +4,7 @@
 // topmost switch.
 #include "shell.h"
 
-#include "../runtime/scratch.h"
+#include "../program/scratch.h"
 
 char class_name[64];
 HINSTANCE module_instance;

@@ -1,6 +1,7 @@
 // list_rules.h: the rules of Store and Quit on the stored-names list as
 // text, apart from any window: the program's commands apply them to its
-// boxes (list_operations.cpp), and the library hands them to the web page.
+// boxes (program/list_operations.cpp), and the library hands them to the
+// web page.
 #pragma once
 
 // What Store puts between the list and the name it appends: CR LF, or

@@ -5,7 +5,7 @@
 // negative.
 #include "onymix.h"
 
-#include "../names/generate.h"
+#include "../program/generate.h"
 #include "support/fake_platform.h"
 
 #include <gtest/gtest.h>

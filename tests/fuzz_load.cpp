@@ -3,9 +3,9 @@
 // result must equal a plain reading of the file (its mark, then UTF-16 in
 // the doubles' Latin-1 or 8-bit lines), and a save of it must load back to
 // the same text.
-#include "../platform/fields.h"
 #include "../platform/system.h"
-#include "../store/stored_names.h"
+#include "../program/fields.h"
+#include "../program/stored_names.h"
 #include "../store/stored_text.h"
 #include "support/fake_platform.h"
 

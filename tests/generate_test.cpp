@@ -1,9 +1,9 @@
 // Tests of picking names and of the five generation modes of the Windows
 // program's Generate, and of drawing a name of a mode as the library does.
-#include "../names/generate.h"
 #include "../names/generator.h"
 #include "../names/name_table.h"
-#include "../platform/fields.h"
+#include "../program/fields.h"
+#include "../program/generate.h"
 #include "support/double_generator.h"
 #include "support/fake_platform.h"
 

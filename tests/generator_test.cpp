@@ -1,8 +1,8 @@
 // Tests of the program's random number generator: seeding by second of the
 // day, seeding from the timer with its busy-wait, and the draws.
-#include "../names/generate.h"
 #include "../names/generator.h"
 #include "../names/name_table.h"
+#include "../program/generate.h"
 #include "support/double_generator.h"
 #include "support/fake_platform.h"
 
@@ -131,13 +131,13 @@ TEST_F(Random, ANegativeTickCountNeverLeavesTheStateOutOfRange) {
     const int32_t zero_x_seconds[] = {-2097152, -1572864, -1048576, -524288};
     for (int32_t t : zero_x_seconds) {
         set_fake_clock(static_cast<uint32_t>(int64_t(t) * 1000 - 500), 1);
-        randomize(static_cast<int32_t>(timer()));
+        random_state = state_from_uptime();
         EXPECT_EQ(random_state, two_51 + 1 + 4 * int64_t(t)) << "second " << t;
     }
     // Every negative second of a 32-bit tick count, as a pick would see it.
     for (int64_t t = -2147483; t < 0; t++) {
         set_fake_clock(static_cast<uint32_t>(t * 1000 - 500), 1);
-        randomize(static_cast<int32_t>(timer()));
+        random_state = state_from_uptime();
         ASSERT_GE(random_state, 0) << "second " << t;
         ASSERT_LT(random_state, two_51) << "second " << t;
         ASSERT_EQ(random_state % 2, 1) << "second " << t;

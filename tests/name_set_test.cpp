@@ -1,10 +1,12 @@
 // Tests of the bookkeeping of unique output: the keys of names, and the
-// entry lengths and first-name keys the build makes.
+// entry lengths and first-name keys the build makes, with the longest line
+// they give.
 #include "../names/name_table.h"
 #include "../names/lines.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -91,6 +93,27 @@ TEST(NameTable, LengthsAndFirstNameKeysMatchTheEntries) {
     std::map<int, std::string> text_of_key;
     for (const auto &[text, key] : key_of_text)
         EXPECT_TRUE(text_of_key.emplace(key, text).second) << "key " << key << " has two names";
+}
+
+// line_max bounds ONYMIX_LINE_MAX (lib/onymix.cpp), so it must be the
+// longest line the table gives: the longest first name of either list with
+// the longest surname.
+TEST(NameTable, TheLongestLineIsLineMax) {
+    int longest[3] = {male_first, female_first, surname_first};
+    for (int i = 0; i < name_table_size; i++) {
+        int &list = longest[i < female_first ? 0 : i < surname_first ? 1 : 2];
+        if (name_length(i) > name_length(list))
+            list = i;
+    }
+    size_t most = 0;
+    for (int first : {longest[0], longest[1]})
+        for (name_format format : {format_text, format_csv, format_jsonl}) {
+            char line[longest_line];
+            size_t length =
+                static_cast<size_t>(write_line(line, drawn_name{first, longest[2]}, format) - line);
+            most = std::max(most, length);
+        }
+    EXPECT_EQ(most, line_max);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // Tests of the POSIX services of platform/system.h that the stored-names
 // file relies on: files under a UTF-8 path, and ASCII as the code page.
-#include "../platform/fields.h"
 #include "../platform/system.h"
 #include "../store/stored_text.h"
 #include "store_fixture.h"

@@ -1,5 +1,5 @@
 // Tests of the scratch string ring and the text routines built on it.
-#include "../runtime/scratch.h"
+#include "../program/scratch.h"
 
 #include <gtest/gtest.h>
 

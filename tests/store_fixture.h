@@ -4,7 +4,7 @@
 // into it.
 #pragma once
 
-#include "../store/stored_names.h"
+#include "../program/stored_names.h"
 #include "support/fake_platform.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Large and unusual stored-names files: nothing may be lost or cut, and what
 // a save writes must load back as it was.
-#include "../platform/fields.h"
 #include "../platform/system.h"
-#include "../store/stored_names.h"
+#include "../program/fields.h"
+#include "../program/stored_names.h"
 #include "support/fake_platform.h"
 #include "store_fixture.h"
 

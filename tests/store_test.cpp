@@ -1,8 +1,8 @@
 // Tests of the stored-names file and of Store and Quit: where the file is,
 // how it is loaded and saved, and how a failing file ends the process.
-#include "../platform/fields.h"
 #include "../platform/system.h"
-#include "../store/stored_names.h"
+#include "../program/fields.h"
+#include "../program/stored_names.h"
 #include "support/fake_platform.h"
 #include "store_fixture.h"
 

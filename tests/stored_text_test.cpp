@@ -1,7 +1,7 @@
 // Tests of the rules of stored.txt on bytes (store/stored_text.h), with the
 // doubles' code page, Latin-1: the marks, UTF-16 in both byte orders, what
 // cannot be shown, and the bytes a save writes for each encoding.
-#include "../runtime/scratch.h"
+#include "../program/scratch.h"
 #include "../store/stored_text.h"
 #include "store_fixture.h"
 

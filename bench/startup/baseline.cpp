@@ -6,8 +6,8 @@
 // procedure only closes. What onymix.exe costs above this program is the
 // name table, the stored names and our own code. It is built from the
 // program's own interface code (shell/controls.cpp, factory.cpp and
-// window_class.cpp, with the scratch ring the factory uses), so the two
-// cannot drift apart.
+// window_class.cpp, with the scratch ring the factory uses and the mode
+// labels the chooser shows), so the two cannot drift apart.
 //
 // The class is "OnymixBaseline" so that it can never be taken for a running
 // instance of the program; the main window has the program's caption, which

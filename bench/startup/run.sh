@@ -27,12 +27,13 @@ for preset in mingw-x86_64 mingw-i686; do
 done
 
 step "baseline.exe and probe.exe"
-cxx=(x86_64-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -static -s)
 # version.h and the manifest are made by the x86_64 build above.
+cxx=(x86_64-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -static -s -I build/mingw-x86_64/generated)
 x86_64-w64-mingw32-windres -I res -I build/mingw-x86_64/generated res/onymix.rc -O coff \
     -o "$out/onymix.res"
+# The controls take the mode chooser's labels from names/modes.cpp.
 "${cxx[@]}" -mwindows bench/startup/baseline.cpp shell/factory.cpp shell/controls.cpp \
-    shell/window_class.cpp runtime/scratch.cpp \
+    shell/window_class.cpp program/scratch.cpp names/modes.cpp \
     "$out/onymix.res" -lcomctl32 \
     -o "$out/baseline.exe"
 "${cxx[@]}" bench/startup/probe.cpp -lpsapi -o "$out/probe.exe"

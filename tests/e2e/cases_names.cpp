@@ -2,7 +2,7 @@
 // the same second, the mode chooser's edge cases, Store, and typing limits.
 #include "e2e.h"
 
-#include "../../names/generate.h"
+#include "../../program/generate.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include "e2e.h"
 #include "probe.h"
 
-#include "../../names/generate.h"
+#include "../../program/generate.h"
 
 #include <cstdio>
 #include <cstring>
@@ -37,7 +37,8 @@ const control_row main_controls[] = {
 };
 
 const control_row about_controls[] = {
-    {"version label", id_label, "Static", "Onymix 1.0.2", 60, 20, 260, 36},
+    {"version label", id_label, "Static", "Onymix " ONYMIX_EXPECTED_PROGRAM_VERSION, 60, 20, 260,
+     36},
     {"credits label", id_label, "Static", "       by Tavrelon\r\n\r\nCopyright (C) 2026 Tavrelon",
      60, 40, 240, 80},
     {"Close button", id_close, "Button", "&Close", 190, 300, 80, 30},
@@ -345,7 +346,7 @@ void case_creation_requests() {
         "at 180 280 size 80 30 id 1003 parent main",
         "button \"&Store\" style 0x50010000 ex 0x00020000 "
         "at 160 100 size 80 30 id 1006 parent main",
-        "static \"Onymix 1.0.2\" style 0x50000100 ex 0x00000000 "
+        "static \"Onymix " ONYMIX_EXPECTED_PROGRAM_VERSION "\" style 0x50000100 ex 0x00000000 "
         "at 60 20 size 260 36 id 1501 parent about",
         "static \"       by Tavrelon\\r\\n\\r\\nCopyright (C) 2026 Tavrelon\" style 0x50000100 "
         "ex 0x00000000 at 60 40 size 240 80 id 1501 parent about",

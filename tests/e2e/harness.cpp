@@ -4,7 +4,7 @@
 // program can be run in folders whose names the code page cannot spell.
 #include "e2e.h"
 
-#include "../../names/generate.h"
+#include "../../program/generate.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -1,13 +1,13 @@
 // fake_platform.cpp: test doubles for platform/system.h and
-// platform/fields.h. Files are real
-// (the tests work in a temporary folder); the clock, the executable path,
-// the text fields, the question and the loop are simulated, and the code
-// page is Latin-1, so that tests can tell characters it has from others.
+// program/fields.h. Files are real (the tests work in a temporary folder);
+// the clock, the executable path, the text fields, the question and the
+// loop are simulated, and the code page is Latin-1, so that tests can tell
+// characters it has from others.
 #include "fake_platform.h"
-#include "../../runtime/charsets.h"
-#include "../../platform/fields.h"
 #include "../../platform/system.h"
-#include "../../runtime/scratch.h"
+#include "../../program/fields.h"
+#include "../../program/scratch.h"
+#include "../../runtime/charsets.h"
 
 #include <cstdio>
 #include <cstdlib>

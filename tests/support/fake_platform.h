@@ -1,5 +1,5 @@
 // fake_platform.h: controls for the test doubles of platform/system.h and
-// platform/fields.h that the tests and benchmarks link instead of a real
+// program/fields.h that the tests and benchmarks link instead of a real
 // platform.
 #pragma once
 

@@ -1,8 +1,9 @@
 // generate.cpp: the Windows program's generator state and its picks.
 #include "generate.h"
 
-#include "name_table.h"
-#include "../runtime/scratch.h"
+#include "scratch.h"
+
+#include "../names/name_table.h"
 
 int64_t random_state = 314159;
 
@@ -16,7 +17,7 @@ double rnd() {
 }
 
 char *pick(int first, int span) {
-    randomize(static_cast<int32_t>(timer()));
+    random_state = state_from_uptime();
     // The first draw only chose the direction of rounding: upwards for every
     // draw in (0, 1] and a positive span.
     rnd();

@@ -2,8 +2,9 @@
 // folder, and the Store and Quit operations on the stored-names box.
 //
 // The file holds one name a line with CR LF line ends (the forms it may take
-// are stored_text.h's). It is read once at start-up and written only when
-// the user agrees at Quit, in the encoding the load found. Paths are UTF-8.
+// are store/stored_text.h's). It is read once at start-up and written only
+// when the user agrees at Quit, in the encoding the load found. Paths are
+// UTF-8.
 // Every failure writes a line on the standard error stream ("Can't open file
 // <path>", or for a list that cannot be shown the box's text) and is
 // reported to the user. A file that cannot be opened, created, read or

@@ -1,11 +1,12 @@
 // list_operations.cpp: the Store and Quit commands on the stored-names box.
 // They see the boxes only as text fields and the question only as a yes/no
 // answer, so they run the same with and without a window system.
-#include "list_rules.h"
 #include "stored_names.h"
 
-#include "../platform/fields.h"
-#include "../runtime/scratch.h"
+#include "fields.h"
+#include "scratch.h"
+
+#include "../store/list_rules.h"
 
 void store_name() {
     // The whole texts, however long: nothing in the list is ever cut.

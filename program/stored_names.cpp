@@ -2,14 +2,16 @@
 //
 // Files are read and written as bytes, through the platform's calls, which
 // take the UTF-8 path whole; what the bytes mean (line ends, marks, UTF-16)
-// is stored_text.cpp's, so that every build reads and writes the same bytes.
-// No byte has a meaning of its own beyond those (0x1A does not end a file).
+// is store/stored_text.cpp's, so that every build reads and writes the same
+// bytes. No byte has a meaning of its own beyond those (0x1A does not end a
+// file).
 #include "stored_names.h"
-#include "stored_text.h"
 
-#include "../platform/fields.h"
+#include "fields.h"
+#include "scratch.h"
+
 #include "../platform/system.h"
-#include "../runtime/scratch.h"
+#include "../store/stored_text.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,6 @@
-// scratch.h: the scratch string ring and the text routines built on it.
+// scratch.h: the Windows program's scratch string ring and the text routines
+// built on it. The ring is global state, so the portable core and the
+// library never use it.
 //
 // Every intermediate string result in the program comes from a ring of 64
 // buffers. A request takes the next slot, frees what the slot held and

@@ -1,9 +1,11 @@
 // generate.h: the Windows program's Generate: its one generator state for
-// the whole run, and the procedures that pick a name for the chosen mode
-// from it. They draw through generator.h and modes.h, as the library does.
+// the whole run, the procedures over it that pick a name for the chosen
+// mode, and the command that shows the name. The arithmetic of the draws is
+// generator.h's and the modes are modes.h's, as in the library; only the
+// state is the program's.
 #pragma once
 
-#include "modes.h"
+#include "../names/modes.h"
 
 #include <cstdint>
 

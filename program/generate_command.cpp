@@ -1,8 +1,9 @@
 // generate_command.cpp: the Generate command, between the mode chooser, the
-// picks and the name box. Kept apart from the picks so that programs
-// without a window system link them alone.
+// picks and the name box. Kept apart from the picks so that a program
+// without the window's fields (the end-to-end driver) links them alone.
 #include "generate.h"
-#include "../platform/fields.h"
+
+#include "fields.h"
 
 #include <cstring>
 

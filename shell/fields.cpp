@@ -1,11 +1,11 @@
-// win32_fields.cpp: fields.h in the Windows program: the name box, the
-// stored-names box and the mode chooser made by shell/, message boxes and
-// the quit message. The boxes' texts are 8-bit in the system code page;
+// fields.cpp: program/fields.h in the Windows program: the name box, the
+// stored-names box and the mode chooser made by controls.cpp, message boxes
+// and the quit message. The boxes' texts are 8-bit in the system code page;
 // only a report's message, which names a path, is UTF-8.
-#include "fields.h"
-#include "win32.h"
+#include "shell.h"
 
-#include "../shell/shell.h"
+#include "../platform/win32.h"
+#include "../program/fields.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // fields.h: the windowed program's window as its commands see it: the two
 // text boxes, the mode chooser, the questions and the end of the message
 // loop. Store, Quit and Generate are written against these alone, so they
-// run the same with a window system (win32_fields.cpp, over the controls
+// run the same with a window system (shell/fields.cpp, over the controls
 // of shell/) and without one (the tests' doubles, tests/support/).
 #pragma once
 
