@@ -44,7 +44,7 @@ def test_ids_default_to_any_and_surname_and_the_zero_key():
     _, _, ids, expected = golden_ids(GOLDEN / f"ids-6-{KEYS[0]}.txt")
     assert onymix.names_for_ids(ids) == expected
     assert onymix.name_for_id(ids[-1]) == expected[-1]
-    for empty in ([], range(0), range(5, 5), range(5, 3), range(9, 2, -1), iter(())):
+    for empty in ([], range(0), range(5, 5), range(5, 3), range(2, 9, -1), iter(())):
         assert onymix.names_for_ids(empty) == []
     assert onymix.names_for_ids(range(2**64 - 3, 2**64)) == expected[-3:]
 

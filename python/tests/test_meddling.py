@@ -20,7 +20,7 @@ HERE = Path(__file__).resolve().parent
 
 
 def interpreters():
-    found = {"this one": sys.executable}
+    found = {f"this one ({sys.version.split()[0]})": sys.executable}
     for debug in ("/usr/bin/python3-dbg", "/usr/bin/python3.11-dbg"):
         if os.path.exists(debug):
             found["Debian's debug build"] = debug
@@ -33,9 +33,13 @@ def interpreters():
 
 
 FOUND = interpreters()
-print(f"meddling.py runs under: {', '.join(FOUND)}"
-      + ("" if len(FOUND) > 2 else "; no pyenv CPython 3.11+ found")
-      + ("" if "Debian's debug build" in FOUND else "; no python3-dbg found"))
+
+
+def found_line():
+    """The line of pytest's header that names the interpreters found."""
+    return (f"meddling.py runs under: {', '.join(FOUND)}" +
+            ("" if any(k.startswith("pyenv") for k in FOUND) else "; no pyenv CPython found") +
+            ("" if "Debian's debug build" in FOUND else "; no python3-dbg found"))
 
 
 @pytest.mark.parametrize("which", list(FOUND))
