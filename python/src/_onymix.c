@@ -21,7 +21,10 @@
 #define LAST_ID "18446744073709551615"
 
 /* Made once at import, or once when first needed, and kept for the life of
- * the process, as the module is never unloaded. */
+ * the process, as the module is never unloaded. The module is initialised
+ * in a single phase, so an interpreter that keeps its own objects (one with
+ * its own GIL, 3.12 and later) refuses to import it, and the interpreters
+ * that do import it share one GIL and these objects, which are immutable. */
 static PyObject *name_type;    /* onymix.Name */
 static allocfunc name_alloc;   /* its tp_alloc */
 static char mode_choices[256]; /* "'Female', ..., or a mode number 0 to 6" */
