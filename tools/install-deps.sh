@@ -52,6 +52,9 @@ packages_of() {
             packages_of wheel
             # Dask's cluster, for the test that splits names over processes.
             printf '%s\n' python3-venv python3-pytest python3-dask python3-distributed
+            # The debug build, which counts every reference, for the test of
+            # lists made while other code meddles.
+            printf '%s\n' python3-dbg
             ;;
         wasm)
             printf '%s\n' cmake make git zip emscripten

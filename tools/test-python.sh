@@ -5,7 +5,9 @@
 # copy, from outside the source tree, so that a file missing from the wheel
 # fails, then the check that names split over a Dask cluster are those of
 # one process (python/tests/at_scale.py). Compiler warnings of the
-# extension module are errors. Exits non-zero when anything fails.
+# extension module are errors. Exits non-zero when anything fails. The test
+# of lists made while other code meddles runs under every CPython 3.11+ it
+# finds, the debug build with the module built for it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -23,6 +25,16 @@ ls "$work"/dist/onymix-*.whl
 echo "== virtual environment"
 "$python" -m venv --system-site-packages "$work/venv"
 "$work/venv/bin/python" -m pip install -q --no-index --no-deps "$work"/dist/onymix-*.whl
+
+# The same sources built against the headers of Debian's debug build, whose
+# interpreter then counts the module's references too.
+if [ -x /usr/bin/python3-dbg ]; then
+    echo "== the extension built for the debug build"
+    CFLAGS="${CFLAGS:-} -Werror" /usr/bin/python3-dbg -m pip wheel -q --no-build-isolation \
+        --no-deps --no-index python/ -w "$work/debug"
+    (cd "$work/debug" && python3 -m zipfile -e onymix-*.whl .)
+    export ONYMIX_DEBUG_PACKAGE="$work/debug/onymix"
+fi
 
 echo "== pytest on the installed package"
 cd "$work"

@@ -21,7 +21,10 @@
 #define LAST_ID "18446744073709551615"
 
 /* Made once at import, or once when first needed, and kept for the life of
- * the process, as the module is never unloaded. */
+ * the process, as the module is never unloaded. The module is initialised
+ * in a single phase, so an interpreter that keeps its own objects (one with
+ * its own GIL, 3.12 and later) refuses to import it, and the interpreters
+ * that do import it share one GIL and these objects, which are immutable. */
 static PyObject *name_type;    /* onymix.Name */
 static allocfunc name_alloc;   /* its tp_alloc */
 static char mode_choices[256]; /* "'Female', ..., or a mode number 0 to 6" */
@@ -253,16 +256,17 @@ static PyObject *record_of(const int *pair) {
                     : pair[1] < 0 ? Py_NewRef(fields[1])
                                   : full_name(pair[0], pair[1]);
     PyObject *record = fields[0] != NULL ? name_alloc((PyTypeObject *)name_type, 4) : NULL;
-    if (record == NULL) {
-        for (int i = 0; i < 4; i++)
-            Py_XDECREF(fields[i]);
-        return NULL;
-    }
-    for (int i = 0; i < 4; i++)
-        PyTuple_SetItem(record, i, fields[i]);
     /* Only str and None in it: it can be in no cycle, and a million records
-     * in the collector's lists would make every collection slow. */
-    PyObject_GC_UnTrack(record);
+     * in the collector's lists would make every collection slow. Untracked
+     * before its slots are filled, it is never seen with one empty. */
+    if (record != NULL)
+        PyObject_GC_UnTrack(record);
+    for (int i = 0; i < 4; i++) {
+        if (record != NULL && PyTuple_SetItem(record, i, fields[i]) < 0)
+            Py_CLEAR(record); /* which took fields[i] with it */
+        else if (record == NULL)
+            Py_XDECREF(fields[i]);
+    }
     return record;
 }
 
@@ -283,6 +287,12 @@ static PyObject *record_of(const int *pair) {
  * objects: see make_names. */
 static int put_names(PyObject *list, Py_ssize_t at, const int *entries, int count, int records,
                      uint32_t *owed) {
+    /* With the list's room checked, PyList_SetItem cannot fail below; were
+     * it to, it would drop a reference that owed had not yet added. */
+    if (at < 0 || count < 0 || PyList_Size(list) - at < count) {
+        PyErr_SetString(PyExc_SystemError, "a list of names has no room for them");
+        return -1;
+    }
     if (count > 0 && entries[0] >= 0 && entries[1] >= 0 && !records) {
         /* Full names, made anew from their parts' text. */
         for (int i = 0; i < count; i++) {
@@ -291,9 +301,8 @@ static int put_names(PyObject *list, Py_ssize_t at, const int *entries, int coun
                 PREFETCH(entry_text[entries[2 * (i + AHEAD) + 1]], 0);
             }
             PyObject *item = full_name(entries[2 * i], entries[2 * i + 1]);
-            if (item == NULL)
+            if (item == NULL || PyList_SetItem(list, at + i, item) < 0)
                 return -1;
-            PyList_SetItem(list, at + i, item);
         }
         return 0;
     }
@@ -312,8 +321,10 @@ static int put_names(PyObject *list, Py_ssize_t at, const int *entries, int coun
                     return -1;
                 Py_DECREF(text);
             }
+            /* Counted in owed the moment it is put in the list. */
             owed[entry]++;
-            PyList_SetItem(list, at + i, text);
+            if (PyList_SetItem(list, at + i, text) < 0)
+                return -1;
         }
         return 0;
     }
@@ -333,9 +344,8 @@ static int put_names(PyObject *list, Py_ssize_t at, const int *entries, int coun
             PREFETCH(entry_object[surname < 0 ? 0 : surname], 1);
         }
         PyObject *item = records ? record_of(entries + 2 * i) : name_of(entries + 2 * i);
-        if (item == NULL)
+        if (item == NULL || PyList_SetItem(list, at + i, item) < 0)
             return -1;
-        PyList_SetItem(list, at + i, item);
     }
     return 0;
 }
@@ -346,13 +356,16 @@ static int put_names(PyObject *list, Py_ssize_t at, const int *entries, int coun
  * names by entry and add them to the objects at the end. */
 #define OWED_MIN 65536
 
-/* Adds the references a call owes to the table's objects to their counts. */
+/* Adds the references a call owes to the table's objects to their counts,
+ * one Py_INCREF a reference, as the object's own header says to count them
+ * (an immortal object of 3.12 and later stays correct under it). The loop
+ * of one object runs in its cache line. */
 static void pay_owed(uint32_t *owed) {
-    for (int i = 0; i < ONYMIX_ENTRY_COUNT; i++)
-        if (owed[i] != 0) {
-            Py_SET_REFCNT(entry_object[i], Py_REFCNT(entry_object[i]) + owed[i]);
-            owed[i] = 0;
-        }
+    for (int i = 0; i < ONYMIX_ENTRY_COUNT; i++) {
+        for (uint32_t n = owed[i]; n > 0; n--)
+            Py_INCREF(entry_object[i]);
+        owed[i] = 0;
+    }
 }
 
 /* Where a bulk call's names come from: fill puts the entries of count names,
@@ -380,16 +393,30 @@ static int fill_from_ids(const names_source *source, Py_ssize_t done, int count,
         source->ids != NULL ? source->ids + done : NULL, (size_t)count, entries);
 }
 
+/* A list that no other code can reach until it is handed to
+ * PyObject_GC_Track: it is made with count empty slots, which other code
+ * must never see, and a signal handler, a finalizer or the collector run by
+ * an allocation, or another thread while the GIL is let go, could find it
+ * through the collector (gc.get_objects()) if it were tracked. Nothing
+ * else refers to it. */
+static PyObject *hidden_list(Py_ssize_t count) {
+    PyObject *list = PyList_New(count);
+    if (list != NULL)
+        PyObject_GC_UnTrack(list);
+    return list;
+}
+
 /* A list of count names (or records) from source; shorter only when a
  * unique generator runs out.
  *
  * A million one-part names fall on each of a mode's objects many times, and
  * the objects are megabytes apart: writing each one's reference count once
  * a call, not once a name, keeps them out of the cache. Until then the list
- * holds references not yet counted; it is seen by no other code, and the
- * table's own reference keeps every object alive. */
+ * holds references not yet counted, which is sound only because the list is
+ * hidden until they are (hidden_list), and the table's own reference keeps
+ * every object alive. */
 static PyObject *make_names(const names_source *source, Py_ssize_t count, int records) {
-    PyObject *list = PyList_New(count);
+    PyObject *list = hidden_list(count);
     int *entries = PyMem_Malloc(2 * CHUNK * sizeof *entries);
     uint32_t *owed = NULL;
     Py_ssize_t made = 0;
@@ -415,13 +442,16 @@ static PyObject *make_names(const names_source *source, Py_ssize_t count, int re
         if (put_names(list, made, entries, filled, records, owed) < 0)
             goto fail;
         made += filled;
-        if (made < count && PyErr_CheckSignals() < 0)
+        /* Signal handlers run while the list is hidden, the last time just
+         * before it is shown, so that none is pending when it comes back. */
+        if (PyErr_CheckSignals() < 0)
             goto fail;
     }
     if (owed != NULL)
         pay_owed(owed);
     if (made < count && PyList_SetSlice(list, made, count, NULL) < 0)
         goto fail;
+    PyObject_GC_Track(list); /* whole, and every reference in it counted */
     goto done;
 fail:
     if (owed != NULL)
@@ -719,11 +749,14 @@ static PyObject *generator_new(PyTypeObject *type, PyObject *args, PyObject *kwa
     if (self == NULL)
         return NULL;
     self->mode = PyUnicode_FromString(onymix_mode_label(mode));
-    self->seed = Py_NewRef(now ? Py_None : seed_arg);
-    self->start = start != 0 ? Py_NewRef(start_arg) : NULL;
+    /* Plain ints for repr, not the arguments, which may be of a subclass of
+     * int that refers back to this object. */
+    self->seed = now ? Py_NewRef(Py_None) : PyLong_FromUnsignedLongLong(seed);
+    self->start = start != 0 ? PyLong_FromUnsignedLongLong(start) : NULL;
     self->unique = unique;
     self->lock = PyThread_allocate_lock();
-    if (self->mode == NULL || self->lock == NULL ||
+    if (self->mode == NULL || self->seed == NULL || (start != 0 && self->start == NULL) ||
+        self->lock == NULL ||
         (self->generator = open_generator(mode, now, seed, unique, start)) == NULL) {
         Py_DECREF(self);
         return PyErr_Occurred() ? NULL : PyErr_NoMemory();
@@ -964,7 +997,9 @@ static PyObject *py_pseudonyms(PyObject *module, PyObject *args, PyObject *kwarg
         return NULL;
     }
     PyObject *iterator = PyObject_GetIter(values);
-    PyObject *list = iterator != NULL ? PyList_New(0) : NULL;
+    /* Hidden while it grows, so that code the iterator runs cannot cut it
+     * between the parts it is made of. */
+    PyObject *list = iterator != NULL ? hidden_list(0) : NULL;
     value_chunk *chunk = list != NULL ? PyMem_Malloc(sizeof *chunk) : NULL;
     if (list != NULL && chunk == NULL)
         PyErr_NoMemory();
@@ -987,13 +1022,14 @@ static PyObject *py_pseudonyms(PyObject *module, PyObject *args, PyObject *kwarg
             goto fail;
         }
         Py_ssize_t at = PyList_Size(list);
-        PyObject *part = PyList_New(count);
+        PyObject *part = hidden_list(count);
         int failed = part == NULL || put_names(part, 0, chunk->entries, count, 0, NULL) < 0 ||
                      PyList_SetSlice(list, at, at, part) < 0;
         Py_XDECREF(part);
         if (failed || PyErr_CheckSignals() < 0)
             goto fail;
     }
+    PyObject_GC_Track(list);
     goto done;
 fail:
     Py_CLEAR(list);
@@ -1086,24 +1122,23 @@ static PyObject *make_name_type(void) {
     return type;
 }
 
+/* The labels, gathered in a list (never a tuple with empty slots). */
 static PyObject *make_modes(void) {
-    PyObject *modes = PyTuple_New(ONYMIX_MODE_COUNT);
-    if (modes == NULL)
-        return NULL;
+    PyObject *labels = PyList_New(0);
     size_t used = 0;
-    for (int mode = 0; mode < ONYMIX_MODE_COUNT; mode++) {
+    for (int mode = 0; labels != NULL && mode < ONYMIX_MODE_COUNT; mode++) {
         const char *label = onymix_mode_label(mode);
         PyObject *text = PyUnicode_FromString(label);
-        if (text == NULL) {
-            Py_DECREF(modes);
-            return NULL;
-        }
-        PyTuple_SetItem(modes, mode, text);
+        if (text == NULL || PyList_Append(labels, text) < 0)
+            Py_CLEAR(labels);
+        Py_XDECREF(text);
         used +=
             (size_t)PyOS_snprintf(mode_choices + used, sizeof mode_choices - used, "'%s', ", label);
     }
     PyOS_snprintf(mode_choices + used, sizeof mode_choices - used, "or a mode number 0 to %d",
                   ONYMIX_MODE_COUNT - 1);
+    PyObject *modes = labels != NULL ? PyList_AsTuple(labels) : NULL;
+    Py_XDECREF(labels);
     return modes;
 }
 

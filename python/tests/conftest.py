@@ -1,5 +1,6 @@
-# conftest.py: where the tests find the repository's reference files, and a
-# guard that the package under test is an installed one, not this checkout.
+# conftest.py: where the tests find the repository's reference files, a
+# guard that the package under test is an installed one, not this checkout,
+# and the line that names the interpreters the meddling test runs under.
 from pathlib import Path
 
 import onymix
@@ -11,6 +12,12 @@ DATA = ROOT / "names" / "data"
 
 def name_list(which):
     return (DATA / f"{which}.txt").read_text(encoding="ascii").split("\n")[:-1]
+
+
+def pytest_report_header(config):
+    from test_meddling import found_line
+
+    return found_line()
 
 
 def pytest_configure(config):

@@ -44,7 +44,8 @@ def test_ids_default_to_any_and_surname_and_the_zero_key():
     _, _, ids, expected = golden_ids(GOLDEN / f"ids-6-{KEYS[0]}.txt")
     assert onymix.names_for_ids(ids) == expected
     assert onymix.name_for_id(ids[-1]) == expected[-1]
-    assert onymix.names_for_ids([]) == onymix.names_for_ids(range(5, 5)) == []
+    for empty in ([], range(0), range(5, 5), range(5, 3), range(2, 9, -1), iter(())):
+        assert onymix.names_for_ids(empty) == []
     assert onymix.names_for_ids(range(2**64 - 3, 2**64)) == expected[-3:]
 
 
@@ -133,6 +134,16 @@ def test_one_part_names_are_one_object_per_name():
     surname = {}
     assert all(surname.setdefault(r.surname, r.surname) is r.surname for r in full)
     assert full[0].name is not onymix.names(1, seed=8)[0]
+
+
+def test_large_calls_of_one_part_names_are_the_names_one_at_a_time():
+    # Calls of 65,536 names and more count their references apart.
+    for mode in ("Female", "Male", "Any", "Surname"):
+        g = onymix.Generator(mode, 11)
+        assert onymix.names(70_000, mode, 11) == [next(g) for _ in range(70_000)]
+        tail = range(69_000, 70_000)
+        assert onymix.names_for_ids(range(70_000), mode)[69_000:] == [
+            onymix.name_for_id(i, mode) for i in tail]
 
 
 def test_shared_names_are_counted_once_per_list_item():
