@@ -1,7 +1,7 @@
 """Random calls of the SQLite extension's functions, from a fixed seed: ids, modes, keys, values
 and seconds of every SQLite type, boundary numbers, invalid UTF-8, NULs and values of a megabyte.
-Each call must give what README.md says its arguments call for: a name of the mode, NULL, or an
-error naming the function and the argument in a short message. test_extension.py runs this in a
+Each call must give what docs/sqlite.md says its arguments call for: a name of the mode, NULL, or
+an error naming the function and the argument in a short message. test_extension.py runs this in a
 process of its own, so that a crash of SQLite's process is a failure too.
 
     python3 random_calls.py EXTENSION [SEED [CALLS]]
@@ -35,8 +35,8 @@ def some_bytes(rng):
 
 
 def whole_number(value):
-    """The number an id or second stands for, or None when it is none (README: an integer from 0,
-    a real that holds a whole number, or text of decimal digits alone)."""
+    """The number an id or second stands for, or None when it is none (docs/sqlite.md: an integer
+    from 0, a real that holds a whole number, or text of decimal digits alone)."""
     kind, v = value
     if kind == "int":
         return v if v >= 0 else None
@@ -102,7 +102,7 @@ def random_args(rng, function):
 
 
 def expected(function, args):
-    """What README.md says a call gives: the mode of its name, None for NULL, or what the
+    """What docs/sqlite.md says a call gives: the mode of its name, None for NULL, or what the
     argument it refuses is."""
     generate = function == "onymix_generate"
     mode_at = 0 if generate else 1

@@ -4,7 +4,7 @@
 # tests (make installcheck) against a server of their own, started here in
 # a temporary folder and stopped at the end. The golden files go to that
 # folder, where the server reads them. Last, the key set in the server's
-# configuration, as the README says, is checked from another role.
+# configuration, as docs/postgresql.md says, is checked from another role.
 #
 #   tools/test-postgres.sh          libonymix.a of build/release-native,
 #                                   made first when it is not there
@@ -26,9 +26,10 @@ if ! make -s -C postgres ONYMIX_GOLDEN="$postgres_server_dir/golden" installchec
     exit 1
 fi
 
-# The key in the server's configuration, as the README sets it: loaded with
-# the library in every session, every role masks with it and only
-# superusers can read it, even in a session that has not called onymix yet.
+# The key in the server's configuration, as docs/postgresql.md sets it:
+# loaded with the library in every session, every role masks with it and
+# only superusers can read it, even in a session that has not called onymix
+# yet.
 echo "== onymix.key in the server's configuration"
 psql -X -q -v ON_ERROR_STOP=1 >/dev/null <<'SQL'
 LOAD 'onymix';

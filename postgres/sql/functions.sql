@@ -18,7 +18,7 @@ EXCEPTION WHEN OTHERS THEN
 END
 $$;
 
--- What each function is declared to be, as README.md says: with a key
+-- What each function is declared to be, as docs/postgresql.md says: with a key
 -- argument IMMUTABLE, reading onymix.key STABLE, reading the clock VOLATILE;
 -- all PARALLEL SAFE; STRICT where every NULL gives NULL.
 SELECT p.oid::regprocedure AS function, p.provolatile AS volatile, p.proparallel AS parallel,

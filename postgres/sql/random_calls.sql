@@ -1,7 +1,7 @@
 -- random_calls.sql: a few thousand calls of every function with random
 -- arguments from a fixed seed (ids, modes, keys, values, counts, seeds,
 -- starts and seconds: boundaries, NULLs, NULs, values of a megabyte) and
--- random texts for onymix.key. Each must give what README.md says its
+-- random texts for onymix.key. Each must give what docs/postgresql.md says its
 -- arguments call for: a name of the mode, NULL (no rows), or an error with
 -- SQLSTATE 22023; and the server must still be up at the end.
 SELECT pg_backend_pid() AS first_backend \gset
@@ -78,7 +78,7 @@ BEGIN
         is_unique := pg_temp.pick(NULL, true, false, false);
         second := pg_temp.pick(NULL, -1, 0, 86399, 86400, 2147483647, -2147483648,
                                floor(random() * 200000 - 50000)::int);
-        -- What README.md says: NULL for a NULL argument (a key given as NULL
+        -- What docs/postgresql.md says: NULL for a NULL argument (a key given as NULL
         -- aside), 22023 for a bad one, a name otherwise.
         IF fn IN ('name', 'pseudonym') THEN
             arity := greatest(arity, 1) - (arity > 3)::int * 3;
