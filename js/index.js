@@ -28,6 +28,9 @@
     // in chunks of it. malloc aligns it for 64-bit numbers.
     const BUFFER_SIZE = 1 << 20;
     const MAX_COUNT = 2 ** 32 - 1; // the longest array
+    // The module's memory grows to 2 GiB at most: a larger block can never
+    // be had, and its size would wrap around in the 32-bit size_t of malloc.
+    const LARGEST_BLOCK = 2 ** 31 - 1;
     const LARGEST_U64 = 2n ** 64n - 1n;
     // Above this length V8 makes an array made to size a dictionary, slow to
     // fill; a longer result grows as it is filled instead.
@@ -64,6 +67,11 @@
     let buffer = 0;
     let keySlot = 0;
     let loadError = null;
+    // Set while a bulk call has its arguments and chunks in the buffer and
+    // key slot and reads the caller's array element by element: a getter or
+    // proxy of that array calling the package then would overwrite them, or
+    // grow the memory under a view in use.
+    let busy = false;
     const imports = {
         env: {
             onymix_clock_ms: inNode ? nodeClock() : browserClock,
@@ -171,6 +179,9 @@
     }
 
     function loaded() {
+        if (busy)
+            throw new Error('onymix: called from inside another onymix call (by a getter or proxy ' +
+                'of its arguments), whose data in the module it would overwrite');
         if (wasm !== null)
             return;
         if (loadError !== null)
@@ -202,6 +213,34 @@
             shown = String(value);
         }
         return shown.length > 60 ? `${shown.slice(0, 57)}...` : shown;
+    }
+
+    // What a typed array is, by the engine's own getters: a subclass may
+    // say another length than its elements have, and the elements are what
+    // is copied into the module.
+    const typedArrayGetter = (name) =>
+        Object.getOwnPropertyDescriptor(Object.getPrototypeOf(Uint8Array.prototype), name).get;
+    const typedArrayKind = typedArrayGetter(Symbol.toStringTag); // undefined for anything else
+    const typedArrayBuffer = typedArrayGetter('buffer');
+    const typedArrayOffset = typedArrayGetter('byteOffset');
+    const typedArrayLength = typedArrayGetter('length');
+
+    // value (a Type, or a subclass of it) as a plain Type over the same
+    // elements; one with none may have a detached buffer, which no view takes.
+    function plainView(value, Type) {
+        const length = typedArrayLength.call(value);
+        return length === 0 ? new Type(0)
+            : new Type(typedArrayBuffer.call(value), typedArrayOffset.call(value), length);
+    }
+    const isBytes = (value) => typedArrayKind.call(value) === 'Uint8Array';
+
+    // The length of an array the caller gives: an array's own is always
+    // right, but a proxy may say anything.
+    function listLength(list, what) {
+        const length = list.length;
+        if (!Number.isInteger(length) || length < 0 || length > MAX_COUNT)
+            throw new RangeError(`onymix: ${what} says its length is ${show(length)}`);
+        return length;
     }
 
     function modeOf(value, fallback = C.MALE_SURNAME) {
@@ -307,11 +346,17 @@
         return generator;
     }
 
+    function refused() {
+        return new Error('onymix: the library refused arguments the package let through');
+    }
+
     function generate(mode, second) {
         loaded();
         const number = modeOf(mode);
         const at = secondOf(second, 'second');
         const length = wasm.onymix_generate(number, at, buffer, BUFFER_SIZE);
+        if (length < 0)
+            throw refused();
         return text(buffer, length);
     }
 
@@ -329,6 +374,9 @@
     const halfSurrogate = /[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/;
 
     function allocate(size) {
+        if (size > LARGEST_BLOCK)
+            throw new RangeError(`onymix: ${size} bytes do not fit in the module's memory, ` +
+                `which holds 2 GiB at most`);
         const pointer = wasm.malloc(size);
         if (pointer === 0)
             throw new Error('onymix: not enough memory in the module');
@@ -397,13 +445,21 @@
         return decoded;
     }
 
+    // What the library makes of text copied in, the copy freed however it goes.
+    function withCopy(bytes, use) {
+        const input = copyIn(bytes);
+        try {
+            return use(input);
+        } finally {
+            wasm.free(input);
+        }
+    }
+
     function storedText(bytes) {
         loaded();
         const data = bytesOf(bytes);
-        const input = copyIn(data);
-        const status = wasm.onymix_stored_text(input, data.length, buffer, buffer + 4, buffer + 8,
-            buffer + 12);
-        wasm.free(input);
+        const status = withCopy(data, (input) =>
+            wasm.onymix_stored_text(input, data.length, buffer, buffer + 4, buffer + 8, buffer + 12));
         const [text, length, mark, charset] = outs(4);
         if (status === C.UNSHOWABLE)
             throw new RangeError('onymix: the file holds characters that cannot be shown ' +
@@ -417,10 +473,8 @@
         loaded();
         const body = utf8Of(text, 'a stored text');
         const { mark, charset } = encodingOf(encoding);
-        const input = copyIn(body);
-        const status = wasm.onymix_stored_bytes(input, numberOf(MARKS, mark), numberOf(CHARSETS, charset),
-            buffer, buffer + 4, buffer + 8);
-        wasm.free(input);
+        const status = withCopy(body, (input) => wasm.onymix_stored_bytes(input, numberOf(MARKS, mark),
+            numberOf(CHARSETS, charset), buffer, buffer + 4, buffer + 8));
         const [file, size, badAt] = outs(3);
         if (status === C.UNSAVABLE) {
             const character = String.fromCodePoint(text.codePointAt(utf8.decode(body.subarray(0, badAt)).length));
@@ -436,9 +490,10 @@
 
     function store(list, name) {
         loaded();
-        const input = [copyIn(utf8Of(list, 'a list')), copyIn(utf8Of(name, 'a name'))];
-        const joined = wasm.onymix_store(...input);
-        input.forEach((pointer) => wasm.free(pointer));
+        // Both checked before either is copied in, so that a bad name leaks no list.
+        const [listBytes, nameBytes] = [utf8Of(list, 'a list'), utf8Of(name, 'a name')];
+        const joined = withCopy(listBytes, (listAt) =>
+            withCopy(nameBytes, (nameAt) => wasm.onymix_store(listAt, nameAt)));
         if (joined === 0)
             throw new Error('onymix: not enough memory in the module for the list');
         return takeText(joined, memory().indexOf(0, joined) - joined);
@@ -446,9 +501,7 @@
 
     function quitQuestion(list) {
         loaded();
-        const input = copyIn(utf8Of(list, 'a list'));
-        const question = wasm.onymix_quit_question(input);
-        wasm.free(input);
+        const question = withCopy(utf8Of(list, 'a list'), (input) => wasm.onymix_quit_question(input));
         return question === 0 ? null : cString(question);
     }
 
@@ -499,21 +552,27 @@
     // most `most` names at entriesAt and says how many; fewer than count
     // only when a unique generator runs out.
     function collect(count, most, entriesAt, draw) {
+        loaded();
         nameTable();
         const result = count <= LONGEST_PREPARED_ARRAY ? new Array(count) : [];
         let made = 0;
-        while (made < count) {
-            const n = draw(made, Math.min(count - made, most));
-            if (n < 0)
-                throw new Error('onymix: the library refused arguments the package let through');
-            if (n === 0)
-                break;
-            const entries = memoryWords(), texts = entryTexts, spaced = spacedFirstNames;
-            for (let i = entriesAt >> 2, end = i + 2 * n; i < end; i += 2) {
-                const first = entries[i], surname = entries[i + 1];
-                result[made++] = first < 0 ? texts[surname] : surname < 0 ? texts[first]
-                    : spaced[first] + texts[surname];
+        busy = true;
+        try {
+            while (made < count) {
+                const n = draw(made, Math.min(count - made, most));
+                if (n < 0)
+                    throw refused();
+                if (n === 0)
+                    break;
+                const entries = memoryWords(), texts = entryTexts, spaced = spacedFirstNames;
+                for (let i = entriesAt >> 2, end = i + 2 * n; i < end; i += 2) {
+                    const first = entries[i], surname = entries[i + 1];
+                    result[made++] = first < 0 ? texts[surname] : surname < 0 ? texts[first]
+                        : spaced[first] + texts[surname];
+                }
             }
+        } finally {
+            busy = false;
         }
         result.length = made;
         return result;
@@ -534,7 +593,9 @@
         while (result.length < count) {
             const drawn = wasm.onymix_next_entries(generator, buffer,
                 Math.min(count - result.length, ENTRIES_AT_ONCE));
-            if (drawn <= 0)
+            if (drawn < 0)
+                throw refused();
+            if (drawn === 0)
                 break;
             const entries = memoryWords();
             for (let i = buffer >> 2, end = i + 2 * drawn; i < end; i += 2) {
@@ -563,16 +624,26 @@
         }
     }
 
-    // Names by id and pseudonyms: the module's key slot holds the key (0
-    // passes none: the library's zero key).
+    // Names by id and pseudonyms: a copy of the key, null for none (the
+    // library's zero key), so that one call has one key whatever is done to
+    // the caller's bytes meanwhile.
     function keyOf(value) {
         if (value === undefined)
-            return 0;
-        if (!(value instanceof Uint8Array))
+            return null;
+        if (!isBytes(value))
             throw new TypeError(`onymix: a key is a Uint8Array of ${C.KEY_SIZE} bytes, not ${show(value)}`);
-        if (value.length !== C.KEY_SIZE)
-            throw new RangeError(`onymix: a key is ${C.KEY_SIZE} bytes, not ${value.length}`);
-        memory().set(value, keySlot);
+        const key = plainView(value, Uint8Array);
+        if (key.length !== C.KEY_SIZE)
+            throw new RangeError(`onymix: a key is ${C.KEY_SIZE} bytes, not ${key.length}`);
+        return key.slice();
+    }
+
+    // The key in the module's key slot, written at each call of the library
+    // that takes it, or 0 for none.
+    function keyIn(key) {
+        if (key === null)
+            return 0;
+        memory().set(key, keySlot);
         return keySlot;
     }
 
@@ -591,11 +662,12 @@
         if (count > 0 && from + BigInt(count) - 1n > LARGEST_U64)
             throw new RangeError(`onymix: ${count} ids from ${from} on pass 2n ** 64n - 1n`);
         return collect(count, IDS_AT_ONCE, idEntriesAt(), (made, most) =>
-            wasm.onymix_entries_for_ids(mode, key, from + BigInt(made), 0, most, idEntriesAt()));
+            wasm.onymix_entries_for_ids(mode, keyIn(key), from + BigInt(made), 0, most, idEntriesAt()));
     }
 
     function idsOfArray(ids, mode, key) {
-        return collect(ids.length, IDS_AT_ONCE, idEntriesAt(), (made, most) => {
+        const count = listLength(ids, 'the array of ids');
+        return collect(count, IDS_AT_ONCE, idEntriesAt(), (made, most) => {
             const words = memoryWords();
             let big = null;
             for (let i = 0, at = buffer >> 2; i < most; i++, at += 2) {
@@ -609,14 +681,15 @@
                     big[i] = u64Of(id, `ids[${made + i}]`);
                 }
             }
-            return wasm.onymix_entries_for_ids(mode, key, 0n, buffer, most, idEntriesAt());
+            return wasm.onymix_entries_for_ids(mode, keyIn(key), 0n, buffer, most, idEntriesAt());
         });
     }
 
     function idsOfTyped(ids, mode, key) {
-        return collect(ids.length, IDS_AT_ONCE, idEntriesAt(), (made, most) => {
-            new BigUint64Array(wasm.memory.buffer, buffer, most).set(ids.subarray(made, made + most));
-            return wasm.onymix_entries_for_ids(mode, key, 0n, buffer, most, idEntriesAt());
+        const plain = plainView(ids, BigUint64Array);
+        return collect(plain.length, IDS_AT_ONCE, idEntriesAt(), (made, most) => {
+            new BigUint64Array(wasm.memory.buffer, buffer, most).set(plain.subarray(made, made + most));
+            return wasm.onymix_entries_for_ids(mode, keyIn(key), 0n, buffer, most, idEntriesAt());
         });
     }
 
@@ -637,7 +710,8 @@
 
     function namesForIds(ids, options) {
         loaded();
-        const listed = Array.isArray(ids) || ids instanceof BigUint64Array;
+        const typed = typedArrayKind.call(ids) === 'BigUint64Array';
+        const listed = Array.isArray(ids) || typed;
         if (!listed && (typeof ids !== 'object' || ids === null || ArrayBuffer.isView(ids)))
             throw new TypeError('onymix: ids are an array of numbers and BigInts, a BigUint64Array ' +
                 `or a run { from, count }, not ${show(ids)}`);
@@ -645,7 +719,7 @@
         const { mode, key } = keyedOptionsOf(options);
         if (run !== null)
             return idsFrom(...run, mode, key);
-        return Array.isArray(ids) ? idsOfArray(ids, mode, key) : idsOfTyped(ids, mode, key);
+        return typed ? idsOfTyped(ids, mode, key) : idsOfArray(ids, mode, key);
     }
 
     // A chunk of values: their pointers, their lengths, their entries, then
@@ -658,19 +732,22 @@
     const wellFormed = typeof ''.isWellFormed === 'function' ? (text) => text.isWellFormed()
         : (text) => !halfSurrogate.test(text);
 
-    // The most bytes a value can take: UTF-8 needs at most 3 bytes for each
-    // UTF-16 unit of a string.
-    function valueBound(value, what, index) {
+    // A value as it is copied in: a string with UTF-8, or a plain Uint8Array.
+    function valueOf(value, what, index) {
         if (typeof value === 'string') {
             if (!wellFormed(value))
                 throw new RangeError(`onymix: ${what(index)} holds half a surrogate pair ` +
                     `(at ${value.search(halfSurrogate)}), which has no UTF-8`);
-            return 3 * value.length;
+            return value;
         }
-        if (value instanceof Uint8Array)
-            return value.length;
+        if (isBytes(value))
+            return plainView(value, Uint8Array);
         throw new TypeError(`onymix: ${what(index)} must be a string or a Uint8Array, not ${show(value)}`);
     }
+
+    // The most bytes a value can take: UTF-8 needs at most 3 bytes for each
+    // UTF-16 unit of a string.
+    const valueBound = (value) => typeof value === 'string' ? 3 * value.length : value.length;
 
     // Copies value in at `at`, with room bytes there, and says how many it took.
     function putValue(value, at, room) {
@@ -684,15 +761,16 @@
     }
 
     function valuesOf(values, what, mode, key) {
-        return collect(values.length, VALUES_AT_ONCE, valueEntriesAt(), (made, most) => {
+        const count = listLength(values, 'the array of values');
+        return collect(count, VALUES_AT_ONCE, valueEntriesAt(), (made, most) => {
             const end = buffer + BUFFER_SIZE;
             let at = valueBytesAt();
             let alone = 0;
             try {
                 let n = 0;
                 for (; n < most; n++) {
-                    const value = values[made + n];
-                    const bound = valueBound(value, what, made + n);
+                    const value = valueOf(values[made + n], what, made + n);
+                    const bound = valueBound(value);
                     const apart = at + bound > end;
                     if (apart && n > 0)
                         break;
@@ -706,7 +784,7 @@
                     if (!apart)
                         at += length;
                 }
-                return wasm.onymix_entries_for_pseudonyms(mode, key, buffer, valueLengthsAt(), n,
+                return wasm.onymix_entries_for_pseudonyms(mode, keyIn(key), buffer, valueLengthsAt(), n,
                     valueEntriesAt());
             } finally {
                 if (alone !== 0)
@@ -719,7 +797,7 @@
 
     function pseudonym(value, options) {
         loaded();
-        valueBound(value, oneValue);
+        valueOf(value, oneValue);
         const { mode, key } = keyedOptionsOf(options);
         return valuesOf([value], oneValue, mode, key)[0];
     }
@@ -749,6 +827,7 @@
         }
 
         #open() {
+            loaded();
             if (this.#generator === 0)
                 throw new TypeError('onymix: this Generator is closed');
             return this.#generator;
