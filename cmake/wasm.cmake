@@ -1,9 +1,9 @@
 # The WebAssembly module of libonymix, onymix.wasm, and the npm package's
 # folder made from it (js/, by js/stage.mjs). The module is the library's own
 # objects linked by emcc as a standalone module, with no JavaScript glue of
-# emscripten's, so that one loader of ours (js/index.js) instantiates it
-# synchronously in Node and asynchronously in a browser, from bytes it
-# carries, with nothing fetched or evaluated. Its only imports are the
+# emscripten's, so that one loader of ours (js/src/, staged as index.js)
+# instantiates it synchronously in Node and asynchronously in a browser, from
+# bytes it carries, with nothing fetched or evaluated. Its only imports are the
 # clock (platform/web.cpp) and the notice that the memory has grown.
 #
 # The library carries the rules of stored.txt (store/), so the web page
@@ -53,9 +53,11 @@ target_link_options(onymix_wasm PRIVATE
 # The package's folder, ready for npm pack, with the version and the
 # header's numbers written in by js/stage.mjs.
 set(onymix_js_dir ${CMAKE_BINARY_DIR}/js)
+# index.js is built from the parts in js/src/, whichever they are.
+file(GLOB onymix_js_parts CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/js/src/*.mjs)
 set(onymix_js_sources
   ${CMAKE_SOURCE_DIR}/js/package.json
-  ${CMAKE_SOURCE_DIR}/js/index.js
+  ${onymix_js_parts}
   ${CMAKE_SOURCE_DIR}/js/index.mjs
   ${CMAKE_SOURCE_DIR}/js/index.d.ts
   ${CMAKE_SOURCE_DIR}/js/README.md

@@ -1,7 +1,7 @@
 // web.cpp: system.h in the WebAssembly build, which the npm package and the
 // web page load. One module serves Node and the browser, which read "now"
 // differently, so the host that loads it supplies the milliseconds (the
-// import onymix_clock_ms, given by js/index.js): the system's uptime in
+// import onymix_clock_ms, given by js/src/host.mjs): the system's uptime in
 // Node, as onymix-cli reads it, and in a browser, which has no uptime, the
 // milliseconds since midnight UTC, so that "now" walks through the same
 // 86,400 seconds a day. A browser's text is Unicode, so the code page here

@@ -20,6 +20,10 @@ const cases = [
     [() => generate(3n), TypeError, '3n'],
     [() => generate('Male', 86400), RangeError, '86400'],
     [() => generate('Male', 0.5), RangeError, '0.5'],
+    // The library's "now": a caller's -1 is a bad second, not the clock.
+    [() => generate('Male', -1), RangeError, '-1'],
+    [() => names(NaN), RangeError, 'NaN'],
+    [() => namesForIds([NaN]), RangeError, 'ids[0] must be'],
     [() => generate('Male', Infinity), RangeError, 'Infinity'],
     [() => generate('Male', '5'), TypeError, '"5"'],
     [() => generate('Male', null), TypeError, 'null'],

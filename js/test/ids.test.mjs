@@ -67,6 +67,14 @@ test('the ids of a block have different names, across the chunks of a bulk call'
         assert.equal(nameForId(id, { mode: 'Surname' }), run[id], `id ${id}`);
 });
 
+test('ids given as numbers past 2^31 and 2^32 are the same ids as BigInts', () => {
+    // Numbers go in as two 32-bit halves, the low one past 2^31 as a negative int.
+    const ids = [2 ** 31 - 1, 2 ** 31, 2 ** 32 - 1, 2 ** 32, 2 ** 32 + 1, 3 * 2 ** 40 + 2 ** 31 + 5, 2 ** 53 - 1];
+    const big = ids.map(BigInt);
+    assert.deepEqual(namesForIds(ids), namesForIds(BigUint64Array.from(big)));
+    assert.deepEqual(namesForIds(ids), big.map((id) => nameForId(id)));
+});
+
 const strict = new TextDecoder('utf-8', { fatal: true, ignoreBOM: true });
 const textOf = (bytes) => {
     try {

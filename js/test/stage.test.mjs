@@ -1,9 +1,10 @@
-// stage.test.mjs: what js/stage.mjs writes into the package: the header's
-// integer macros as read from C text, the loader's uses of them checked, and
-// package.json with the project version after the name; then the installed
-// package as staged.
+// stage.test.mjs: what js/stage.mjs writes into the package: index.js
+// joined from the parts of js/src/, the header's integer macros as read from
+// C text, the loader's uses of them checked, and package.json with the
+// project version after the name; then the installed package as staged.
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { existsSync, readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { test } from 'node:test';
@@ -11,8 +12,56 @@ import { pathToFileURL } from 'node:url';
 import { read } from './source.mjs';
 
 const require = createRequire(import.meta.url);
-const { integerMacros, missingConstants, stagedPackage } =
-    await import(pathToFileURL(join(process.env.ONYMIX_SOURCE_DIR, 'js', 'stage.mjs')).href);
+const js = join(process.env.ONYMIX_SOURCE_DIR, 'js');
+const { bundle, integerMacros, loader, missingConstants, partOf, readParts, stagedPackage } =
+    await import(pathToFileURL(join(js, 'stage.mjs')).href);
+
+test('parts joined: each after what it imports, without imports and export, or refused', () => {
+    const parts = {
+        'main.mjs': "import { b } from './b.mjs';\nimport { a } from './a.mjs';\nexport const main = a + b;\n",
+        'a.mjs': 'export function a() {}\n',
+        'b.mjs': "import { a } from './a.mjs';\nexport let b = a;\nconst own = 1;\n",
+    };
+    assert.deepEqual(bundle(parts, 'main.mjs'), {
+        body: 'function a() {}\n\nlet b = a;\nconst own = 1;\n\nconst main = a + b;\n',
+        exports: ['main'],
+    });
+    const refusals = [
+        [{ 'a.mjs': 'function a() {}\n' }, /does not export/],
+        [{ 'b.mjs': "import { main } from './main.mjs';\nexport let b = 1;\n" }, /import each other, in a circle/],
+        [{ 'c.mjs': 'export const c = 1;\n' }, /no part imports js\/src\/c.mjs/],
+        [{ 'b.mjs': "import { a } from './a.mjs';\nexport let b = a;\nconst main = 1;\n" }, /both declare main/],
+        [{ 'a.mjs': 'export default function a() {}\n' }, /not: export default/],
+        [{ 'b.mjs': "import { a as z } from './a.mjs';\nexport let b = z;\n" }, /import a as z: only names/],
+        [{ 'a.mjs': "import * as all from './b.mjs';\nexport function a() {}\n" }, /not: import \* as all/],
+    ];
+    for (const [changed, refusal] of refusals)
+        assert.throws(() => bundle({ ...parts, ...changed }, 'main.mjs'), refusal, String(refusal));
+});
+
+// Joined into one scope, a part could use another's name without importing
+// it, which as a module it could not: the names each part leaves free must
+// be the language's and the host's, none declared by another part.
+test('every part imports what it takes from the others', (t) => {
+    if (!existsSync('/usr/share/nodejs/acorn-globals'))
+        return t.skip('no acorn-globals (Debian package node-acorn, which emscripten needs)');
+    const parts = readParts(js);
+    const free = JSON.parse(execFileSync(process.execPath, ['--input-type=commonjs', '-e', `
+        const findGlobals = require('acorn-globals');
+        const parts = JSON.parse(require('fs').readFileSync(0, 'utf8'));
+        const free = {};
+        for (const [name, source] of Object.entries(parts))
+            free[name] = findGlobals(source, { sourceType: 'module', ecmaVersion: 'latest' }).map((g) => g.name);
+        process.stdout.write(JSON.stringify(free));`],
+    { input: JSON.stringify(parts), env: { ...process.env, NODE_PATH: '/usr/share/nodejs' }, encoding: 'utf8' }));
+    const declared = Object.entries(parts).flatMap(([name, source]) =>
+        partOf(name, source).declared.map((each) => [each, name]));
+    for (const [name, names] of Object.entries(free)) {
+        const taken = declared.filter(([each]) => names.includes(each)).map(([each, owner]) => `${each} (${owner})`);
+        assert.deepEqual(taken, [], `${name} uses without importing`);
+    }
+    assert.ok(free['module.mjs'].includes('WebAssembly'), 'the free names are found');
+});
 
 test('integer macros: the whole numbers of the header, and nothing else', () => {
     const header = [
@@ -32,11 +81,11 @@ test('integer macros: the whole numbers of the header, and nothing else', () => 
 });
 
 test('the loader may use only what the header defines', () => {
-    const loader = 'f(C.NOW, C.TEXT); g(C.NOW + C.GONE); h(ABC.NOT_OURS, C.ALSO_GONE)';
-    assert.deepEqual(missingConstants(loader, { NOW: -1, TEXT: 0 }), ['GONE', 'ALSO_GONE']);
-    assert.deepEqual(missingConstants(loader, { NOW: -1, TEXT: 0, GONE: 1, ALSO_GONE: 2 }), []);
+    const uses = 'f(C.NOW, C.TEXT); g(C.NOW + C.GONE); h(ABC.NOT_OURS, C.ALSO_GONE)';
+    assert.deepEqual(missingConstants(uses, { NOW: -1, TEXT: 0 }), ['GONE', 'ALSO_GONE']);
+    assert.deepEqual(missingConstants(uses, { NOW: -1, TEXT: 0, GONE: 1, ALSO_GONE: 2 }), []);
     // The real loader against the real header.
-    assert.deepEqual(missingConstants(read('js', 'index.js'), integerMacros(read('include', 'onymix.h'))), []);
+    assert.deepEqual(missingConstants(loader(readParts(js)), integerMacros(read('include', 'onymix.h'))), []);
 });
 
 test('package.json: the version after the name, the rest in its order', () => {
