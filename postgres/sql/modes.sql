@@ -1,6 +1,6 @@
 -- modes.sql: the cases of a mode given as text that every front-end shares
 -- (tests/golden/mode-texts.txt, read by the server from the folder in
--- ONYMIX_GOLDEN), in every function that takes a mode, and the defaults.
+-- ONYMIX_GOLDEN), in every function that takes a mode.
 \getenv golden ONYMIX_GOLDEN
 -- Each case's bytes, its escapes (\\, \t, \xHH) decoded; the text they are
 -- in this database, NULL when they are none (a NUL, or no UTF-8); the mode
@@ -56,11 +56,3 @@ WHERE t.value IS NOT NULL
   AND pg_temp.taken(c.call, t.value) IS DISTINCT FROM
       CASE WHEN t.mode = -1 THEN 'refused' ELSE pg_temp.taken(c.call, t.mode::text) END
 ORDER BY t.line, c.call;
-
--- The defaults of the install script are the header's: Any + Surname for
--- names and pseudonyms, Male + Surname for sequences and Generate.
-SELECT p.oid::regprocedure AS function,
-       substring(pg_get_function_arguments(p.oid) FROM 'mode text DEFAULT [^,]*') AS mode
-FROM pg_proc AS p JOIN pg_depend AS d ON d.classid = 'pg_proc'::regclass AND d.objid = p.oid
-     JOIN pg_extension AS e ON d.refclassid = 'pg_extension'::regclass AND d.refobjid = e.oid
-WHERE e.extname = 'onymix' AND p.pronargdefaults > 0 ORDER BY 1::text;
