@@ -65,6 +65,12 @@ extern "C" {
 #define ONYMIX_ANY_SURNAME 6
 #define ONYMIX_MODE_COUNT 7
 
+/* The modes every front-end takes when none is given: Male + Surname, the
+ * mode the Onymix program starts with, for sequences and Generate; Any +
+ * Surname, the mode with the most names, for names by id and pseudonyms. */
+#define ONYMIX_DEFAULT_SEQUENCE_MODE ONYMIX_MALE_SURNAME
+#define ONYMIX_DEFAULT_ID_MODE ONYMIX_ANY_SURNAME
+
 /* A second or seed of -1 means now: the seconds of system uptime. */
 #define ONYMIX_NOW (-1)
 
@@ -100,9 +106,25 @@ ONYMIX_API const char *ONYMIX_CALL onymix_version(void);
 ONYMIX_API const char *ONYMIX_CALL onymix_mode_label(int mode);
 
 /* The mode whose label is label, compared without regard to ASCII case;
- * -1 when there is none (or label is NULL). Mode numbers written as text are
- * not labels. */
+ * -1 when there is none (or label is NULL). This is the strict reading, of
+ * a label exactly as onymix_mode_label writes it but for case: no blanks
+ * around it or other spacing, and mode numbers written as text are not
+ * labels. A mode a person typed is read with onymix_mode_from_text. */
 ONYMIX_API int ONYMIX_CALL onymix_mode_from_label(const char *label);
+
+/* The mode that length bytes at text name, read as every front-end reads a
+ * mode given as text; no NUL is needed at the end. Accepted, with any
+ * number of ASCII spaces and tabs before and after:
+ *   - a label in any ASCII case, with any number of spaces and tabs, none
+ *     too, on either side of its "+": "male", "Male+Surname",
+ *     "ANY  +\tsurname";
+ *   - a mode's number, 0 to 6, in decimal digits, any number of leading
+ *     zeros among them: "3", "03", "0".
+ * Everything else gives -1: an empty text or blanks alone, a sign ("+3",
+ * "-0"), any other spacing ("Male Surname", "Fe male", line ends), any
+ * other character (a NUL byte among them; bytes beyond ASCII never match,
+ * as case is ASCII case), and a NULL text. */
+ONYMIX_API int ONYMIX_CALL onymix_mode_from_text(const char *text, size_t length);
 
 /* How many different names a mode can make (Female 4,275, Male 1,219,
  * Surname 56,342, Any 5,163, the full-name modes those first-name counts

@@ -70,6 +70,32 @@ int find_label(const char *label, const char *const *labels, int count) {
     return -1;
 }
 
+bool blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Whether the text from begin to end is label but for ASCII case and the
+// blanks around its "+": a label's only spaces are those, and each of them
+// stands for any number of blanks, none too.
+bool spelled_like(const char *begin, const char *end, const char *label) {
+    for (; *label; label++) {
+        if (*label == ' ') {
+            while (begin < end && blank(*begin))
+                begin++;
+        } else if (begin == end || lower(*begin++) != lower(*label)) {
+            return false;
+        }
+    }
+    return begin == end;
+}
+
+// The mode number that digits alone from begin to end write, or -1.
+int mode_number(const char *begin, const char *end) {
+    while (end - begin > 1 && *begin == '0')
+        begin++;
+    return end - begin == 1 && *begin >= '0' && *begin < '0' + all_mode_count ? *begin - '0' : -1;
+}
+
 // How many names a stream made from a second (0 to 86399) or from now
 // (ONYMIX_NOW) starts each pick from: the one state of that second, or
 // the uptime at each pick.
@@ -161,6 +187,22 @@ const char *onymix_mode_label(int mode) {
 
 int onymix_mode_from_label(const char *label) {
     return find_label(label, mode_labels, all_mode_count);
+}
+
+int onymix_mode_from_text(const char *text, size_t length) {
+    if (!text)
+        return -1;
+    const char *begin = text, *end = text + length;
+    while (begin < end && blank(*begin))
+        begin++;
+    while (end > begin && blank(end[-1]))
+        end--;
+    if (begin < end && *begin >= '0' && *begin <= '9')
+        return mode_number(begin, end);
+    for (int mode = 0; mode < all_mode_count; mode++)
+        if (spelled_like(begin, end, mode_labels[mode]))
+            return mode;
+    return -1;
 }
 
 const char *onymix_format_label(int format) {

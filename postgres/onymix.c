@@ -7,6 +7,7 @@
 
 #include "fmgr.h"
 #include "funcapi.h"
+#include "lib/stringinfo.h"
 #include "mb/pg_wchar.h"
 #include "utils/builtins.h"
 #include "utils/fmgrprotos.h"
@@ -126,19 +127,29 @@ void _PG_init(void) {
     MarkGUCPrefixReserved("onymix");
 }
 
-/* A mode by label in any case, or by its number written as one digit. */
+/* The hint of a refused mode, with the library's labels. */
+static char *modes_hint(void) {
+    StringInfoData hint;
+    int mode;
+    initStringInfo(&hint);
+    appendStringInfoString(&hint, "The modes are ");
+    for (mode = 0; mode < ONYMIX_MODE_COUNT; mode++)
+        appendStringInfo(&hint, "%s%s",
+                         mode == 0                       ? ""
+                         : mode == ONYMIX_MODE_COUNT - 1 ? " and "
+                                                         : ", ",
+                         onymix_mode_label(mode));
+    appendStringInfo(&hint, ", in any case, or their numbers 0 to %d.", ONYMIX_MODE_COUNT - 1);
+    return hint.data;
+}
+
+/* A mode as the library reads one given as text. */
 static int mode_argument(text *argument) {
-    char *label = text_to_cstring(argument);
-    int mode = onymix_mode_from_label(label);
-    if (mode < 0 && label[0] >= '0' && label[0] < '0' + ONYMIX_MODE_COUNT && label[1] == '\0')
-        mode = label[0] - '0';
+    int mode = onymix_mode_from_text(VARDATA_ANY(argument), VARSIZE_ANY_EXHDR(argument));
     if (mode < 0)
-        ereport(ERROR,
-                (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
-                 errmsg("\"%s\" is not an onymix mode", shown(label)),
-                 errhint("The modes are Female, Female + Surname, Male, Male + Surname, Surname, "
-                         "Any and Any + Surname, in any case, or their numbers 0 to 6.")));
-    pfree(label);
+        ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
+                        errmsg("\"%s\" is not an onymix mode", shown(text_to_cstring(argument))),
+                        errhint("%s", modes_hint())));
     return mode;
 }
 

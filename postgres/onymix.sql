@@ -1,5 +1,6 @@
 -- onymix--@VERSION@.sql: the SQL functions of the onymix extension, version
--- @VERSION@, which the Makefile writes from onymix.sql with the project's version.
+-- @VERSION@, which the Makefile writes from onymix.sql with the project's version
+-- and the default modes of onymix.h.
 
 \echo Use "CREATE EXTENSION onymix" to load this file. \quit
 
@@ -17,7 +18,7 @@
 -- PARALLEL SAFE: none keeps state between calls or writes anything, and
 -- parallel workers receive the session's onymix.key.
 
-CREATE FUNCTION onymix_name(id bigint, mode text DEFAULT 'Any + Surname')
+CREATE FUNCTION onymix_name(id bigint, mode text DEFAULT '@DEFAULT_ID_MODE@')
 RETURNS text
 AS 'MODULE_PATHNAME', 'onymix_pg_name'
 LANGUAGE C STABLE STRICT PARALLEL SAFE;
@@ -32,7 +33,7 @@ COMMENT ON FUNCTION onymix_name(bigint, text) IS
 COMMENT ON FUNCTION onymix_name(bigint, text, bytea) IS
 'the name of an id from 0 on, under a 16-byte key';
 
-CREATE FUNCTION onymix_pseudonym(value text, mode text DEFAULT 'Any + Surname')
+CREATE FUNCTION onymix_pseudonym(value text, mode text DEFAULT '@DEFAULT_ID_MODE@')
 RETURNS text
 AS 'MODULE_PATHNAME', 'onymix_pg_pseudonym_text'
 LANGUAGE C STABLE STRICT PARALLEL SAFE;
@@ -42,7 +43,7 @@ RETURNS text
 AS 'MODULE_PATHNAME', 'onymix_pg_pseudonym_text'
 LANGUAGE C IMMUTABLE CALLED ON NULL INPUT PARALLEL SAFE;
 
-CREATE FUNCTION onymix_pseudonym(value bytea, mode text DEFAULT 'Any + Surname')
+CREATE FUNCTION onymix_pseudonym(value bytea, mode text DEFAULT '@DEFAULT_ID_MODE@')
 RETURNS text
 AS 'MODULE_PATHNAME', 'onymix_pg_pseudonym_bytea'
 LANGUAGE C STABLE STRICT PARALLEL SAFE;
@@ -62,7 +63,7 @@ COMMENT ON FUNCTION onymix_pseudonym(bytea, text, bytea) IS
 'a name for bytes, under a 16-byte key';
 
 -- NULL count, mode, start or is_unique gives no rows; a NULL seed is now.
-CREATE FUNCTION onymix_names(count bigint, mode text DEFAULT 'Male + Surname',
+CREATE FUNCTION onymix_names(count bigint, mode text DEFAULT '@DEFAULT_SEQUENCE_MODE@',
                              seed numeric DEFAULT NULL, start bigint DEFAULT 0,
                              is_unique boolean DEFAULT false)
 RETURNS SETOF text
@@ -72,7 +73,7 @@ LANGUAGE C VOLATILE CALLED ON NULL INPUT PARALLEL SAFE;
 COMMENT ON FUNCTION onymix_names(bigint, text, numeric, bigint, boolean) IS
 'count names of the sequence of a seed (0 to 2^64 - 1, NULL for now) from name start on, or unique ones';
 
-CREATE FUNCTION onymix_generate(mode text DEFAULT 'Male + Surname',
+CREATE FUNCTION onymix_generate(mode text DEFAULT '@DEFAULT_SEQUENCE_MODE@',
                                 second integer DEFAULT NULL)
 RETURNS text
 AS 'MODULE_PATHNAME', 'onymix_pg_generate'

@@ -6,8 +6,9 @@
  *   onymix_pseudonym(value [, mode [, key]])  onymix_pseudonym
  *   onymix_generate([mode [, second]])        onymix_generate
  *
- * A mode is a label in any case or a number 0 to 6 (an integer, or text of digits); the default
- * is "Any + Surname" for names and pseudonyms and "Male + Surname" for Generate, as elsewhere.
+ * A mode is an integer from 0 to 6, or text as onymix_mode_from_text reads it (a label in any case
+ * or the number); the defaults are the header's, ONYMIX_DEFAULT_ID_MODE ("Any + Surname") for
+ * names and pseudonyms and ONYMIX_DEFAULT_SEQUENCE_MODE ("Male + Surname") for Generate.
  * A key is a 16-byte blob, NULL for the zero key. An id is a whole number from 0 to 2^64 - 1: an
  * integer from 0, or text of digits (for ids beyond SQLite's largest integer) or a real that
  * holds one. A value is text (its UTF-8 bytes) or a blob. A second is a whole number from 0 to
@@ -23,7 +24,6 @@ SQLITE_EXTENSION_INIT1
 #include <onymix.h>
 
 #include <limits.h>
-#include <string.h>
 
 /* The length of the well-formed UTF-8 character at s (NUL-terminated), or 0 when there is none
  * there: a NUL, a byte that begins no character, an overlong form, a surrogate, or a number beyond
@@ -166,16 +166,16 @@ static int mode_argument(sqlite3_context *context, int argc, sqlite3_value **arg
         return fallback;
     sqlite3_value *value = argv[index];
     int mode = -1;
-    unsigned long long number;
-    int type = sqlite3_value_type(value);
-    if (type == SQLITE_TEXT) {
-        const char *label = (const char *)sqlite3_value_text(value);
-        if (label && strlen(label) == (size_t)sqlite3_value_bytes(value))
-            mode = onymix_mode_from_label(label);
+    if (sqlite3_value_type(value) == SQLITE_INTEGER) {
+        sqlite3_int64 number = sqlite3_value_int64(value);
+        if (number >= 0 && number < ONYMIX_MODE_COUNT)
+            mode = (int)number;
+    } else if (sqlite3_value_type(value) == SQLITE_TEXT) {
+        /* Its length is SQLite's, so that a NUL inside is refused with the rest. */
+        const char *text = (const char *)sqlite3_value_text(value);
+        if (text)
+            mode = onymix_mode_from_text(text, (size_t)sqlite3_value_bytes(value));
     }
-    if (mode < 0 && (type == SQLITE_INTEGER || type == SQLITE_TEXT) &&
-        whole_number(value, &number) && number <= INT_MAX && onymix_mode_label((int)number))
-        mode = (int)number;
     if (mode < 0)
         refuse(context, "a mode", value, 1,
                "a label such as 'Male + Surname' in any case, or a number from 0 to 6");
@@ -209,7 +209,7 @@ static void name_result(sqlite3_context *context, int length, const char *name) 
 
 static void name_function(sqlite3_context *context, int argc, sqlite3_value **argv) {
     const unsigned char *key;
-    int mode = mode_argument(context, argc, argv, 1, ONYMIX_ANY_SURNAME);
+    int mode = mode_argument(context, argc, argv, 1, ONYMIX_DEFAULT_ID_MODE);
     if (mode < 0 || !key_argument(context, argc, argv, 2, &key))
         return;
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
@@ -225,7 +225,7 @@ static void name_function(sqlite3_context *context, int argc, sqlite3_value **ar
 
 static void pseudonym_function(sqlite3_context *context, int argc, sqlite3_value **argv) {
     const unsigned char *key;
-    int mode = mode_argument(context, argc, argv, 1, ONYMIX_ANY_SURNAME);
+    int mode = mode_argument(context, argc, argv, 1, ONYMIX_DEFAULT_ID_MODE);
     if (mode < 0 || !key_argument(context, argc, argv, 2, &key))
         return;
     const void *bytes;
@@ -255,7 +255,7 @@ static void pseudonym_function(sqlite3_context *context, int argc, sqlite3_value
 static const char second_wanted[] = "a whole number from 0 to 86399, or NULL for now";
 
 static void generate_function(sqlite3_context *context, int argc, sqlite3_value **argv) {
-    int mode = mode_argument(context, argc, argv, 0, ONYMIX_MALE_SURNAME);
+    int mode = mode_argument(context, argc, argv, 0, ONYMIX_DEFAULT_SEQUENCE_MODE);
     if (mode < 0)
         return;
     /* The library says which seconds there are; its "now", -1, is NULL here, as no negative

@@ -48,11 +48,20 @@ def whole_number(value):
 
 
 def mode_number(value):
+    """The mode an argument names (README: an integer from 0 to 6, or text that is a label in any
+    case with any spaces and tabs around its "+", or the number with leading zeros, spaces and tabs
+    at either end), or None."""
     kind, v = value
-    if kind == "text" and b"\0" not in v and v.lower() in LABELS:
-        return LABELS.index(v.lower())
-    n = whole_number(value) if kind in ("int", "text") else None
-    return n if n is not None and n <= 6 else None
+    if kind == "int":
+        return v if 0 <= v <= 6 else None
+    spelled = re.fullmatch(rb"[ \t]*(?:0*([0-6])|([A-Za-z]+)(?:[ \t]*\+[ \t]*([A-Za-z]+))?)[ \t]*",
+                           v) if kind == "text" else None
+    if not spelled:
+        return None
+    if spelled[1]:
+        return int(spelled[1])
+    label = spelled[2].lower() + (b" + " + spelled[3].lower() if spelled[3] else b"")
+    return LABELS.index(label) if label in LABELS else None
 
 
 def random_number(rng, boundaries):
@@ -72,9 +81,13 @@ def random_number(rng, boundaries):
 def random_mode(rng):
     if rng.random() < 0.4:
         return random_number(rng, (0, 5, 6, 7, 255, 2**31 + 3))
+    if rng.random() < 0.1:
+        return "text", rng.choice((b"06", b" 6\t", b"+6", b"6\n", b"0" * 30 + b"7"))
     label = b"".join(c.upper() if rng.random() < 0.5 else c
                      for c in map(bytes, zip(rng.choice(LABELS))))
-    return "text", label + (rng.choice((b" ", b"\0", b"s")) if rng.random() < 0.1 else b"")
+    label = label.replace(b" + ", rng.choice((b" + ", b"+", b"\t+  ", b" ", b" + + ")))
+    ends = (b"", b"", b"", b" ", b"\t", b"\0", b"s", b"\n")
+    return "text", rng.choice(ends) + label + rng.choice(ends)
 
 
 def random_key(rng):

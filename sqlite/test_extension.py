@@ -1,5 +1,6 @@
 """Tests of the SQLite extension, loaded by Python's sqlite3 module and by the sqlite3 shell,
-against the golden files of names by id, pseudonyms and Generate.
+against the golden files of names by id, pseudonyms and Generate and the shared cases of modes
+given as text.
 
     python3 test_extension.py EXTENSION SQLITE3_SHELL GOLDEN_DIR
 """
@@ -23,6 +24,22 @@ LARGEST_INTEGER = 2**63 - 1
 def rows(name):
     with open(os.path.join(GOLDEN, name), encoding="ascii") as f:
         return [line.rstrip("\n").split("\t") for line in f]
+
+
+def mode_texts():
+    """The cases of mode-texts.txt: each text's bytes, its escapes decoded, and the mode it
+    names, -1 for none."""
+    escape = rb"\\(\\|t|x[0-9a-fA-F]{2})"
+    cases = []
+    for line in rows("mode-texts.txt"):
+        if line == [""] or line[0].startswith("#"):
+            continue
+        text, mode = line
+        text = text.encode("ascii")
+        assert re.fullmatch(rb"(?:[^\\]|" + escape + rb")*", text), text
+        cases.append((re.sub(escape, lambda m: b"\\" if m[1] == b"\\" else b"\t" if m[1] == b"t"
+                             else bytes.fromhex(m[1][1:].decode()), text), int(mode)))
+    return cases
 
 
 def id_files():
@@ -129,6 +146,28 @@ class Golden(unittest.TestCase):
                                  .fetchone()[0] for s in range(before, after + 1)])
 
 
+class Modes(unittest.TestCase):
+    def test_every_function_reads_the_shared_mode_texts(self):
+        db = connect()
+        calls = ("onymix_name(1, {})", "onymix_pseudonym('x', {})", "onymix_generate({}, 1)")
+        by_number = [tuple(db.execute(f"SELECT {call.format('?')}", (mode,)).fetchone()[0]
+                           for call in calls) for mode in range(7)]
+        self.assertEqual(len(set(by_number)), 7, "the calls tell every mode apart")
+        cases = mode_texts()
+        self.assertGreater(len(cases), 100)
+        for text, mode in cases:
+            # A blob cast to text keeps every byte, NULs and invalid UTF-8 too.
+            for call, by_number_name in zip(calls, by_number[mode] if mode >= 0 else [None] * 3):
+                sql = f"SELECT {call.format('CAST(? AS TEXT)')}"
+                with self.subTest(text=text, call=call):
+                    if mode < 0:
+                        with self.assertRaisesRegex(sqlite3.OperationalError,
+                                                    f"^{call[:call.index('(')]}: not a mode: "):
+                            db.execute(sql, (text,)).fetchone()
+                    else:
+                        self.assertEqual(db.execute(sql, (text,)).fetchone()[0], by_number_name)
+
+
 class Schema(unittest.TestCase):
     def test_names_in_index_expressions_and_generated_columns(self):
         db = connect()
@@ -193,7 +232,7 @@ class Arguments(unittest.TestCase):
             ("onymix_name(1, -1)", "not a mode: -1 ("),
             ("onymix_name(1, '7')", "not a mode: '7' ("),
             ("onymix_name(1, 'Nobody')", "not a mode: 'Nobody' ("),
-            ("onymix_name(1, 'Male ')", "not a mode: 'Male ' ("),
+            ("onymix_name(1, 'Male Surname')", "not a mode: 'Male Surname' ("),
             ("onymix_name(1, CAST(x'4d616c6500' AS TEXT))",
              "not a mode: CAST(x'4d616c6500' AS TEXT) ("),
             ("onymix_name(CAST(x'31ff' AS TEXT))", "not an id: CAST(x'31ff' AS TEXT) ("),

@@ -5,10 +5,12 @@
 // onymix.h's promises: -1 or NULL for bad arguments with nothing but an
 // empty text written, lengths that match the text, whole lines in the bulk
 // call, and a name refused for want of room given at the next call. Bytes
-// of stored.txt must load, save and load again to the same text, and a key
-// is read from hex digits only when it is exactly 32 of them.
+// of stored.txt must load, save and load again to the same text, a key is
+// read from hex digits only when it is exactly 32 of them, and a mode's text
+// is read as onymix.h words it.
 #include "onymix.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -79,6 +81,40 @@ void check_text_result(int result, const char *out, size_t size, int longest) {
     check(result <= longest, "a name longer than 25 characters");
 }
 
+// Blanks where a mode's text may have them: none, or a few spaces and tabs.
+std::string blanks(input &in) {
+    std::string made;
+    for (uint32_t bits = in.take(1); bits & 1; bits >>= 2)
+        made += bits & 2 ? '\t' : ' ';
+    return made;
+}
+
+// The mode of a text by onymix.h's words: blanks at the ends left out, then
+// digits alone are a number and a label has its "+" spaced as the strict
+// reading wants it.
+int modeled_mode(const std::string &text) {
+    size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t");
+    if (first == std::string::npos)
+        return -1;
+    std::string core = text.substr(first, last - first + 1);
+    if (core.find_first_not_of("0123456789") == std::string::npos) {
+        size_t nonzero = core.find_first_not_of('0');
+        std::string digits = nonzero == std::string::npos ? "0" : core.substr(nonzero);
+        return digits.size() == 1 && digits[0] <= '6' ? digits[0] - '0' : -1;
+    }
+    if (core.find('\0') != std::string::npos)
+        return -1;
+    size_t plus = core.find('+');
+    if (plus != std::string::npos) {
+        size_t right = core.find_first_not_of(" \t", plus + 1);
+        if (plus == 0 || right == std::string::npos)
+            return -1;
+        core =
+            core.substr(0, core.find_last_not_of(" \t", plus - 1) + 1) + " + " + core.substr(right);
+    }
+    return onymix_mode_from_label(core.c_str());
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -88,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (int step = 0; step < 64 && in.size > 0; step++) {
         int which = static_cast<int>(in.take(1) % 3);
         onymix_generator *&g = generators[which];
-        switch (in.take(1) % 13) {
+        switch (in.take(1) % 14) {
         case 0: {
             int mode = in.small_int(ONYMIX_MODE_COUNT);
             long second = in.second();
@@ -346,6 +382,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             for (size_t i = 0; result != 0 && i < ONYMIX_KEY_SIZE; i++)
                 check(key[i] == 0xA5, "a refused key was written");
             std::free(text);
+            break;
+        }
+        case 12: {
+            // A mode as text: a label in mixed case with blanks wherever
+            // and now and then a byte of the input in it, a number with
+            // zeros in front, or bytes; read from a buffer of exactly its
+            // length.
+            std::string text;
+            uint32_t kind = in.take(1) % 3;
+            if (kind == 0) {
+                const char *label = onymix_mode_label(static_cast<int>(in.take(1) % 7));
+                text = blanks(in);
+                for (const char *c = label; *c; c++) {
+                    uint32_t twist = in.take(1);
+                    if (*c == ' ')
+                        text += blanks(in);
+                    else
+                        text += twist & 1 ? static_cast<char>(*c ^ 0x20) : *c;
+                    if (twist >= 0xf0)
+                        text += static_cast<char>(in.take(1));
+                }
+                text += blanks(in);
+            } else if (kind == 1) {
+                text = blanks(in) + std::string(in.take(1) % 4, '0') +
+                       std::to_string(in.take(1) % 2 ? in.take(1) % 10 : in.take(4)) + blanks(in);
+            } else {
+                size_t length = std::min<size_t>(in.take(1) % 24, in.size);
+                text.assign(reinterpret_cast<const char *>(in.data), length);
+                in.data += length;
+                in.size -= length;
+            }
+            char *exact = buffer(text.size());
+            std::memcpy(exact, text.data(), text.size());
+            check(onymix_mode_from_text(exact, text.size()) == modeled_mode(text),
+                  "a mode's text read against onymix.h");
+            std::free(exact);
             break;
         }
         default: {

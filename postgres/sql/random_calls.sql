@@ -27,17 +27,25 @@ CREATE FUNCTION pg_temp.some_text() RETURNS text LANGUAGE sql AS $$
                    FROM generate_series(1, least(n, 64))), greatest(1, n / 64))
     FROM pg_temp.length() AS n
 $$;
--- A label in random case, a number as text, or any text; NULL for none.
+-- The mode a text names by README.md: a label in any case with any spaces
+-- and tabs around its "+", or the number with leading zeros, and spaces and
+-- tabs at either end; NULL for none.
 CREATE FUNCTION pg_temp.mode_number(mode text) RETURNS int LANGUAGE sql AS $$
-    SELECT CASE WHEN mode ~ '^[0-6]$' THEN mode::int
+    SELECT CASE WHEN mode ~ '^[ \t]*0*[0-6][ \t]*$' THEN btrim(mode, E' \t')::int
                 ELSE array_position(ARRAY['female', 'female + surname', 'male', 'male + surname',
-                                          'surname', 'any', 'any + surname'], lower(mode)) - 1 END
+                                          'surname', 'any', 'any + surname'],
+                                    lower(regexp_replace(btrim(mode, E' \t'),
+                                                         '^([A-Za-z]+)[ \t]*\+[ \t]*([A-Za-z]+)$', '\1 + \2'))) - 1 END
 $$;
+-- A label in random case and spacing, a number as text, or any text.
 CREATE FUNCTION pg_temp.some_mode() RETURNS text LANGUAGE sql AS $$
     SELECT CASE WHEN random() < 0.6
-                THEN string_agg(CASE WHEN random() < 0.5 THEN upper(c) ELSE c END, '' ORDER BY i)
-                     || pg_temp.pick(''::text, '', '', '', '', '', '', ' ', 's')
-                ELSE pg_temp.pick(NULL, ''::text, '0', '6', '7', '9', '06', '-1', ' 6', pg_temp.some_text()) END
+                THEN pg_temp.pick(''::text, '', '', '', ' ', E'\t', E'\n')
+                     || replace(string_agg(CASE WHEN random() < 0.5 THEN upper(c) ELSE c END, '' ORDER BY i),
+                                ' + ', pg_temp.pick(' + '::text, ' + ', '+', E'\t+  ', ' ', ' + + '))
+                     || pg_temp.pick(''::text, '', '', '', '', '', '', ' ', 's', E'\t', E'\n')
+                ELSE pg_temp.pick(NULL, ''::text, '0', '6', '7', '9', '06', '-1', ' 6', E'6\t', '+6',
+                                  '0000000000000000000000000000005', pg_temp.some_text()) END
     FROM regexp_split_to_table(pg_temp.pick('Female'::text, 'Female + Surname', 'Male', 'Male + Surname',
                                             'Surname', 'Any', 'Any + Surname'), '')
          WITH ORDINALITY AS l(c, i)

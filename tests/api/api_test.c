@@ -129,6 +129,68 @@ static void labels_and_counts(void) {
     }
 }
 
+/* The text of a case of mode-texts.txt with its escapes (\\, \t, \xHH)
+ * decoded into out, which has room for it; its length, or -1 for a broken
+ * escape. */
+static int hex_digit(char c) {
+    const char *digits = "0123456789abcdef";
+    const char *at = c ? strchr(digits, c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c) : NULL;
+    return at ? (int)(at - digits) : -1;
+}
+
+static long decode_case(const char *text, unsigned char *out) {
+    long n = 0;
+    for (; *text; text++) {
+        if (*text != '\\') {
+            out[n++] = (unsigned char)*text;
+        } else if (text[1] == '\\' || text[1] == 't') {
+            out[n++] = *++text == 't' ? '\t' : '\\';
+        } else if (text[1] == 'x' && hex_digit(text[2]) >= 0 && hex_digit(text[3]) >= 0) {
+            out[n++] = (unsigned char)(hex_digit(text[2]) << 4 | hex_digit(text[3]));
+            text += 3;
+        } else {
+            return -1;
+        }
+    }
+    return n;
+}
+
+/* The shared cases of a mode given as text, each read from a buffer of
+ * exactly its bytes (so that the sanitizers catch a read past them) and
+ * from one with a digit behind, which must not count. */
+static void mode_texts(void) {
+    char *text = golden("mode-texts.txt"), *cursor = text, *line;
+    int cases = 0, refused = 0;
+    while ((line = next_line(&cursor))) {
+        if (line[0] == '#' || line[0] == '\0')
+            continue;
+        char *tab = strchr(line, '\t');
+        unsigned char *followed = malloc(strlen(line) + 1);
+        long length = tab && followed ? (*tab = '\0', decode_case(line, followed)) : -1;
+        char *exact = length >= 0 ? malloc(length ? (size_t)length : 1) : NULL;
+        if (!exact) {
+            fail("mode-texts.txt: a line that is no case: %s", line);
+            free(followed);
+            continue;
+        }
+        int expected = atoi(tab + 1);
+        memcpy(exact, followed, (size_t)length);
+        followed[length] = '3';
+        char what[300];
+        snprintf(what, sizeof what, "onymix_mode_from_text(\"%s\", %ld)", line, length);
+        EXPECT_INT(what, expected, onymix_mode_from_text(exact, (size_t)length));
+        EXPECT_INT(what, expected, onymix_mode_from_text((char *)followed, (size_t)length));
+        cases++;
+        refused += expected == -1;
+        free(exact);
+        free(followed);
+    }
+    free(text);
+    if (cases < 100 || refused < 30 || cases - refused < 30)
+        fail("mode-texts.txt: %d cases, %d refused: the file is cut short", cases, refused);
+    EXPECT_INT("onymix_mode_from_text(NULL, 0)", -1, onymix_mode_from_text(NULL, 0));
+}
+
 /* Every golden sequence, through each way of taking names: one at a time,
  * as records, and in bulk through a buffer of the smallest allowed size. */
 static void golden_sequences(void) {
@@ -1044,6 +1106,7 @@ static const struct {
     {"far_seeds_and_seeks", far_seeds_and_seeks},
     {"by_id_properties", by_id_properties},
     {"keys_from_hex", keys_from_hex},
+    {"mode_texts", mode_texts},
 };
 
 int main(int argc, char **argv) {

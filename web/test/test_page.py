@@ -8,6 +8,7 @@ Run by tools/test-web.sh, which sets ONYMIX_PAGE (the unpacked page),
 ONYMIX_ZIP, ONYMIX_CLI (a native onymix-cli) and ONYMIX_SOURCE_DIR."""
 import http.server
 import os
+import re
 import subprocess
 import tempfile
 import threading
@@ -33,6 +34,13 @@ POLICY = ("default-src 'none'; script-src 'self' 'wasm-unsafe-eval'; style-src '
 CHROMIUM_FLAGS = ['--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run',
                   '--disable-background-networking', '--disable-component-update',
                   '--disable-sync', '--window-size=900,900', '--force-device-scale-factor=1']
+
+
+def header_constant(name):
+    """A number of onymix.h, through the constants it is defined by."""
+    value = re.search(rf'^#define {name} (\S+)$', (SOURCE / 'include' / 'onymix.h').read_text(),
+                      re.MULTILINE)[1]
+    return int(value) if value.isdigit() else header_constant(value)
 
 
 def cli(*args):
@@ -201,8 +209,12 @@ class PageCases:
                          ['Generate', 'Quit', 'Store'])
         self.assertEqual(self.js('return [...document.querySelectorAll("#main-window u")]'
                                  '.map((u) => u.textContent).join("")'), 'MAVEGQS', 'the access letters')
-        self.assertEqual(self.js('return [...arguments[0].options].map((o) => o.text)', self.el('mode')), MODES)
-        self.assertEqual(self.value('mode'), 'Male + Surname')
+        # The program's modes, the library's first five, by its labels; its default selected.
+        labels = self.js('return onymix.MODES')
+        self.assertEqual(self.js('return [...arguments[0].options].map((o) => o.text)', self.el('mode')),
+                         labels[:5])
+        self.assertEqual(MODES, labels[:5])
+        self.assertEqual(self.value('mode'), labels[header_constant('ONYMIX_DEFAULT_SEQUENCE_MODE')])
         self.assertEqual([self.value('name'), self.value('stored')], ['', ''])
         self.assertEqual([self.el(id).get_attribute('aria-label') for id in ('name', 'stored', 'mode')],
                          ['Name', 'Stored names', 'Mode'])
