@@ -62,13 +62,26 @@ setup(
     ext_modules=[
         Extension(
             "onymix._onymix",
-            sources=["src/_onymix.c"],
+            # A fixed list, in order, so that every build links the same.
+            sources=[
+                "src/arguments.c",
+                "src/bulk.c",
+                "src/entries.c",
+                "src/generator.c",
+                "src/ids.c",
+                "src/module.c",
+                "src/values.c",
+            ],
+            depends=["src/_onymix.h"],
             include_dirs=[str(root / "include")],
             define_macros=[("Py_LIMITED_API", "0x030B0000")],
             py_limited_api=True,
             # No build paths in the module, so that every checkout builds the
-            # same bytes.
-            extra_compile_args=["-Wall", "-Wextra", f"-ffile-prefix-map={root}=."],
+            # same bytes. What the files share stays inside the module, where
+            # the compiler may also inline it: nothing but PyInit__onymix is
+            # seen from outside.
+            extra_compile_args=["-Wall", "-Wextra", f"-ffile-prefix-map={root}=.",
+                                "-fvisibility=hidden"],
             # The library's onymix_* stay inside the module: nothing else
             # loaded into the process can bind to them or clash with them.
             extra_link_args=["-Wl,--exclude-libs,ALL", "-s"],

@@ -1,8 +1,10 @@
 # test_api.py: what the package offers and how it refuses bad input: the
 # version and modes, unique output running out, every kind of bad argument,
-# and the type stubs against the module as it runs.
+# the type stubs against the module as it runs, and the one name the
+# extension module shows the process.
 import array
 import ast
+import ctypes
 import importlib.metadata
 import inspect
 import re
@@ -188,3 +190,14 @@ def test_stubs_match_the_module():
                        onymix.name_for_id, onymix.names_for_ids, onymix.pseudonym,
                        onymix.pseudonyms):
         assert documented.__doc__.strip()
+
+
+def test_the_extension_shows_only_its_init_function():
+    # Its files share functions of plain names, and it holds libonymix: were
+    # they seen from outside, another library in the process could bind to
+    # them or take their place.
+    module = ctypes.CDLL(onymix._onymix.__file__)
+    assert hasattr(module, "PyInit__onymix")
+    for hidden in ("make_names", "put_names", "parse_mode", "hidden_list", "onymix_open",
+                   "onymix_entry"):
+        assert not hasattr(module, hidden), f"{hidden} is seen outside the module"
