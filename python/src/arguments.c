@@ -25,9 +25,9 @@ int parse_mode(PyObject *value, int fallback, int *mode) {
     if (PyUnicode_Check(value)) {
         Py_ssize_t size = 0;
         const char *text = PyUnicode_AsUTF8AndSize(value, &size);
-        if (text == NULL) /* lone surrogates: no label either */
+        if (text == NULL) /* lone surrogates: no mode either */
             PyErr_Clear();
-        else if ((size_t)size == strlen(text) && (*mode = onymix_mode_from_label(text)) >= 0)
+        else if ((*mode = onymix_mode_from_text(text, (size_t)size)) >= 0)
             return 0;
     } else if (is_number(value)) {
         int overflow = 0;

@@ -62,7 +62,7 @@ static PyObject *generator_new(PyTypeObject *type, PyObject *args, PyObject *kwa
     unsigned long long seed = 0, start = 0;
     if (!PyArg_ParseTupleAndKeywords(args, kwargs, "|OOpO:Generator", keywords, &mode_arg,
                                      &seed_arg, &unique, &start_arg) ||
-        parse_mode(mode_arg, ONYMIX_MALE_SURNAME, &mode) < 0 ||
+        parse_mode(mode_arg, ONYMIX_DEFAULT_SEQUENCE_MODE, &mode) < 0 ||
         parse_seed(seed_arg, &now, &seed) < 0 || parse_start(start_arg, unique, &start) < 0)
         return NULL;
     allocfunc alloc = (allocfunc)PyType_GetSlot(type, Py_tp_alloc);

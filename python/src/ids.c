@@ -158,7 +158,7 @@ PyObject *py_name_for_id(PyObject *module, PyObject *args, PyObject *kwargs) {
     if (!PyArg_ParseTupleAndKeywords(args, kwargs, "O|OO:name_for_id", keywords, &id_arg, &mode_arg,
                                      &key_arg) ||
         parse_u64(id_arg, "id", "", &id) < 0 ||
-        parse_mode(mode_arg, ONYMIX_ANY_SURNAME, &mode) < 0 ||
+        parse_mode(mode_arg, ONYMIX_DEFAULT_ID_MODE, &mode) < 0 ||
         parse_key(key_arg, key_bytes, &key) < 0)
         return NULL;
     if (onymix_entries_for_ids(mode, key, id, NULL, 1, pair) != 1)
@@ -175,7 +175,7 @@ PyObject *py_names_for_ids(PyObject *module, PyObject *args, PyObject *kwargs) {
     const unsigned char *key = NULL;
     if (!PyArg_ParseTupleAndKeywords(args, kwargs, "O|OO:names_for_ids", keywords, &ids_arg,
                                      &mode_arg, &key_arg) ||
-        parse_mode(mode_arg, ONYMIX_ANY_SURNAME, &mode) < 0 ||
+        parse_mode(mode_arg, ONYMIX_DEFAULT_ID_MODE, &mode) < 0 ||
         parse_key(key_arg, key_bytes, &key) < 0)
         return NULL;
     id_list ids;

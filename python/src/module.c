@@ -10,7 +10,7 @@ static PyObject *py_generate(PyObject *module, PyObject *args, PyObject *kwargs)
     long second = 0;
     if (!PyArg_ParseTupleAndKeywords(args, kwargs, "|OO:generate", keywords, &mode_arg,
                                      &second_arg) ||
-        parse_mode(mode_arg, ONYMIX_MALE_SURNAME, &mode) < 0 ||
+        parse_mode(mode_arg, ONYMIX_DEFAULT_SEQUENCE_MODE, &mode) < 0 ||
         parse_second(second_arg, &second) < 0)
         return NULL;
     char name[ONYMIX_LINE_MAX];
@@ -30,7 +30,7 @@ static PyObject *py_names(PyObject *module, PyObject *args, PyObject *kwargs) {
     if (!PyArg_ParseTupleAndKeywords(args, kwargs, "O|OOpO:names", keywords, &count_arg, &mode_arg,
                                      &seed_arg, &unique, &start_arg) ||
         parse_count(count_arg, &count) < 0 ||
-        parse_mode(mode_arg, ONYMIX_MALE_SURNAME, &mode) < 0 ||
+        parse_mode(mode_arg, ONYMIX_DEFAULT_SEQUENCE_MODE, &mode) < 0 ||
         parse_seed(seed_arg, &now, &seed) < 0 || parse_start(start_arg, unique, &start) < 0)
         return NULL;
     onymix_generator *g = open_generator(mode, now, seed, unique, start);

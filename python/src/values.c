@@ -85,7 +85,7 @@ PyObject *py_pseudonym(PyObject *module, PyObject *args, PyObject *kwargs) {
     Py_buffer view;
     if (!PyArg_ParseTupleAndKeywords(args, kwargs, "O|OO:pseudonym", keywords, &value, &mode_arg,
                                      &key_arg) ||
-        parse_mode(mode_arg, ONYMIX_ANY_SURNAME, &mode) < 0 ||
+        parse_mode(mode_arg, ONYMIX_DEFAULT_ID_MODE, &mode) < 0 ||
         parse_key(key_arg, key_bytes, &key) < 0 || value_bytes(value, &bytes, &length, &view) < 0)
         return NULL;
     int made = onymix_entries_for_pseudonyms(mode, key, &bytes, &length, 1, pair);
@@ -105,7 +105,7 @@ PyObject *py_pseudonyms(PyObject *module, PyObject *args, PyObject *kwargs) {
     const unsigned char *key = NULL;
     if (!PyArg_ParseTupleAndKeywords(args, kwargs, "O|OO:pseudonyms", keywords, &values, &mode_arg,
                                      &key_arg) ||
-        parse_mode(mode_arg, ONYMIX_ANY_SURNAME, &mode) < 0 ||
+        parse_mode(mode_arg, ONYMIX_DEFAULT_ID_MODE, &mode) < 0 ||
         parse_key(key_arg, key_bytes, &key) < 0)
         return NULL;
     /* One str or bytes would be taken apart into characters or numbers.
