@@ -286,7 +286,8 @@ ONYMIX_API int ONYMIX_CALL onymix_write_pseudonyms(int mode, const unsigned char
  * key anyone could mask every listed name and so read the maskings back:
  * a NULL key and the key of 16 zero bytes are refused. What no masking that
  * gives the same fake for the same value can hide: how often each name
- * occurs. */
+ * occurs. The library keeps nothing: a masking is a pure function of the
+ * value and the key, safe from any thread. */
 
 /* Kinds of value: */
 #define ONYMIX_MASK_FIRST_NAME 0 /* "Mary", "Mary Ann", "Jean-Luc", "J. Robert" */
@@ -302,11 +303,11 @@ ONYMIX_API int ONYMIX_CALL onymix_write_pseudonyms(int mode, const unsigned char
  * is 0) as a kind of value, under key (ONYMIX_KEY_SIZE bytes). Returns its
  * length without the NUL, as snprintf does: when size is more than that,
  * the masking and a NUL are written into out; otherwise "" is written (when
- * size > 0), and a call with that length + 1 bytes gets it. out may be NULL
- * when size is 0, to learn the length. Returns -1, writing "" when
- * size > 0, for a bad kind, a NULL key or the zero key, a NULL value with a
- * length above 0, a NULL out with a size above 0, or a masking longer than
- * INT_MAX bytes. */
+ * size > 0; the rest of out may have been written over), and a call with
+ * that length + 1 bytes gets it. out may be NULL when size is 0, to learn
+ * the length. Returns -1, writing "" when size > 0, for a bad kind, a NULL
+ * key or the zero key, a NULL value with a length above 0, a NULL out with
+ * a size above 0, or a masking longer than INT_MAX bytes. */
 ONYMIX_API int ONYMIX_CALL onymix_mask(int kind, const void *value, size_t length,
                                        const unsigned char *key, char *out, size_t size);
 
