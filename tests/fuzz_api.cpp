@@ -93,9 +93,9 @@ bool is_utf8(const unsigned char *text, size_t length) {
                                                : 9;
         if (more == 9 || length - i <= more)
             return false;
-        unsigned char second = text[i + 1];
-        if (more > 0 && ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) ||
-                         (c == 0xF0 && second < 0x90) || (c == 0xF4 && second > 0x8F)))
+        unsigned char second = more > 0 ? text[i + 1] : 0;
+        if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) ||
+            (c == 0xF0 && second < 0x90) || (c == 0xF4 && second > 0x8F))
             return false;
         for (size_t k = 1; k <= more; k++)
             if ((text[i + k] & 0xC0) != 0x80)
