@@ -856,18 +856,11 @@ static void golden_maskings(void) {
     }
 }
 
-/* Upper case of an ASCII text, in place. */
-static char *in_capitals(char *text) {
+/* An ASCII text in capitals or in small letters, in place. */
+static char *in_case(char *text, int capitals) {
     for (char *c = text; *c; c++)
-        if (*c >= 'a' && *c <= 'z')
-            *c = (char)(*c - 'a' + 'A');
-    return text;
-}
-
-static char *in_small_letters(char *text) {
-    for (char *c = text; *c; c++)
-        if (*c >= 'A' && *c <= 'Z')
-            *c = (char)(*c - 'A' + 'a');
+        if (*c >= (capitals ? 'a' : 'A') && *c <= (capitals ? 'z' : 'Z'))
+            *c = (char)(*c ^ 0x20);
     return text;
 }
 
@@ -892,13 +885,13 @@ static void mask_by_the_lists(void) {
         char name[32], small[32], expected[32], got[32];
         snprintf(name, sizeof name, "%s", onymix_entry(e));
         snprintf(small, sizeof small, "%s", name);
-        onymix_pseudonym(mode, in_small_letters(small), strlen(small), counting_key, expected,
+        onymix_pseudonym(mode, in_case(small, 0), strlen(small), counting_key, expected,
                          sizeof expected);
         onymix_mask(ONYMIX_MASK_FIRST_NAME, name, strlen(name), counting_key, got, sizeof got);
         expect_text(name, expected, got);
-        onymix_mask(ONYMIX_MASK_FIRST_NAME, in_capitals(name), strlen(name), counting_key, got,
+        onymix_mask(ONYMIX_MASK_FIRST_NAME, in_case(name, 1), strlen(name), counting_key, got,
                     sizeof got);
-        expect_text(name, in_capitals(expected), got);
+        expect_text(name, in_case(expected, 1), got);
     }
     onymix_generator *g = onymix_open_seed(ONYMIX_ANY_SURNAME, 25, 0);
     for (int i = 0; i < 2000; i++) {
@@ -985,16 +978,6 @@ static void mask_refusals_and_room(void) {
                                   19 + 17, ends));
     EXPECT_INT("its end", 18, (long long)ends[0]);
     expect_text("the bulk call with room for one", "Hildegarde Eusebio", out);
-
-    /* Words of one byte grow most: to surnames of up to 13 letters. */
-    static const char *const short_words[] = {"a", "a b", "a-b-c-d", "a,b", "x y z", "q"};
-    for (int kind = 0; kind < 3; kind++)
-        for (int i = 0; i < 6; i++) {
-            size_t length = strlen(short_words[i]);
-            int masked = onymix_mask(kind, short_words[i], length, counting_key, NULL, 0);
-            if (masked <= 0 || (size_t)masked > ONYMIX_MASK_GROWTH * length)
-                fail("\"%s\" as kind %d: a masking of %d bytes", short_words[i], kind, masked);
-        }
 }
 
 static void golden_by_id(void) {
