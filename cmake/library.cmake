@@ -13,6 +13,7 @@
 set(onymix_library_sources
   lib/onymix.cpp
   lib/by_id.cpp
+  lib/mask.cpp
   lib/stored.cpp
   ${onymix_portable_sources}
   ${onymix_platform_source})

@@ -291,6 +291,63 @@ ONYMIX_API int ONYMIX_CALL onymix_write_pseudonyms(int mode, const unsigned char
                                                    size_t count, int format, char *out, size_t size,
                                                    size_t *length);
 
+/* ---- Masking real names ---------------------------------------------------
+ * A masking replaces a real person's name by an invented one under a secret
+ * key: every word becomes the pseudonym (as onymix_pseudonym gives it) of
+ * its folded text, so that the same name always gives the same fake, in
+ * every table, file and run. A first name keeps its sex, a surname becomes
+ * the same fake surname wherever it stands (families stay families), and a
+ * full name is taken apart into given names and a surname. The fake is
+ * written in the letter case of the word it replaces, and every byte that
+ * is no word (white space, hyphens, commas, the suffixes Jr., Sr., II, III
+ * and IV, the full stops of initials) stays where it was: the masking of
+ * UTF-8 is UTF-8, and no masking holds a NUL byte. The rules are fixed for
+ * ever and written down in onymix(3).
+ *
+ * A masking needs a secret key. The name lists are public, so under a known
+ * key anyone could mask every listed name and so read the maskings back:
+ * a NULL key and the key of 16 zero bytes are refused. What no masking that
+ * gives the same fake for the same value can hide: how often each name
+ * occurs. The library keeps nothing: a masking is a pure function of the
+ * value and the key, safe from any thread. */
+
+/* Kinds of value: */
+#define ONYMIX_MASK_FIRST_NAME 0 /* "Mary", "Mary Ann", "Jean-Luc", "J. Robert" */
+#define ONYMIX_MASK_SURNAME 1    /* "Smith", "Smith-Jones", "van Beethoven" */
+#define ONYMIX_MASK_FULL_NAME 2  /* "Mary Smith", "Smith, Mary", "John Smith Jr." */
+
+/* No masking is longer than ONYMIX_MASK_GROWTH bytes for each byte of its
+ * value, so ONYMIX_MASK_GROWTH * length + 1 bytes always hold a masking and
+ * its NUL. A masking can be longer than ONYMIX_LINE_MAX. */
+#define ONYMIX_MASK_GROWTH 13
+
+/* The masking of the length bytes at value (which may be NULL when length
+ * is 0) as a kind of value, under key (ONYMIX_KEY_SIZE bytes). Returns its
+ * length without the NUL, as snprintf does: when size is more than that,
+ * the masking and a NUL are written into out; otherwise "" is written (when
+ * size > 0; the rest of out may have been written over), and a call with
+ * that length + 1 bytes gets it. out may be NULL when size is 0, to learn
+ * the length. Returns -1, writing "" when size > 0, for a bad kind, a NULL
+ * key or the zero key, a NULL value with a length above 0, a NULL out with
+ * a size above 0, or a masking longer than INT_MAX bytes. */
+ONYMIX_API int ONYMIX_CALL onymix_mask(int kind, const void *value, size_t length,
+                                       const unsigned char *key, char *out, size_t size);
+
+/* The bulk call: the maskings of count values, value i being lengths[i]
+ * bytes at values[i], one after another into out (size bytes) with nothing
+ * between them, as many as fit with a NUL after the last. ends[i] is where
+ * masking i ends: it is the bytes of out from ends[i - 1] (0 for the first)
+ * up to ends[i]. Returns the number of values masked, at most INT_MAX and
+ * fewer than count only when the next masking does not fit, so that the
+ * next call starts with it; 0 when the first does not fit
+ * (ONYMIX_MASK_GROWTH * lengths[0] + 1 bytes always do). The bytes of out
+ * after the NUL may have been written over. Returns -1, writing nothing,
+ * for a bad kind, a NULL key or the zero key, a NULL out or a size of 0,
+ * NULL arrays with a count above 0, or a NULL value with a length above 0. */
+ONYMIX_API int ONYMIX_CALL onymix_mask_values(int kind, const unsigned char *key,
+                                              const void *const *values, const size_t *lengths,
+                                              size_t count, char *out, size_t size, size_t *ends);
+
 /* ---- The name table ---------------------------------------------------------
  * For bindings that keep one string object per name: the table's entries
  * are numbered 0 to ONYMIX_ENTRY_COUNT - 1, the 1,219 male first names

@@ -4,6 +4,7 @@
 
 #include "../names/lines.h"
 
+#include <climits>
 #include <cstddef>
 #include <cstring>
 
@@ -13,6 +14,21 @@ inline bool valid_mode(int mode) {
 
 inline bool valid_format(int format) {
     return format >= 0 && format < format_count;
+}
+
+// At most INT_MAX names a call, as the count of names is returned as an int.
+inline size_t at_most_int(size_t count) {
+    return count > static_cast<size_t>(INT_MAX) ? static_cast<size_t>(INT_MAX) : count;
+}
+
+// Values are given unless there are none, and each is given unless empty.
+inline bool valid_values(const void *const *values, const size_t *lengths, size_t count) {
+    if (count > 0 && (!values || !lengths))
+        return false;
+    for (size_t i = 0; i < count; i++)
+        if (!values[i] && lengths[i] > 0)
+            return false;
+    return true;
 }
 
 // An empty text into out, when it has room for one.

@@ -47,11 +47,6 @@ int hex_digit(char c) {
     return -1;
 }
 
-// At most INT_MAX names a call, as the count of names is returned as an int.
-size_t at_most_int(size_t count) {
-    return count > static_cast<size_t>(INT_MAX) ? static_cast<size_t>(INT_MAX) : count;
-}
-
 // The lines of count names, name(i) for each i, into out as onymix_write
 // writes them.
 template <typename Name>
@@ -78,16 +73,6 @@ template <typename Name> int entries_of(Name name, size_t count, int *entries) {
         entries[2 * i + 1] = drawn.surname;
     }
     return static_cast<int>(count);
-}
-
-// Values are given unless there are none, and each is given unless empty.
-bool valid_values(const void *const *values, const size_t *lengths, size_t count) {
-    if (count > 0 && (!values || !lengths))
-        return false;
-    for (size_t i = 0; i < count; i++)
-        if (!values[i] && lengths[i] > 0)
-            return false;
-    return true;
 }
 
 bool valid_lines(int mode, int format, const char *out, size_t size) {

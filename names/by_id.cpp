@@ -101,6 +101,10 @@ uint64_t number_for_id(int mode, uint64_t id, const sip_state &key) {
 }
 
 uint64_t number_for_value(int mode, const void *value, size_t length, const unsigned char *key) {
-    uint64_t h = siphash_after_byte(key, static_cast<unsigned char>(mode), value, length);
-    return high_product(h, static_cast<uint64_t>(distinct_names(mode)));
+    return number_for_hash(
+        mode, siphash_after_byte(key, static_cast<unsigned char>(mode), value, length));
+}
+
+uint64_t number_for_hash(int mode, uint64_t hash) {
+    return high_product(hash, static_cast<uint64_t>(distinct_names(mode)));
 }

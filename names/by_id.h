@@ -28,3 +28,8 @@ uint64_t number_for_id(int mode, uint64_t id, const sip_state &key);
 
 // The number of the pseudonym of length bytes of value in a mode under a key.
 uint64_t number_for_value(int mode, const void *value, size_t length, const unsigned char *key);
+
+// The same from the value's hash, SipHash-2-4 under the key of the mode's
+// byte followed by the value, for a caller that hashes a value as it makes
+// it.
+uint64_t number_for_hash(int mode, uint64_t hash);

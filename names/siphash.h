@@ -64,6 +64,24 @@ inline uint64_t little_endian(const unsigned char *bytes, size_t count) {
     return value;
 }
 
+// SipHash-2-4 of a message handed over a byte at a time, for a message that
+// is made as it is hashed (a folded name) and so never stored.
+struct sip_writer {
+    sip_state state;
+    uint64_t word;
+    size_t length;
+    void add(unsigned char byte) {
+        word |= static_cast<uint64_t>(byte) << (8 * (length % 8));
+        if (++length % 8 == 0) {
+            sip_compress(state, word);
+            word = 0;
+        }
+    }
+    uint64_t finish() const {
+        return sip_finish(state, word, length);
+    }
+};
+
 // SipHash-2-4 of length bytes under key (null: 16 zero bytes).
 uint64_t siphash(const unsigned char *key, const void *message, size_t length);
 

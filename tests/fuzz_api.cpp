@@ -6,8 +6,10 @@
 // empty text written, lengths that match the text, whole lines in the bulk
 // call, and a name refused for want of room given at the next call. Bytes
 // of stored.txt must load, save and load again to the same text, a key is
-// read from hex digits only when it is exactly 32 of them, and a mode's text
-// is read as onymix.h words it.
+// read from hex digits only when it is exactly 32 of them, a mode's text is
+// read as onymix.h words it, and a masking of any bytes is refused only for
+// a bad kind or key, tells its length, is the same alone and in bulk, and
+// is UTF-8 when its value is.
 #include "onymix.h"
 
 #include <algorithm>
@@ -115,6 +117,30 @@ int modeled_mode(const std::string &text) {
     return onymix_mode_from_label(core.c_str());
 }
 
+// Whether length bytes are well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF).
+bool is_utf8(const unsigned char *text, size_t length) {
+    for (size_t i = 0; i < length;) {
+        unsigned char c = text[i];
+        size_t more = c < 0x80                 ? 0
+                      : c >= 0xC2 && c <= 0xDF ? 1
+                      : c >= 0xE0 && c <= 0xEF ? 2
+                      : c >= 0xF0 && c <= 0xF4 ? 3
+                                               : 9;
+        if (more == 9 || length - i <= more)
+            return false;
+        unsigned char second = more > 0 ? text[i + 1] : 0;
+        if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) ||
+            (c == 0xF0 && second < 0x90) || (c == 0xF4 && second > 0x8F))
+            return false;
+        for (size_t k = 1; k <= more; k++)
+            if ((text[i + k] & 0xC0) != 0x80)
+                return false;
+        i += more + 1;
+    }
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -124,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (int step = 0; step < 64 && in.size > 0; step++) {
         int which = static_cast<int>(in.take(1) % 3);
         onymix_generator *&g = generators[which];
-        switch (in.take(1) % 14) {
+        switch (in.take(1) % 15) {
         case 0: {
             int mode = in.small_int(ONYMIX_MODE_COUNT);
             long second = in.second();
@@ -418,6 +444,64 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             check(onymix_mode_from_text(exact, text.size()) == modeled_mode(text),
                   "a mode's text read against onymix.h");
             std::free(exact);
+            break;
+        }
+        case 13: {
+            // A masking: refused only for a bad kind or a key that is no
+            // secret; otherwise its length told with or without room, the
+            // same text in bulk, no NUL, UTF-8 from UTF-8, within the growth.
+            int kind = in.small_int(3);
+            unsigned char key[ONYMIX_KEY_SIZE] = {0};
+            uint32_t key_choice = in.take(1) % 4;
+            if (key_choice > 1)
+                key[in.take(1) % ONYMIX_KEY_SIZE] = static_cast<unsigned char>(in.take(1) | 1);
+            const unsigned char *used_key = key_choice == 0 ? nullptr : key;
+            size_t length = in.take(1) % 64;
+            if (length > in.size)
+                length = in.size;
+            const unsigned char *value = in.data;
+            in.data += length;
+            in.size -= length;
+            size_t room = in.room();
+            char *out = buffer(room);
+            int result = onymix_mask(kind, length ? value : nullptr, length, used_key, out, room);
+            bool valid = kind >= 0 && kind < 3 && key_choice > 1;
+            check(valid == (result >= 0), "onymix_mask did not check its kind and key");
+            check(room == 0 || out[0] == '\0' || result >= 0, "a refused masking wrote");
+            if (result < 0) {
+                std::free(out);
+                break;
+            }
+            size_t masked = static_cast<size_t>(result);
+            check(masked <= ONYMIX_MASK_GROWTH * length, "a masking grew too much");
+            check(onymix_mask(kind, value, length, used_key, nullptr, 0) == result,
+                  "the length asked differs");
+            char *whole = buffer(masked + 1);
+            check(onymix_mask(kind, value, length, used_key, whole, masked + 1) == result &&
+                      std::strlen(whole) == masked,
+                  "a masking holds a NUL or is not its length");
+            check(room > masked ? std::memcmp(out, whole, masked + 1) == 0
+                                : room == 0 || out[0] == '\0',
+                  "a masking without room is not \"\"");
+            check(!is_utf8(value, length) ||
+                      is_utf8(reinterpret_cast<const unsigned char *>(whole), masked),
+                  "the masking of UTF-8 is no UTF-8");
+            const void *values[2] = {value, value};
+            size_t lengths[2] = {length, length}, ends[2] = {0, 0};
+            // Room for both, or for the first alone.
+            size_t bulk_room = 2 * masked + 1 - (masked > 0 ? in.take(1) % 2 : 0);
+            char *bulk = buffer(bulk_room);
+            int n = onymix_mask_values(kind, used_key, values, lengths, 2, bulk, bulk_room, ends);
+            check(n == (bulk_room == 2 * masked + 1 ? 2 : 1),
+                  "the bulk call masked another number");
+            for (int i = 0; i < n; i++)
+                check(ends[i] == (i + 1) * masked &&
+                          std::memcmp(bulk + i * masked, whole, masked) == 0,
+                      "a masking differs in bulk");
+            check(bulk[n * masked] == '\0', "no NUL after the bulk maskings");
+            std::free(bulk);
+            std::free(whole);
+            std::free(out);
             break;
         }
         default: {

@@ -825,6 +825,223 @@ static void keys_from_hex(void) {
     EXPECT_INT("NULL key", -1, onymix_key_from_hex(key_names[1], 32, NULL));
 }
 
+/* ---- Maskings. */
+
+static const char *const mask_files[] = {"mask-first-", "mask-surname-", "mask-full-"};
+
+/* A field of a masking file with its escapes (\\, \t, \n, \r, \xHH) undone,
+ * into out, which is as long as the field; its length. */
+static size_t unescape(const char *field, char *out) {
+    size_t n = 0;
+    while (*field) {
+        if (*field != '\\') {
+            out[n++] = *field++;
+        } else if (field[1] == 'x') {
+            unsigned byte = 0;
+            sscanf(field + 2, "%2x", &byte);
+            out[n++] = (char)byte;
+            field += 4;
+        } else {
+            char c = field[1];
+            out[n++] = c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+            field += 2;
+        }
+    }
+    return n;
+}
+
+enum { mask_lines = 128 };
+
+/* Each value of a file masked alone, with its length asked first; then all
+ * of them in one bulk call, and again through a buffer with room for few. */
+static void golden_maskings(void) {
+    static char values[mask_lines][256], expected[mask_lines][256], bulk[1 << 15];
+    static const void *pointers[mask_lines];
+    static size_t lengths[mask_lines], ends[mask_lines];
+    for (int kind = 0; kind < 3; kind++) {
+        char file[96];
+        snprintf(file, sizeof file, "%s%s.txt", mask_files[kind], key_names[1]);
+        char *text = golden(file), *cursor = text, *line;
+        int count = 0;
+        while (text && (line = next_line(&cursor)) != NULL && count < mask_lines) {
+            char *tab = strchr(line, '\t'), out[256], what[400];
+            if (!tab) {
+                fail("%s: a line without a tab", file);
+                break;
+            }
+            *tab = '\0';
+            lengths[count] = unescape(line, values[count]);
+            pointers[count] = values[count];
+            size_t length = unescape(tab + 1, expected[count]);
+            expected[count][length] = '\0';
+            snprintf(what, sizeof what, "%s: the masking of \"%s\"", file, line);
+            EXPECT_INT(what, (long long)length,
+                       onymix_mask(kind, values[count], lengths[count], counting_key, NULL, 0));
+            EXPECT_INT(
+                what, (long long)length,
+                onymix_mask(kind, values[count], lengths[count], counting_key, out, sizeof out));
+            expect_text(what, expected[count], out);
+            if (length > ONYMIX_MASK_GROWTH * lengths[count])
+                fail("%s: longer than ONYMIX_MASK_GROWTH allows", what);
+            count++;
+        }
+        EXPECT_INT(file, kind == 0 ? 81 : kind == 1 ? 48 : 105, count);
+        free(text);
+
+        EXPECT_INT("all maskings of a file in one call", count,
+                   onymix_mask_values(kind, counting_key, pointers, lengths, (size_t)count, bulk,
+                                      sizeof bulk, ends));
+        for (int i = 0; i < count; i++) {
+            size_t start = i ? ends[i - 1] : 0;
+            if (ends[i] - start != strlen(expected[i]) ||
+                memcmp(bulk + start, expected[i], ends[i] - start) != 0)
+                fail("%s: bulk masking %d is \"%.*s\", not \"%s\"", file, i, (int)(ends[i] - start),
+                     bulk + start, expected[i]);
+        }
+        if (bulk[ends[count - 1]] != '\0')
+            fail("%s: no NUL after the bulk maskings", file);
+        /* 24 bytes: some maskings one by one, some two at once, some not at
+         * all, each refused one longer than the room left. */
+        for (int done = 0, calls = 0; done < count && calls < 2 * mask_lines; calls++) {
+            int n = onymix_mask_values(kind, counting_key, pointers + done, lengths + done,
+                                       (size_t)(count - done), bulk, 24, ends);
+            if (n == 0 && strlen(expected[done]) < 24)
+                fail("%s: masking %d fits into 24 bytes but was not given", file, done);
+            for (int i = 0; i < n; i++) {
+                size_t start = i ? ends[i - 1] : 0;
+                if (ends[i] - start != strlen(expected[done + i]) ||
+                    memcmp(bulk + start, expected[done + i], ends[i] - start) != 0)
+                    fail("%s: masking %d in a small buffer differs", file, done + i);
+            }
+            done += n ? n : 1;
+        }
+    }
+}
+
+/* An ASCII text in capitals or in small letters, in place. */
+static char *in_case(char *text, int capitals) {
+    for (char *c = text; *c; c++)
+        if (*c >= (capitals ? 'a' : 'A') && *c <= (capitals ? 'z' : 'Z'))
+            *c = (char)(*c ^ 0x20);
+    return text;
+}
+
+/* Every listed first name keeps its sex: its masking is its pseudonym in
+ * the mode of the list where it stands higher, in its case. A full name is
+ * its masked given name, a space and its masked surname, or the other way
+ * round around ", ". */
+static void mask_by_the_lists(void) {
+    for (int e = 0; e < ONYMIX_FIRST_SURNAME_ENTRY; e++) {
+        int male = e < ONYMIX_FIRST_FEMALE_ENTRY ? e : -1;
+        int female = male < 0 ? e - ONYMIX_FIRST_FEMALE_ENTRY : -1;
+        int other_first = male < 0 ? 0 : ONYMIX_FIRST_FEMALE_ENTRY,
+            other_end = male < 0 ? ONYMIX_FIRST_FEMALE_ENTRY : ONYMIX_FIRST_SURNAME_ENTRY;
+        for (int o = other_first; o < other_end; o++)
+            if (!strcmp(onymix_entry(o), onymix_entry(e))) {
+                if (male < 0)
+                    male = o;
+                else
+                    female = o - ONYMIX_FIRST_FEMALE_ENTRY;
+            }
+        int mode = female < 0 || (male >= 0 && male < female) ? ONYMIX_MALE : ONYMIX_FEMALE;
+        char name[32], small[32], expected[32], got[32];
+        snprintf(name, sizeof name, "%s", onymix_entry(e));
+        snprintf(small, sizeof small, "%s", name);
+        onymix_pseudonym(mode, in_case(small, 0), strlen(small), counting_key, expected,
+                         sizeof expected);
+        onymix_mask(ONYMIX_MASK_FIRST_NAME, name, strlen(name), counting_key, got, sizeof got);
+        expect_text(name, expected, got);
+        onymix_mask(ONYMIX_MASK_FIRST_NAME, in_case(name, 1), strlen(name), counting_key, got,
+                    sizeof got);
+        expect_text(name, in_case(expected, 1), got);
+    }
+    onymix_generator *g = onymix_open_seed(ONYMIX_ANY_SURNAME, 25, 0);
+    for (int i = 0; i < 2000; i++) {
+        onymix_name name;
+        char full[64], given[64], surname[64], expected[160], got[160];
+        onymix_next_name(g, &name);
+        onymix_mask(ONYMIX_MASK_FIRST_NAME, name.first_name, strlen(name.first_name), counting_key,
+                    given, sizeof given);
+        onymix_mask(ONYMIX_MASK_SURNAME, name.surname, strlen(name.surname), counting_key, surname,
+                    sizeof surname);
+        snprintf(full, sizeof full, "%s %s", name.first_name, name.surname);
+        snprintf(expected, sizeof expected, "%s %s", given, surname);
+        onymix_mask(ONYMIX_MASK_FULL_NAME, full, strlen(full), counting_key, got, sizeof got);
+        expect_text(full, expected, got);
+        snprintf(full, sizeof full, "%s, %s", name.surname, name.first_name);
+        snprintf(expected, sizeof expected, "%s, %s", surname, given);
+        onymix_mask(ONYMIX_MASK_FULL_NAME, full, strlen(full), counting_key, got, sizeof got);
+        expect_text(full, expected, got);
+    }
+    onymix_close(g);
+}
+
+/* What a masking refuses, and how it asks for room. */
+static void mask_refusals_and_room(void) {
+    static const unsigned char zero_key[ONYMIX_KEY_SIZE];
+    const char *value = "Mary Smith";
+    char out[64];
+    const struct {
+        const char *what;
+        int kind;
+        const unsigned char *key;
+        const char *value;
+        char *out;
+    } refused[] = {
+        {"a NULL key", ONYMIX_MASK_FULL_NAME, NULL, value, out},
+        {"the zero key", ONYMIX_MASK_FULL_NAME, zero_key, value, out},
+        {"kind -1", -1, counting_key, value, out},
+        {"kind 3", 3, counting_key, value, out},
+        {"a NULL value", ONYMIX_MASK_FIRST_NAME, counting_key, NULL, out},
+        {"a NULL out", ONYMIX_MASK_SURNAME, counting_key, value, NULL},
+    };
+    const void *values[] = {value, value};
+    size_t lengths[] = {10, 10}, ends[2] = {77, 77};
+    for (size_t i = 0; i < sizeof refused / sizeof *refused; i++) {
+        memset(out, '#', sizeof out);
+        EXPECT_INT(refused[i].what, -1,
+                   onymix_mask(refused[i].kind, refused[i].value, 10, refused[i].key,
+                               refused[i].out, sizeof out));
+        if (refused[i].out && out[0] != '\0')
+            fail("%s: no empty text written", refused[i].what);
+        memset(out, '#', sizeof out);
+        const void *these[] = {refused[i].value, value};
+        EXPECT_INT(refused[i].what, -1,
+                   onymix_mask_values(refused[i].kind, refused[i].key, these, lengths, 2,
+                                      refused[i].out, sizeof out, ends));
+        if (out[0] != '#' || ends[0] != 77)
+            fail("%s: the refused bulk call wrote", refused[i].what);
+    }
+    EXPECT_INT("NULL ends", -1,
+               onymix_mask_values(0, counting_key, values, lengths, 2, out, sizeof out, NULL));
+    EXPECT_INT("NULL lengths", -1,
+               onymix_mask_values(0, counting_key, values, NULL, 2, out, sizeof out, ends));
+    EXPECT_INT("size 0", -1, onymix_mask_values(0, counting_key, values, lengths, 2, out, 0, ends));
+    EXPECT_INT("no values", 0, onymix_mask_values(0, counting_key, NULL, NULL, 0, out, 1, NULL));
+    expect_text("no values", "", out);
+
+    /* "Hildegarde Eusebio": its length without room, "" and its length with
+     * too little, the masking with one byte more. */
+    EXPECT_INT("the length asked", 18,
+               onymix_mask(ONYMIX_MASK_FULL_NAME, value, 10, counting_key, NULL, 0));
+    static const size_t rooms[] = {1, 11, 18};
+    for (int i = 0; i < 3; i++) {
+        memset(out, '#', sizeof out);
+        EXPECT_INT("too little room", 18,
+                   onymix_mask(ONYMIX_MASK_FULL_NAME, value, 10, counting_key, out, rooms[i]));
+        if (out[0] != '\0' || out[18] != '#')
+            fail("too little room (%zu bytes): not \"\", or written past it", rooms[i]);
+    }
+    EXPECT_INT("room for it", 18,
+               onymix_mask(ONYMIX_MASK_FULL_NAME, value, 10, counting_key, out, 19));
+    expect_text("room for it", "Hildegarde Eusebio", out);
+    EXPECT_INT("the bulk call with room for one", 1,
+               onymix_mask_values(ONYMIX_MASK_FULL_NAME, counting_key, values, lengths, 2, out,
+                                  19 + 17, ends));
+    EXPECT_INT("its end", 18, (long long)ends[0]);
+    expect_text("the bulk call with room for one", "Hildegarde Eusebio", out);
+}
+
 static void golden_by_id(void) {
     for (int mode = 0; mode < ONYMIX_MODE_COUNT; mode++) {
         for (int k = 0; k < 2; k++) {
@@ -1107,6 +1324,9 @@ static const struct {
     {"by_id_properties", by_id_properties},
     {"keys_from_hex", keys_from_hex},
     {"mode_texts", mode_texts},
+    {"golden_maskings", golden_maskings},
+    {"mask_by_the_lists", mask_by_the_lists},
+    {"mask_refusals_and_room", mask_refusals_and_room},
 };
 
 int main(int argc, char **argv) {

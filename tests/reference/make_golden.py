@@ -1,16 +1,22 @@
-"""make_golden.py: writes the golden files of names by id, pseudonyms, far
-seeds and seeks into tests/golden from the reference (onymix_reference.py),
-or, with --check, compares the files there with it, and the sequences of
-the seconds of the day too. The files fix the
+r"""make_golden.py: writes the golden files of names by id, pseudonyms, far
+seeds and seeks, and maskings, into tests/golden from the reference
+(onymix_reference.py), or, with --check, compares the files there with it,
+and the sequences of the seconds of the day too. The files fix the
 product: once released, the same input gives the same names for ever, so
 they are written once and then only checked.
+
+The maskings, mask-KIND-KEY.txt for the kinds first, surname and full: one
+value a line, its masking after a tab, each written with the escapes \\
+(a backslash), \t, \n, \r, and \xHH (two small hex digits) for every
+other byte below 0x20, for 0x7F and for each byte that is not part of
+well-formed UTF-8; every other character as its UTF-8.
 
     /usr/bin/python3 tests/reference/make_golden.py [--check]
 """
 import sys
 from pathlib import Path
 
-from onymix_reference import Lists
+from onymix_reference import Lists, Masking
 
 ROOT = Path(__file__).resolve().parents[2]
 GOLDEN = ROOT / "tests" / "golden"
@@ -26,6 +32,69 @@ VALUES = [b"", b"a", b"A", b"alice", b"Alice", b"alice@example.com", b"bob@examp
           bytes(range(32)), bytes(range(255, 191, -1)), b"x" * 100, b" ", b"\r\n",
           b"Emmitt Verhagen", b"emmitt verhagen", b"555-0100", b"2026-12-07",
           b"\xc3\x28", b"\x80"]
+
+MASK_KEY = "000102030405060708090a0b0c0d0e0f"
+# Values as text (UTF-8), or as bytes where they are no UTF-8.
+MASK_VALUES = {
+    "first": [
+        "Mary", "MARY", "mary", "mArY", " Mary ", "\tMary\r\n", "John", "JOHN", "James", "Jean",
+        "Leslie", "Jordan", "Taylor", "Sasha", "Al", "Van", "Mary Ann", "mary ann", "MARY ANN",
+        "Mary ANN", "Mary-Ann", "Jean-Luc", "JEAN-LUC", "Anne-Marie", "Mary  Ann", "Mary\tAnn",
+        "Mary - Ann", "Mary--Ann", "-Mary", "Mary-", "Mary,Ann", "J", "J.", "j.", "J. Robert",
+        "Robert J.", "J.R.", "J.R", "J. R.", "A.-M.", "J.-Robert", "É.", "é", "Zoë", "ZOË", "zoë",
+        "José", "Renée", "Émilie", "ÉMILIE", "Ævar", "Þór", "Øystein", "Ðana", "ß", "straßer",
+        "STRAßER", "Ñina", "×", "÷Mary", "Ольга", "Иван", "王芳", "Mohammed", "Xzyqw", "O'Neil",
+        "D'Andre", "1234", "Chris2", "", " ", "\t\n", "-", "--", "Mary\x00", b"\xff\xfe",
+        b"Mar\xc3", b"Mary \xc3\x28", "Mary\x0bAnn", "Mary\\Ann", "Mary\x7f",
+    ],
+    "surname": [
+        "Smith", "SMITH", "smith", " Smith", "Smith ", "\tSMITH\n", "sMITH", "Johnson",
+        "Smith-Jones", "SMITH-jones", "smith-JONES", "Smith - Jones", "Smith--Jones", "-Smith",
+        "Smith-", "Smith Jones", "Smith  Jones", "van Beethoven", "van  Beethoven", "VAN BEETHOVEN",
+        "van beethoven", "Van Beethoven", "de la Cruz", "O'Brien", "McDonald", "Müller", "MÜLLER",
+        "müller", "Muller", "Mueller", "Ødegaard", "García", "Þórsson", "Straße", "Ivanov",
+        "Иванов", "王", "Nguyen", "Jr.", "×", "", " ", "-", " - ", "Smith\x00", b"\xff",
+        b"Sm\xc3ith", "Smith\\Jones",
+    ],
+    "full": [
+        "Mary Smith", "John Smith", "MARY SMITH", "mary smith", "Mary smith", "mARY sMITH",
+        " Mary Smith ", "Mary  Smith", "Mary\tSmith", "Mary Smith\r\n", "Smith, Mary",
+        "Smith,Mary", "Smith , Mary", "SMITH, MARY", "Smith, Mary Ann", "Smith, J.",
+        "Smith, J. Robert", "Smith-Jones, Mary", "van Beethoven, Ludwig", "Mary Ann Smith",
+        "Mary-Ann Smith", "Mary Smith-Jones", "Mary Smith - Jones", "Jean-Luc Picard",
+        "J. Robert Smith", "John R. Smith", "J. R. Smith", "J.R. Smith", "J. Smith", "J Smith",
+        "j. smith", "Robert J. Oppenheimer", "John Smith Jr.", "John Smith Jr", "John Smith JR.",
+        "John Smith, Jr.", "John Smith,Jr.", "John Smith II", "John Smith III", "John Smith IV",
+        "John Smith Sr.", "John Smith III Jr.", "Martin Luther King, Jr.",
+        "King, Martin Luther, Jr.", "King Jr., Martin Luther", "Smith, Jr.", "Smith, Jr., Mary",
+        "Smith Jr.", "Jr.", "II", "Jr. Smith", "Jr., Smith", "John II", "Ludwig van Beethoven",
+        "LUDWIG VAN BEETHOVEN", "ludwig van beethoven", "Vincent van Gogh", "Van Morrison",
+        "Al Gore", "Van", "Juan de la Cruz", "Juan De La Cruz", "Leonardo da Vinci",
+        "Charles de Gaulle", "Otto von Bismarck", "Johann van der Berg", "Mary de", "de Gaulle",
+        "Mary van van Smith", "Madonna", "Smith", "MADONNA", "J.", "J. R.", "J. R. R. Tolkien",
+        "J.R.R. Tolkien", "Dr. Mary Smith", "Mary O'Brien", "Renée Müller", "RENÉE MÜLLER",
+        "José García Márquez", "Zoë Ødegaard", "Þór Æsir", "Ольга Иванова", "王芳", "王 芳",
+        "Mary 王", "", "   ", ",", ", ", ",,", "-", "Smith,", ", Mary", "Mary Smith,", "Smith,,Mary",
+        "Mary - Smith", "Mary Smith -", "- Mary Smith", "Mary & John Smith", "Mary Smith\x00",
+        b"Mary \xff", b"\xc3\xa9\xff Smith", "Mary\x0cSmith",
+    ],
+}
+
+
+def escaped(value: bytes) -> str:
+    """value as a field of a masking file."""
+    out = []
+    for ch in value.decode("utf-8", errors="surrogateescape"):
+        code = ord(ch)
+        if ch in "\\\t\n\r":
+            out.append({"\\": "\\\\", "\t": "\\t", "\n": "\\n", "\r": "\\r"}[ch])
+        elif code < 0x20 or code == 0x7F:
+            out.append(f"\\x{code:02x}")
+        elif 0xDC80 <= code <= 0xDCFF:
+            out.append(f"\\x{code - 0xDC00:02x}")
+        else:
+            out.append(ch)
+    return "".join(out)
 
 
 def ids_of(count):
@@ -51,6 +120,13 @@ def files(lists, check):
         lines = [f"{mode}\t{value.hex()}\t{lists.pseudonym(mode, value, key)}"
                  for mode in range(7) for value in VALUES]
         yield f"pseudonyms-{key_name}.txt", lines
+    masking = Masking(lists, KEYS[MASK_KEY])
+    for kind, values in MASK_VALUES.items():
+        lines = []
+        for text in values:
+            value = text.encode() if isinstance(text, str) else text
+            lines.append(f"{escaped(value)}\t{escaped(masking.mask(kind, value))}")
+        yield f"mask-{kind}-{MASK_KEY}.txt", lines
 
 
 def main():

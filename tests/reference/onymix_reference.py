@@ -5,6 +5,7 @@ id, pseudonyms, far seeds and seeks (make_golden.py), and a test holds
 those files to it, so that the files, the library and this description
 agree.
 """
+import re
 from pathlib import Path
 
 MASK64 = (1 << 64) - 1
@@ -145,3 +146,171 @@ class Lists:
                 parts.append(self.surnames[self.offset(state, len(self.surnames))])
             names.append(" ".join(parts))
         return names
+
+
+# ---- masking real names (onymix_mask), on bytes, as onymix(3) describes it
+
+WHITE = b" \t\n\v\f\r"
+# U+00C0 to U+00FF as their base letters; None for the multiplication and
+# division signs, which stay.
+LATIN1_BASES = ("a a a a a a ae c e e e e i i i i d n o o o o o - o u u u u y th ss "
+                "a a a a a a ae c e e e e i i i i d n o o o o o - o u u u u y th y").split()
+SUFFIXES = {b"jr", b"jr.", b"sr", b"sr.", b"ii", b"iii", b"iv"}
+PARTICLES = {b"van", b"von", b"de", b"da", b"del", b"della", b"di", b"du", b"la", b"le", b"der",
+             b"den", b"ter", b"bin", b"al"}
+
+
+def characters(text: bytes):
+    """text cut into characters as folding sees them: a Latin-1 letter
+    (C3 80 to C3 BF, signs included) as two bytes, any other byte alone."""
+    i = 0
+    while i < len(text):
+        if text[i] == 0xC3 and i + 1 < len(text) and 0x80 <= text[i + 1] <= 0xBF:
+            yield text[i:i + 2]
+            i += 2
+        else:
+            yield text[i:i + 1]
+            i += 1
+
+
+def fold(text: bytes) -> bytes:
+    out = b""
+    for c in characters(text.strip(WHITE)):
+        if len(c) == 2 and LATIN1_BASES[c[1] - 0x80] != "-":
+            out += LATIN1_BASES[c[1] - 0x80].encode()
+        else:
+            out += c.lower() if c.isalpha() else c
+    return out
+
+
+def letter_case(c: bytes):
+    """'upper', 'lower', or None for a character that is no letter folding
+    knows."""
+    if len(c) == 1:
+        return ("upper" if c.isupper() else "lower") if c.isalpha() else None
+    if LATIN1_BASES[c[1] - 0x80] == "-":
+        return None
+    return "upper" if c[1] < 0x9F else "lower"
+
+
+def cased(name: str, word: bytes) -> bytes:
+    cases = {letter_case(c) for c in characters(word)} - {None}
+    if cases == {"upper"}:
+        name = name.upper()
+    elif cases == {"lower"}:
+        name = name.lower()
+    return name.encode()
+
+
+class Masking:
+    """The maskings of onymix_mask under one key (the names of a Lists)."""
+
+    def __init__(self, lists: Lists, key: bytes):
+        self.lists, self.key = lists, key
+        male = {name.lower(): i for i, name in enumerate(lists.male)}
+        female = {name.lower(): i for i, name in enumerate(lists.female)}
+        self.places = {name: (male.get(name), female.get(name)) for name in {*male, *female}}
+
+    def sex(self, word: bytes) -> int:
+        m, f = self.places.get(fold(word).decode("latin-1"), (None, None))
+        if m is not None and (f is None or m < f):
+            return 2
+        if f is not None and (m is None or f < m):
+            return 0
+        return 5
+
+    def pseudonym_of(self, mode, text: bytes) -> str:
+        return self.lists.pseudonym(mode, fold(b" ".join(text.split())), self.key)
+
+    @staticmethod
+    def is_initials(word: bytes) -> bool:
+        chars = list(characters(word))
+        if len(chars) == 1:
+            return letter_case(chars[0]) is not None
+        return len(chars) % 2 == 0 and all(
+            letter_case(c) is not None if i % 2 == 0 else c == b"." for i, c in enumerate(chars))
+
+    def initials(self, mode, word: bytes) -> bytes:
+        out = b""
+        for c in characters(word):
+            if c == b".":
+                out += c
+            else:
+                initial = self.pseudonym_of(mode, c)[0]
+                out += (initial if letter_case(c) == "upper" else initial.lower()).encode()
+        return out
+
+    def first_name(self, value: bytes, mode=None) -> bytes:
+        words = re.split(rb"([ \t\n\v\f\r-]+)", value)
+        if mode is None:
+            names = [w for w in words[::2] if w and not self.is_initials(w)]
+            mode = self.sex(names[0]) if names else 5
+        out = b""
+        for i, piece in enumerate(words):
+            if i % 2 or not piece:
+                out += piece
+            elif self.is_initials(piece):
+                out += self.initials(mode, piece)
+            else:
+                out += cased(self.pseudonym_of(mode, piece), piece)
+        return out
+
+    def surname(self, value: bytes) -> bytes:
+        out = []
+        for part in value.split(b"-"):
+            core = part.strip(WHITE)
+            if not core:
+                out.append(part)
+                continue
+            start = part.index(core)
+            masked = self.initials(4, core) if self.is_initials(core) else \
+                cased(self.pseudonym_of(4, core), core)
+            out.append(part[:start] + masked + part[start + len(core):])
+        return b"-".join(out)
+
+    def full_name(self, value: bytes) -> bytes:
+        # Words with their segment (the count of commas before them).
+        words = [(m.start(), m.end(), value.count(b",", 0, m.start()))
+                 for m in re.finditer(rb"[^ \t\n\v\f\r,]+", value) if m.group().strip(b"-")]
+        suffix = [fold(value[s:e]) in SUFFIXES for s, e, _ in words]
+        # The body of each segment: the indices of its words that are masked.
+        bodies, name_before = [], False
+        for segment in range(value.count(b",") + 1):
+            mine = [i for i, w in enumerate(words) if w[2] == segment]
+            names = [i for i in mine if not suffix[i]]
+            if names:
+                bodies.append([i for i in mine if i <= names[-1]])
+                name_before = True
+            elif mine and not name_before:
+                bodies.append(mine)
+        if not bodies:
+            return value
+        pieces = []  # (start, end, masking function) in order
+        if len(bodies) == 1:
+            body = bodies[0]
+            surname = len(body) - 1
+            while surname >= 2 and fold(value[words[body[surname - 1]][0]:
+                                                  words[body[surname - 1]][1]]) in PARTICLES:
+                surname -= 1
+            if surname > 0:
+                pieces.append((words[body[0]][0], words[body[surname - 1]][1], "given"))
+            pieces.append((words[body[surname]][0], words[body[-1]][1], "surname"))
+        else:
+            pieces.append((words[bodies[0][0]][0], words[bodies[0][-1]][1], "surname"))
+            for body in bodies[1:]:
+                pieces.append((words[body[0]][0], words[body[-1]][1], "given"))
+        given = [value[s:e] for s, e, kind in pieces if kind == "given"]
+        names = [w for text in given for w in re.split(rb"[ \t\n\v\f\r-]+", text)
+                 if w and not self.is_initials(w)]
+        mode = self.sex(names[0]) if names else 5
+        out, at = b"", 0
+        for s, e, kind in pieces:
+            out += value[at:s]
+            out += self.first_name(value[s:e], mode) if kind == "given" else \
+                self.surname(value[s:e])
+            at = e
+        return out + value[at:]
+
+    def mask(self, kind: str, value: bytes) -> bytes:
+        return {"first": self.first_name, "surname": self.surname, "full": self.full_name}[kind](
+            value)

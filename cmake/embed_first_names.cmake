@@ -1,0 +1,107 @@
+# Turns the census first-name lists (names/data/male.txt and female.txt, one
+# name a line, most common first) into the index that looks a first name up
+# by its text: every distinct first name once, in byte order of its text
+# (which is the order of its lower-case text too, as every name is one
+# capital followed by small letters), each as its place in the male list and
+# in the female list, 65535 where it is in no such list; and, for each pair
+# of first two letters (every name has two or more), where its names begin
+# in the index. The masking of first names searches that stretch by
+# halving, so that the lookup is quick and needs no table built at run time.
+#
+# cmake -DMALE=... -DFEMALE=... -DOUT=... -P embed_first_names.cmake
+foreach(var MALE FEMALE OUT)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "embed_first_names: ${var} not given")
+  endif()
+endforeach()
+
+file(STRINGS "${MALE}" male)
+file(STRINGS "${FEMALE}" female)
+
+set(none 65535)
+set(keys "")
+set(index 0)
+foreach(name IN LISTS male)
+  if(NOT name MATCHES "^[A-Z][a-z]+$")
+    message(FATAL_ERROR "embed_first_names: male name ${index} is not a name: '${name}'")
+  endif()
+  set(male_${name} ${index})
+  list(APPEND keys ${name})
+  math(EXPR index "${index} + 1")
+endforeach()
+set(index 0)
+foreach(name IN LISTS female)
+  if(NOT name MATCHES "^[A-Z][a-z]+$")
+    message(FATAL_ERROR "embed_first_names: female name ${index} is not a name: '${name}'")
+  endif()
+  set(female_${name} ${index})
+  if(NOT DEFINED male_${name})
+    list(APPEND keys ${name})
+  endif()
+  math(EXPR index "${index} + 1")
+endforeach()
+list(SORT keys COMPARE STRING)
+list(LENGTH keys count)
+
+set(letters abcdefghijklmnopqrstuvwxyz)
+macro(append_bucket row)
+  math(EXPR in_row "${bucket} % 16")
+  if(in_row EQUAL 0)
+    string(APPEND buckets "\n   ")
+  endif()
+  string(APPEND buckets " ${row},")
+  math(EXPR bucket "${bucket} + 1")
+endmacro()
+set(rows "")
+set(buckets "")
+set(bucket 0)
+set(index 0)
+foreach(name IN LISTS keys)
+  # Each pair of letters from the last one's up to this name's begins here.
+  string(SUBSTRING "${name}" 0 2 pair)
+  string(TOLOWER "${pair}" pair)
+  string(SUBSTRING "${pair}" 0 1 first)
+  string(SUBSTRING "${pair}" 1 1 second)
+  string(FIND ${letters} ${first} first)
+  string(FIND ${letters} ${second} second)
+  math(EXPR this_bucket "${first} * 26 + ${second}")
+  while(bucket LESS_EQUAL this_bucket)
+    append_bucket(${index})
+  endwhile()
+
+  set(m ${none})
+  set(f ${none})
+  if(DEFINED male_${name})
+    set(m ${male_${name}})
+  endif()
+  if(DEFINED female_${name})
+    set(f ${female_${name}})
+  endif()
+  math(EXPR in_row "${index} % 8")
+  if(in_row EQUAL 0)
+    string(APPEND rows "\n   ")
+  endif()
+  string(APPEND rows " {${m}, ${f}},")
+  math(EXPR index "${index} + 1")
+endforeach()
+
+while(bucket LESS_EQUAL 676)
+  append_bucket(${count})
+endwhile()
+
+file(WRITE "${OUT}.tmp"
+"// Generated from names/data/male.txt and female.txt by cmake/embed_first_names.cmake; do not edit.
+#define FIRST_NAME_INDEX_COUNT ${count}
+#define FIRST_NAME_INDEX_NONE ${none}
+
+// {place in the male list, place in the female list}, in byte order of the names.
+static const unsigned short first_names_by_text[${count}][2] = {${rows}
+};
+
+// The rows of the names whose first two letters are pair p (26 * first +
+// second, a = 0) run from first_name_pairs[p] up to first_name_pairs[p + 1].
+static const unsigned short first_name_pairs[26 * 26 + 1] = {${buckets}
+};
+")
+file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUT}.tmp")

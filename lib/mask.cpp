@@ -1,0 +1,75 @@
+// mask.cpp: the calls of include/onymix.h that mask real names, over
+// names/mask.h: one value into a caller's buffer, snprintf-like, and many
+// one after another into one buffer. Both refuse a key that is no secret.
+#define ONYMIX_BUILDING
+#include "onymix.h"
+
+#include "arguments.h"
+
+#include "../names/mask.h"
+
+static_assert(ONYMIX_MASK_FIRST_NAME == mask_first_name && ONYMIX_MASK_SURNAME == mask_surname &&
+                  ONYMIX_MASK_FULL_NAME == mask_full_name && mask_kind_count == 3,
+              "the kinds are numbered as mask.h numbers them");
+static_assert(ONYMIX_MASK_GROWTH == mask_growth, "the growth is mask.h's");
+
+namespace {
+
+bool valid_kind(int kind) {
+    return kind >= 0 && kind < mask_kind_count;
+}
+
+// A key is given and is not the zero key, under which anyone can undo a
+// masking by masking every listed name.
+bool secret_key(const unsigned char *key) {
+    if (!key)
+        return false;
+    unsigned char any = 0;
+    for (int i = 0; i < ONYMIX_KEY_SIZE; i++)
+        any |= key[i];
+    return any != 0;
+}
+
+const unsigned char *bytes_of(const void *value) {
+    return static_cast<const unsigned char *>(value);
+}
+
+} // namespace
+
+extern "C" {
+
+int onymix_mask(int kind, const void *value, size_t length, const unsigned char *key, char *out,
+                size_t size) {
+    if (!valid_kind(kind) || !secret_key(key) || (!value && length > 0) || (!out && size > 0)) {
+        clear(out, size);
+        return -1;
+    }
+    mask_output output{out, size, 0};
+    mask(kind, bytes_of(value), length, key, output);
+    if (output.length >= size)
+        clear(out, size);
+    else
+        out[output.length] = '\0';
+    return output.length > static_cast<size_t>(INT_MAX) ? -1 : static_cast<int>(output.length);
+}
+
+int onymix_mask_values(int kind, const unsigned char *key, const void *const *values,
+                       const size_t *lengths, size_t count, char *out, size_t size, size_t *ends) {
+    if (!valid_kind(kind) || !secret_key(key) || !out || size == 0 || (count > 0 && !ends) ||
+        !valid_values(values, lengths, count))
+        return -1;
+    size_t used = 0, masked = 0;
+    for (count = at_most_int(count); masked < count; masked++) {
+        // The room before the last byte, which the NUL keeps.
+        mask_output output{out + used, size - 1 - used, 0};
+        mask(kind, bytes_of(values[masked]), lengths[masked], key, output);
+        if (output.length > output.size)
+            break;
+        used += output.length;
+        ends[masked] = used;
+    }
+    out[used] = '\0';
+    return static_cast<int>(masked);
+}
+
+} // extern "C"

@@ -1,0 +1,371 @@
+// mask.cpp: the three maskings. Every word is replaced by the pseudonym of
+// its folded text; what lies between words is copied. A full name is taken
+// apart in passes over its bytes, so that no list of its words is kept and
+// nothing is allocated, however long the value.
+#include "mask.h"
+
+#include "by_id.h"
+#include "first_name_sex.h"
+#include "fold.h"
+#include "modes.h"
+#include "name_table.h"
+
+#include <cstring>
+
+namespace {
+
+using byte = unsigned char;
+
+struct span {
+    const byte *begin, *end;
+    bool empty() const {
+        return begin == end;
+    }
+    size_t size() const {
+        return static_cast<size_t>(end - begin);
+    }
+};
+
+void put_span(span text, mask_output &output) {
+    output.put(text.begin, text.size());
+}
+
+// The table entry of the pseudonym in mode under key of text's words,
+// folded and joined by one space: what onymix_pseudonym gives for that
+// text, hashed as it is folded.
+int pseudonym_entry(int mode, span text, const byte *key) {
+    sip_writer hash{sip_start(key), 0, 0};
+    hash.add(static_cast<byte>(mode));
+    bool space = false;
+    for (const byte *at = text.begin; at < text.end;) {
+        if (is_white(*at)) {
+            space = hash.length > 1;
+            at++;
+            continue;
+        }
+        if (space)
+            hash.add(' ');
+        space = false;
+        at = fold_next(at, text.end, [&](byte c) { hash.add(c); });
+    }
+    drawn_name name = name_of_number(mode, number_for_hash(mode, hash.finish()));
+    return mode == mode_surname ? name.surname : name.first_name;
+}
+
+char small(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+char capital(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// A name of the table in the case of the word it replaces.
+void put_name(int entry, text_case wanted, mask_output &output) {
+    const char *name = name_at(entry);
+    size_t length = name_length(entry);
+    char cased[16];
+    for (size_t i = 0; i < length; i++)
+        cased[i] = wanted == all_capitals ? capital(name[i])
+                   : wanted == all_small  ? small(name[i])
+                                          : name[i];
+    output.put(cased, length);
+}
+
+// ---- Given names: words between white space and hyphens.
+
+bool is_given_break(byte c) {
+    return is_white(c) || c == '-';
+}
+
+const byte *given_word_end(const byte *at, const byte *end) {
+    while (at < end && !is_given_break(*at))
+        at++;
+    return at;
+}
+
+// Initials: one letter alone, or letters each followed by a full stop ("J",
+// "J.", "J.R.").
+bool is_initials(span word) {
+    const byte *at = word.begin;
+    letter first = letter_at(at, word.end);
+    if (first.kind == no_letter)
+        return false;
+    if ((at += first.bytes) == word.end)
+        return true;
+    for (;;) {
+        if (*at != '.')
+            return false;
+        if (++at == word.end)
+            return true;
+        letter next = letter_at(at, word.end);
+        if (next.kind == no_letter || (at += next.bytes) == word.end)
+            return false;
+    }
+}
+
+int mode_of_word(span word) {
+    // A listed name has at most 11 letters, folded from at most 2 bytes each.
+    byte folded[24];
+    if (word.size() > sizeof folded)
+        return mode_any;
+    return first_name_mode(folded, fold(word.begin, word.size(), folded));
+}
+
+// The mode of the first word of text that is no initials, into mode; false
+// when there is none.
+bool find_sex(span text, int &mode) {
+    for (const byte *at = text.begin; at < text.end;) {
+        if (is_given_break(*at)) {
+            at++;
+            continue;
+        }
+        span word{at, given_word_end(at, text.end)};
+        if (!is_initials(word)) {
+            mode = mode_of_word(word);
+            return true;
+        }
+        at = word.end;
+    }
+    return false;
+}
+
+// Each letter the first letter of its own masking, in its case; the full
+// stops stay.
+void put_initials(span word, int mode, const byte *key, mask_output &output) {
+    for (const byte *at = word.begin; at < word.end;) {
+        if (*at == '.') {
+            output.put(at++, 1);
+            continue;
+        }
+        letter l = letter_at(at, word.end);
+        char first = name_at(pseudonym_entry(mode, span{at, at + l.bytes}, key))[0];
+        if (l.kind == small_letter)
+            first = small(first);
+        output.put(&first, 1);
+        at += l.bytes;
+    }
+}
+
+void put_given_names(span text, int mode, const byte *key, mask_output &output) {
+    for (const byte *at = text.begin; at < text.end;) {
+        const byte *gap = at;
+        while (at < text.end && is_given_break(*at))
+            at++;
+        put_span(span{gap, at}, output);
+        if (at == text.end)
+            break;
+        span word{at, given_word_end(at, text.end)};
+        if (is_initials(word))
+            put_initials(word, mode, key, output);
+        else
+            put_name(pseudonym_entry(mode, word, key), case_of(word.begin, word.end), output);
+        at = word.end;
+    }
+}
+
+void put_first_name(span value, const byte *key, mask_output &output) {
+    int mode = mode_any;
+    find_sex(value, mode);
+    put_given_names(value, mode, key, output);
+}
+
+// ---- Surnames: parts between hyphens, each masked as one, and initials
+// as initials.
+
+void put_surname(span text, const byte *key, mask_output &output) {
+    for (const byte *at = text.begin; at < text.end;) {
+        const byte *gap = at;
+        while (at < text.end && (is_white(*at) || *at == '-'))
+            at++;
+        put_span(span{gap, at}, output);
+        if (at == text.end)
+            break;
+        const byte *part_end = at;
+        while (part_end < text.end && *part_end != '-')
+            part_end++;
+        while (is_white(part_end[-1]))
+            part_end--;
+        span part{at, part_end};
+        if (is_initials(part))
+            put_initials(part, mode_surname, key, output);
+        else
+            put_name(pseudonym_entry(mode_surname, part, key), case_of(at, part_end), output);
+        at = part_end;
+    }
+}
+
+// ---- Full names: words between white space and commas, hyphens alone no
+// word.
+
+bool is_full_break(byte c) {
+    return is_white(c) || c == ',';
+}
+
+// The first word of [at, end), or an empty span at end.
+span first_word(const byte *at, const byte *end) {
+    while (at < end) {
+        while (at < end && is_full_break(*at))
+            at++;
+        const byte *begin = at;
+        bool hyphens = true;
+        while (at < end && !is_full_break(*at))
+            hyphens &= *at++ == '-';
+        if (!hyphens)
+            return span{begin, at};
+    }
+    return span{end, end};
+}
+
+// The last word of [begin, end), or an empty span at begin.
+span last_word(const byte *begin, const byte *end) {
+    while (end > begin) {
+        while (end > begin && is_full_break(end[-1]))
+            end--;
+        const byte *stop = end;
+        bool hyphens = true;
+        while (end > begin && !is_full_break(end[-1]))
+            hyphens &= *--end == '-';
+        if (!hyphens)
+            return span{end, stop};
+    }
+    return span{begin, begin};
+}
+
+// Whether a word folds to one of the (short, small-letter) texts.
+template <size_t count> bool folds_to_one_of(span word, const char *const (&texts)[count]) {
+    byte folded[16];
+    if (word.size() > sizeof folded)
+        return false;
+    size_t length = fold(word.begin, word.size(), folded);
+    for (const char *text : texts)
+        if (std::strlen(text) == length && std::memcmp(text, folded, length) == 0)
+            return true;
+    return false;
+}
+
+const char *const suffixes[] = {"jr", "jr.", "sr", "sr.", "ii", "iii", "iv"};
+const char *const particles[] = {"van", "von", "de",  "da",  "del", "della", "di", "du",
+                                 "la",  "le",  "der", "den", "ter", "bin",   "al"};
+
+bool is_suffix(span word) {
+    return folds_to_one_of(word, suffixes);
+}
+
+// The segments of a full name between its commas, one after another, each
+// with its body: the words that are masked, from its first word to its last
+// word that is no suffix. The suffixes after that stay. A segment of
+// suffixes alone stays whole when a name (a word that is no suffix) came
+// before it, and is all body otherwise, as it then follows no name.
+struct segments {
+    const byte *at, *end;
+    bool done, name_before;
+
+    // The next segment's body (empty when it has none); false after the last.
+    bool next(span &body) {
+        if (done)
+            return false;
+        const byte *stop = at;
+        while (stop < end && *stop != ',')
+            stop++;
+        span first = first_word(at, stop), last = last_word(at, stop);
+        span name = last;
+        while (!name.empty() && is_suffix(name))
+            name = last_word(at, name.begin);
+        if (!name.empty())
+            body = span{first.begin, name.end};
+        else if (!first.empty() && !name_before)
+            body = span{first.begin, last.end};
+        else
+            body = span{stop, stop};
+        name_before |= !name.empty();
+        done = stop == end;
+        at = done ? end : stop + 1;
+        return true;
+    }
+};
+
+segments segments_of(span value) {
+    return segments{value.begin, value.end, false, false};
+}
+
+// "Given Surname": the last word of the body is the surname, with the
+// particles just before it while a given word stays before them; the words
+// before are the given names.
+void put_given_and_surname(span value, span body, const byte *key, mask_output &output) {
+    const byte *surname = last_word(body.begin, body.end).begin;
+    for (;;) {
+        span word = last_word(body.begin, surname);
+        if (word.empty() || !folds_to_one_of(word, particles) ||
+            last_word(body.begin, word.begin).empty())
+            break;
+        surname = word.begin;
+    }
+    span given{body.begin, last_word(body.begin, surname).end};
+    int mode = mode_any;
+    find_sex(given, mode);
+    put_span(span{value.begin, given.begin}, output);
+    put_given_names(given, mode, key, output);
+    put_span(span{given.end, surname}, output);
+    put_surname(span{surname, body.end}, key, output);
+    put_span(span{body.end, value.end}, output);
+}
+
+// "Surname, Given": the first body is the surname, the bodies after it
+// given names, all in the sex of their first word that is no initials.
+void put_surname_and_given(span value, const byte *key, mask_output &output) {
+    int mode = mode_any;
+    segments walk = segments_of(value);
+    span body;
+    bool past_surname = false;
+    while (walk.next(body))
+        if (!body.empty()) {
+            if (past_surname && find_sex(body, mode))
+                break;
+            past_surname = true;
+        }
+    walk = segments_of(value);
+    const byte *copied = value.begin;
+    past_surname = false;
+    while (walk.next(body))
+        if (!body.empty()) {
+            put_span(span{copied, body.begin}, output);
+            if (past_surname)
+                put_given_names(body, mode, key, output);
+            else
+                put_surname(body, key, output);
+            past_surname = true;
+            copied = body.end;
+        }
+    put_span(span{copied, value.end}, output);
+}
+
+void put_full_name(span value, const byte *key, mask_output &output) {
+    segments walk = segments_of(value);
+    span body, first{value.end, value.end};
+    int bodies = 0;
+    while (bodies < 2 && walk.next(body))
+        if (!body.empty() && bodies++ == 0)
+            first = body;
+    if (bodies == 0)
+        put_span(value, output);
+    else if (bodies == 1)
+        put_given_and_surname(value, first, key, output);
+    else
+        put_surname_and_given(value, key, output);
+}
+
+} // namespace
+
+void mask(int kind, const unsigned char *value, size_t length, const unsigned char *key,
+          mask_output &output) {
+    if (length == 0)
+        return;
+    span whole{value, value + length};
+    if (kind == mask_first_name)
+        put_first_name(whole, key, output);
+    else if (kind == mask_surname)
+        put_surname(whole, key, output);
+    else
+        put_full_name(whole, key, output);
+}
