@@ -15,8 +15,9 @@ const char usage[] =
     "       onymix-cli --ids FROM-TO | --by-id | --pseudonymize\n"
     "                  [-m M] [--key HEX | --key-file FILE] [-f F] [--quiet]\n"
     "  -m, --mode M        Female, \"Female + Surname\", Male, \"Male + Surname\",\n"
-    "                      Surname, Any or \"Any + Surname\", in any case, or the mode\n"
-    "                      number 0 to 6; Any takes a first name from either list.\n"
+    "                      Surname, Any or \"Any + Surname\", in any case and with\n"
+    "                      any spaces or tabs around the +, or the mode number 0\n"
+    "                      to 6; Any takes a first name from either list.\n"
     "                      The default is \"Male + Surname\", and \"Any + Surname\"\n"
     "                      (the most names) for --ids, --by-id and --pseudonymize\n"
     "  -s, --seed S        seed with S (0 to 18446744073709551615) instead of the\n"
@@ -56,14 +57,6 @@ bool parse_number(const char *text, long long highest, long long &value) {
         return false;
     value = static_cast<long long>(n);
     return true;
-}
-
-int parse_mode(const char *text) {
-    int mode = onymix_mode_from_label(text);
-    long long number = 0;
-    if (mode < 0 && parse_number(text, ONYMIX_MODE_COUNT - 1, number))
-        mode = static_cast<int>(number);
-    return mode;
 }
 
 enum long_only {
@@ -117,7 +110,7 @@ int take_option(int option, const char *written, cli_options &o) {
         o.unique = true;
         return -1;
     case 'm':
-        o.mode = parse_mode(optarg);
+        o.mode = onymix_mode_from_text(optarg, std::strlen(optarg));
         return o.mode < 0 ? bad_usage("not a mode", optarg) : -1;
     case 's':
         if (!parse_unsigned(optarg, optarg + std::strlen(optarg), o.seed))
@@ -260,6 +253,7 @@ int read_options(int argc, char **argv, cli_options &o) {
         o.keyed = true;
     }
     if (o.mode < 0)
-        o.mode = o.id_range || o.by_id || o.pseudonymize ? ONYMIX_ANY_SURNAME : ONYMIX_MALE_SURNAME;
+        o.mode = o.id_range || o.by_id || o.pseudonymize ? ONYMIX_DEFAULT_ID_MODE
+                                                         : ONYMIX_DEFAULT_SEQUENCE_MODE;
     return -1;
 }

@@ -15,8 +15,12 @@ declare namespace onymix {
     type ModeNumber = 0 | 1 | 2 | 3 | 4 | 5 | 6;
 
     /**
-     * A mode: its label or its number. Labels are compared without regard to
-     * ASCII case at run time; the type admits the three usual spellings.
+     * A mode: its number, or a string read as every front-end reads a mode's
+     * text: its label in any ASCII case with any spaces or tabs around the
+     * "+" ('male+surname'), or its number ('3', '03'), spaces and tabs at
+     * either end dropped. The type admits the numbers and the labels in
+     * three usual spellings; a string of any other (a person's input, say)
+     * goes in as `text as onymix.Mode` and is checked at run time.
      */
     type Mode = ModeLabel | Lowercase<ModeLabel> | Uppercase<ModeLabel> | ModeNumber;
 

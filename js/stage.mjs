@@ -24,14 +24,30 @@ export function stagedPackage(pkg, version) {
 }
 
 // Every `#define ONYMIX_NAME VALUE` of the header whose value is a whole
-// number (as onymix.h writes them: 61836, 1u, 86399L, (-1)), keyed NAME.
-// The other macros (the calling convention, the export attribute, the
-// include guard) are left out.
+// number (as onymix.h writes them: 61836, 1u, 86399L, (-1)), or the name
+// of another such macro, which gives its number (ONYMIX_DEFAULT_ID_MODE is
+// ONYMIX_ANY_SURNAME), keyed NAME. The other macros (the calling
+// convention, the export attribute, the include guard) are left out.
 export function integerMacros(header) {
     const macros = {};
-    for (const [, name, value] of header.matchAll(
-        /^#define ONYMIX_(\w+) +\(?(-?\d+)[uUlL]*\)?(?: *\/\*.*)?$/gm))
-        macros[name] = Number(value);
+    const aliases = [];
+    for (const [, name, number, other] of header.matchAll(
+        /^#define ONYMIX_(\w+) +(?:\(?(-?\d+)[uUlL]*\)?|ONYMIX_(\w+))(?: *\/\*.*)?$/gm)) {
+        if (number !== undefined)
+            macros[name] = Number(number);
+        else
+            aliases.push([name, other]);
+    }
+    // A macro may name one defined after it, or one that names another.
+    for (let found = true; found;) {
+        found = false;
+        for (const [name, other] of aliases) {
+            if (!Object.hasOwn(macros, name) && Object.hasOwn(macros, other)) {
+                macros[name] = macros[other];
+                found = true;
+            }
+        }
+    }
     return macros;
 }
 

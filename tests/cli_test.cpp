@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -226,6 +227,73 @@ TEST(CliOptions, ParsedTheWayGetoptLongParses) {
         EXPECT_EQ(r.err, bad ? "onymix-cli: " + std::string(c.error) + "\n" + try_help : "")
             << c.arguments;
     }
+}
+
+// text as one word of the shell's, whatever its bytes but NUL.
+std::string shell_word(const std::string &text) {
+    std::string word = "'";
+    for (char c : text)
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+
+// A text of mode-texts.txt with its escapes (\\, \t, \xHH) decoded; false
+// for a broken escape.
+bool decode_mode_text(const std::string &text, std::string &bytes) {
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] != '\\') {
+            bytes += text[i];
+        } else if (i + 1 < text.size() && (text[i + 1] == '\\' || text[i + 1] == 't')) {
+            bytes += text[++i] == 't' ? '\t' : '\\';
+        } else if (i + 3 < text.size() && text[i + 1] == 'x' &&
+                   std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
+                   std::isxdigit(static_cast<unsigned char>(text[i + 3]))) {
+            bytes += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Every case of the texts of modes that all front-ends share as the value of
+// -m: the name of the case's mode number, or the usual refusal. The cases
+// with a NUL byte are left out: no argument can hold one.
+TEST(CliOptions, AModeIsReadAsEveryFrontEndReadsIt) {
+    std::string by_number[all_mode_count];
+    for (int mode = 0; mode < all_mode_count; mode++)
+        by_number[mode] = run_cli("-m " + std::to_string(mode) + " --seed 0").out;
+    for (const std::string &name : by_number)
+        ASSERT_EQ(line_count(name), 1) << name;
+    int cases = 0, refused = 0;
+    for (const std::string &line :
+         lines_of(read_file(ONYMIX_SOURCE_DIR "/tests/golden/mode-texts.txt"))) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        size_t tab = line.find('\t');
+        std::string text;
+        if (tab == std::string::npos || !decode_mode_text(line.substr(0, tab), text)) {
+            ADD_FAILURE() << "mode-texts.txt: a line that is no case: " << line;
+            continue;
+        }
+        int expected = std::atoi(line.c_str() + tab + 1);
+        if (text.find('\0') != std::string::npos)
+            continue;
+        run_result r = run_cli("-m " + shell_word(text) + " --seed 0");
+        if (expected < 0) {
+            EXPECT_EQ(r.exit_code, 2) << line;
+            EXPECT_EQ(r.out, "") << line;
+            EXPECT_EQ(r.err, "onymix-cli: not a mode: " + text + "\n" + try_help) << line;
+        } else {
+            EXPECT_EQ(r.exit_code, 0) << line << "\n" << r.err;
+            EXPECT_EQ(r.out, by_number[expected]) << line;
+        }
+        cases++;
+        refused += expected < 0;
+    }
+    EXPECT_GE(cases, 100) << "mode-texts.txt is cut short";
+    EXPECT_GE(refused, 30) << "mode-texts.txt is cut short";
 }
 
 TEST(CliOptions, TheFirstDrawChoosesTheListOfAnAnyName) {

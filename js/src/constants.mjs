@@ -1,9 +1,10 @@
 // constants.mjs: the numbers the package works with: the header's, written
 // in when the package is made, and the sizes and limits of its own.
 
-// The integer macros of include/onymix.h without their ONYMIX_ prefix
-// (C.NOW is ONYMIX_NOW), a frozen object written in by js/stage.mjs from
-// the header itself, so that no number of it is copied here.
+// The integer macros of include/onymix.h, and those that name one, without
+// their ONYMIX_ prefix (C.NOW is ONYMIX_NOW), a frozen object written in by
+// js/stage.mjs from the header itself, so that no number of it is copied
+// here.
 export const C = '@ONYMIX_CONSTANTS@';
 // Arguments and results go through one buffer in the module's memory
 // (JavaScript runs one call at a time, so one is enough), a bulk call's

@@ -30,6 +30,6 @@ export function keyIn(key) {
 // By default these name from the largest set of names.
 export function keyedOptionsOf(options) {
     const { mode, key } = optionsOf(options, ['mode', 'key']);
-    const number = modeOf(mode, C.ANY_SURNAME);
+    const number = modeOf(mode, C.DEFAULT_ID_MODE);
     return { mode: number, key: keyOf(key) };
 }

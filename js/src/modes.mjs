@@ -1,13 +1,20 @@
-// modes.mjs: a mode as the caller names it, a label in any case or a
-// number, turned into the library's number.
+// modes.mjs: a mode as the caller names it, text as every front-end reads
+// it (onymix_mode_from_text) or a number, turned into the library's number.
 import { BUFFER_SIZE, C } from './constants.mjs';
 import { show } from './arguments.mjs';
-import { buffer, encoder, memory, wasm } from './module.mjs';
+import { buffer, encoder, memory, wasm, withCopy } from './module.mjs';
 
-// Labels are far shorter; a longer text is no mode and is not copied in.
-const LABEL_MAX = 64;
+// The library's reading of the text's UTF-8 bytes, all of them: blanks
+// around a label and zeros before a number may run on past the buffer.
+function modeOfText(value) {
+    const { read, written } = encoder.encodeInto(value, memory().subarray(buffer, buffer + BUFFER_SIZE));
+    if (read === value.length)
+        return wasm.onymix_mode_from_text(buffer, written);
+    const bytes = encoder.encode(value);
+    return withCopy(bytes, (pointer) => wasm.onymix_mode_from_text(pointer, bytes.length));
+}
 
-export function modeOf(value, fallback = C.MALE_SURNAME) {
+export function modeOf(value, fallback = C.DEFAULT_SEQUENCE_MODE) {
     if (value === undefined)
         return fallback;
     let mode = -1;
@@ -15,13 +22,7 @@ export function modeOf(value, fallback = C.MALE_SURNAME) {
         if (Number.isInteger(value) && value >= 0 && value < C.MODE_COUNT)
             mode = value;
     } else if (typeof value === 'string') {
-        // A NUL would end the label early for the C function.
-        if (value.length <= LABEL_MAX && !value.includes('\0')) {
-            const { written } = encoder.encodeInto(
-                value, memory().subarray(buffer, buffer + BUFFER_SIZE - 1));
-            memory()[buffer + written] = 0;
-            mode = wasm.onymix_mode_from_label(buffer);
-        }
+        mode = modeOfText(value);
     } else {
         throw new TypeError(`onymix: a mode is a label or a number, not ${show(value)}`);
     }

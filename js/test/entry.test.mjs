@@ -64,6 +64,8 @@ test('index.d.ts compiles against use, and refuses misuse', (t) => {
             onymix.namesForIds({ count: 5 }));
         const masked: string[] = onymix.pseudonyms(['alice', new TextEncoder().encode('bob')], { mode: 6 });
         const one: string = onymix.pseudonym(new Uint8Array([1, 2]), { key: key.subarray(0) });
+        const typed: string = ' male+surname';
+        list.push(onymix.generate(typed as onymix.Mode), ...onymix.names(1, { mode: '03' as onymix.Mode }));
         onymix.ready.then(() => onymix.version.length);
         // @ts-expect-error
         onymix.nameForId('5');

@@ -75,9 +75,16 @@ test('integer macros: the whole numbers of the header, and nothing else', () => 
         '#define ONYMIX_LAST_SECOND 86399L',
         '#define ONYMIX_MARK_UTF8 1    /* EF BB BF, then 8-bit text */',
         '#define OTHER_PREFIX 3',
+        // Macros that name others: before them, through a chain, and ones
+        // whose last link is no integer or not there.
+        '#define ONYMIX_DEFAULT ONYMIX_LATER',
+        '#define ONYMIX_LATER ONYMIX_UNIQUE',
+        '#define ONYMIX_BY_CALL ONYMIX_CALL',
+        '#define ONYMIX_BY_NOTHING ONYMIX_GONE',
+        '#define ONYMIX_BY_OTHER OTHER_PREFIX',
     ].join('\n');
     assert.deepEqual(integerMacros(header),
-        { ENTRIES: 61836, NOW: -1, UNIQUE: 1, LAST_SECOND: 86399, MARK_UTF8: 1 });
+        { ENTRIES: 61836, NOW: -1, UNIQUE: 1, LAST_SECOND: 86399, MARK_UTF8: 1, DEFAULT: 1, LATER: 1 });
 });
 
 test('the loader may use only what the header defines', () => {
