@@ -4,7 +4,7 @@
 # information, so that it needs nothing of the C++ runtime).
 #
 #   onymix_static   libonymix.a, linked by onymix-cli and installed
-#   onymix_shared   libonymix.so.1.1.0 (SONAME libonymix.so.1), or onymix.dll
+#   onymix_shared   libonymix.so.1.2.0 (SONAME libonymix.so.1), or onymix.dll
 #                   with its import library libonymix.dll.a on Windows
 #   onymix_wasm     onymix.wasm instead of both, with emscripten (cmake/wasm.cmake)
 #

@@ -97,7 +97,7 @@ extern "C" {
  * no name is longer than 25 characters (11 + 1 + 13). */
 #define ONYMIX_LINE_MAX 128
 
-/* The library's version, "1.1.0" for this one. */
+/* The library's version, "1.2.0" for this one. */
 ONYMIX_API const char *ONYMIX_CALL onymix_version(void);
 
 /* The label of a mode ("Female", "Female + Surname", "Male",

@@ -93,7 +93,7 @@ declare namespace onymix {
         encoding: StoredEncoding;
     }
 
-    /** The library's version, '1.1.0' for this one. */
+    /** The library's version, '1.2.0' for this one. */
     const version: string;
 
     /** The labels of the modes, in mode order, as onymix-cli numbers them. */
