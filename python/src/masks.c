@@ -85,7 +85,8 @@ static void release_items(mask_chunk *chunk, int count) {
     }
 }
 
-/* Whether item, neither a str nor a bytes-like object, is a missing value:
+/* Whether item, a float or neither a str nor a bytes-like object, is a
+ * missing value:
  * None, NaN (a float, numpy's too, that is not equal to itself) or
  * pandas.NA. A value of pandas.NA's type can only come once pandas has been
  * imported, so pandas is never imported here: *na is pandas.NA, looked up
@@ -129,7 +130,9 @@ static int gather_items(PyObject *iterator, mask_chunk *chunk, PyObject **na, Py
         chunk->items[count] = item;
         chunk->views[count].obj = NULL;
         int missing = 0;
-        if (!PyUnicode_Check(item) && !PyObject_CheckBuffer(item) &&
+        /* A float is never a value, though numpy's float64 has the buffer
+         * protocol: its bytes are a number, not a name. */
+        if (!PyUnicode_Check(item) && (PyFloat_Check(item) || !PyObject_CheckBuffer(item)) &&
             (missing = is_missing(item, na)) == 0) {
             PyObject *type = type_name(item);
             if (type != NULL)
