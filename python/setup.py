@@ -69,6 +69,7 @@ setup(
                 "src/entries.c",
                 "src/generator.c",
                 "src/ids.c",
+                "src/masks.c",
                 "src/module.c",
                 "src/values.c",
             ],

@@ -8,6 +8,7 @@
  * arguments.c checks arguments; entries.c holds the name table's str objects
  * and makes names of its entries; bulk.c makes the lists of the bulk calls;
  * ids.c and values.c are the functions of names by id and of pseudonyms;
+ * masks.c those of the maskings of real names;
  * generator.c is onymix.Generator; module.c the other functions and import.
  *
  * What the files make once at import, or once when first needed, is kept
@@ -47,6 +48,9 @@ int parse_count(PyObject *value, Py_ssize_t *count);
 /* A key: the 16 bytes of a bytes-like object, copied into key, with *given
  * pointing to them; None (or nothing given) is the zero key, given as NULL. */
 int parse_key(PyObject *value, unsigned char key[ONYMIX_KEY_SIZE], const unsigned char **given);
+/* A masking's key: 16 bytes of a bytes-like object, copied into key. A
+ * missing key (NULL), None and the zero key are refused. */
+int parse_secret_key(PyObject *value, const char *function, unsigned char key[ONYMIX_KEY_SIZE]);
 /* Raises SystemError for a call of the library that failed; returns NULL. */
 PyObject *library_failed(const char *function);
 /* The tuple of the modes' labels, onymix.MODES; also writes the choices
@@ -93,12 +97,23 @@ PyObject *hidden_list(Py_ssize_t count);
  * unique generator runs out. */
 PyObject *make_names(const names_source *source, Py_ssize_t count, int records);
 
-/* ---- the module's functions (ids.c, values.c, module.c) ----------------- */
+/* ---- the module's functions (ids.c, values.c, masks.c, module.c) -------- */
+
+/* The bytes of a value: a str's UTF-8, or a bytes-like object's bytes, held
+ * by view (view->obj is NULL for a str, which the caller keeps). Messages
+ * name the value's type only: values may be personal data. */
+int value_bytes(PyObject *value, const void **bytes, size_t *length, Py_buffer *view);
 
 PyObject *py_name_for_id(PyObject *module, PyObject *args, PyObject *kwargs);
 PyObject *py_names_for_ids(PyObject *module, PyObject *args, PyObject *kwargs);
 PyObject *py_pseudonym(PyObject *module, PyObject *args, PyObject *kwargs);
 PyObject *py_pseudonyms(PyObject *module, PyObject *args, PyObject *kwargs);
+PyObject *py_mask_first_name(PyObject *module, PyObject *args, PyObject *kwargs);
+PyObject *py_mask_surname(PyObject *module, PyObject *args, PyObject *kwargs);
+PyObject *py_mask_full_name(PyObject *module, PyObject *args, PyObject *kwargs);
+PyObject *py_mask_first_names(PyObject *module, PyObject *args, PyObject *kwargs);
+PyObject *py_mask_surnames(PyObject *module, PyObject *args, PyObject *kwargs);
+PyObject *py_mask_full_names(PyObject *module, PyObject *args, PyObject *kwargs);
 
 /* ---- onymix.Generator (generator.c) ------------------------------------- */
 

@@ -154,6 +154,38 @@ int parse_key(PyObject *value, unsigned char key[ONYMIX_KEY_SIZE], const unsigne
     return right ? 0 : -1;
 }
 
+/* The name lists are public, so under a known key every masking could be
+ * read back by masking every listed name: the zero key, the one None stands
+ * for elsewhere, is no key here. */
+int parse_secret_key(PyObject *value, const char *function, unsigned char key[ONYMIX_KEY_SIZE]) {
+    const unsigned char *given = NULL;
+    if (value == NULL || value == Py_None) {
+        PyErr_Format(PyExc_TypeError,
+                     "%s() needs key=, a secret of %d bytes (a bytes-like object, such as "
+                     "os.urandom(%d) kept safe): masking without a secret key can be undone",
+                     function, ONYMIX_KEY_SIZE, ONYMIX_KEY_SIZE);
+        return -1;
+    }
+    if (!PyObject_CheckBuffer(value)) {
+        PyObject *type = type_name(value);
+        if (type != NULL)
+            PyErr_Format(PyExc_TypeError, "%s() key must be %d bytes (a bytes-like object), not %U",
+                         function, ONYMIX_KEY_SIZE, type);
+        Py_XDECREF(type);
+        return -1;
+    }
+    if (parse_key(value, key, &given) < 0)
+        return -1;
+    for (int i = 0; i < ONYMIX_KEY_SIZE; i++)
+        if (key[i] != 0)
+            return 0;
+    PyErr_Format(PyExc_ValueError,
+                 "%s() refuses the zero key: the name lists are public, so a masking under a "
+                 "known key can be undone by masking every listed name; use a secret key",
+                 function);
+    return -1;
+}
+
 PyObject *library_failed(const char *function) {
     PyErr_Format(PyExc_SystemError, "%s failed on arguments that were checked", function);
     return NULL;

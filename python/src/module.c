@@ -81,6 +81,41 @@ static PyMethodDef module_methods[] = {
     {"pseudonyms", (PyCFunction)(void (*)(void))py_pseudonyms, METH_VARARGS | METH_KEYWORDS,
      "pseudonyms($module, /, values, mode='Any + Surname', key=None)\n--\n\n"
      "The pseudonyms of an iterable of values, as a list of str."},
+    {"mask_first_name", (PyCFunction)(void (*)(void))py_mask_first_name,
+     METH_VARARGS | METH_KEYWORDS,
+     "mask_first_name($module, /, value, *, key)\n--\n\n"
+     "The masking of a first name (or several: \"Mary Ann\", \"Jean-Luc\") under\n"
+     "key, a secret of 16 bytes: an invented first name of the same sex, the\n"
+     "same for the same name in any letter case (onymix_mask). A str gives a\n"
+     "str, a bytes-like object bytes."},
+    {"mask_surname", (PyCFunction)(void (*)(void))py_mask_surname, METH_VARARGS | METH_KEYWORDS,
+     "mask_surname($module, /, value, *, key)\n--\n\n"
+     "The masking of a surname under key, a secret of 16 bytes: an invented\n"
+     "surname, the same wherever the surname stands, so that families stay\n"
+     "families. A str gives a str, a bytes-like object bytes."},
+    {"mask_full_name", (PyCFunction)(void (*)(void))py_mask_full_name, METH_VARARGS | METH_KEYWORDS,
+     "mask_full_name($module, /, value, *, key)\n--\n\n"
+     "The masking of a full name (\"Mary Smith\", \"Smith, Mary\", \"John\n"
+     "Smith Jr.\") under key, a secret of 16 bytes: its given names masked as\n"
+     "mask_first_name does and its surname as mask_surname does. A str gives a\n"
+     "str, a bytes-like object bytes."},
+    {"mask_first_names", (PyCFunction)(void (*)(void))py_mask_first_names,
+     METH_VARARGS | METH_KEYWORDS,
+     "mask_first_names($module, /, values, *, key)\n--\n\n"
+     "The maskings of an iterable of values (a pandas Series too) as\n"
+     "mask_first_name gives them, as a list; None, NaN and pandas.NA stay\n"
+     "as they are."},
+    {"mask_surnames", (PyCFunction)(void (*)(void))py_mask_surnames, METH_VARARGS | METH_KEYWORDS,
+     "mask_surnames($module, /, values, *, key)\n--\n\n"
+     "The maskings of an iterable of values (a pandas Series too) as\n"
+     "mask_surname gives them, as a list; None, NaN and pandas.NA stay\n"
+     "as they are."},
+    {"mask_full_names", (PyCFunction)(void (*)(void))py_mask_full_names,
+     METH_VARARGS | METH_KEYWORDS,
+     "mask_full_names($module, /, values, *, key)\n--\n\n"
+     "The maskings of an iterable of values (a pandas Series too) as\n"
+     "mask_full_name gives them, as a list; None, NaN and pandas.NA stay\n"
+     "as they are."},
     {NULL, NULL, 0, NULL}};
 
 /* Initialised in a single phase (m_size -1), on purpose: see _onymix.h. */

@@ -5,9 +5,7 @@
 /* The values of pseudonyms are gathered this many at a time. */
 #define VALUE_CHUNK 1024
 
-/* The bytes of a value: a str's UTF-8, or a bytes-like object's bytes, held
- * by view (view->obj is NULL for a str, which the caller keeps). */
-static int value_bytes(PyObject *value, const void **bytes, size_t *length, Py_buffer *view) {
+int value_bytes(PyObject *value, const void **bytes, size_t *length, Py_buffer *view) {
     view->obj = NULL;
     if (PyUnicode_Check(value)) {
         Py_ssize_t size = 0;

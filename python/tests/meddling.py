@@ -3,17 +3,17 @@ the lists they make. Run as a program by test_meddling.py, once per
 interpreter, in a process of its own, so that a crash is a failure.
 
 One thread makes large lists of one-part names, full names and records
-(names, names_for_ids, pseudonyms, Generator.take and records), while a
-second thread walks gc.get_objects() and clears or cuts every list it finds
-that holds the package's names, and a SIGALRM handler does the same to the
-youngest objects every millisecond. Other code may meddle with a list once
-it is returned, so some lists come back short; but none may be reached
-while it is being made. It then checks that every list was whole when other
-code first found it (a list found half made would crash the interpreter),
-that every one holds names and nothing else, that the reference counts of
-the name table's strings are what they were and, under a debug build, that
-the interpreter holds no more references in all than before. Exits 0 when
-all holds, 1 with what did not.
+(names, names_for_ids, pseudonyms, mask_full_names, Generator.take and
+records), while a second thread walks gc.get_objects() and clears or cuts
+every list it finds that holds the package's names, and a SIGALRM handler
+does the same to the youngest objects every millisecond. Other code may
+meddle with a list once it is returned, so some lists come back short; but
+none may be reached while it is being made. It then checks that every list
+was whole when other code first found it (a list found half made would crash
+the interpreter), that every one holds names and nothing else, that the
+reference counts of the name table's strings are what they were and, under a
+debug build, that the interpreter holds no more references in all than
+before. Exits 0 when all holds, 1 with what did not.
 """
 import gc
 import signal
@@ -36,12 +36,15 @@ def table_strings():
 
 TABLE = table_strings()
 KNOWN = {id(text) for text in TABLE}
+# Full names to mask, whose maskings are full names of the table; made
+# before anything meddles, and never meddled with.
+PEOPLE = [f"{TABLE[i % 5494]} {TABLE[5494 + i * 7 % 56342]}" for i in range(300_000)]
 
 
 def ours(thing):
     """A list made by the package: its first item a table str, a full name
     or a Name."""
-    if type(thing) is not list or not thing or thing is TABLE:
+    if type(thing) is not list or not thing or thing is TABLE or thing is PEOPLE:
         return False
     first = thing[0]
     return id(first) in KNOWN or type(first) is onymix.Name or (
@@ -87,6 +90,7 @@ def calls():
     yield "ids full", 300_000, lambda: onymix.names_for_ids(range(300_000))
     yield "pseudonyms", 150_000, lambda: onymix.pseudonyms(values, "Surname", KEY)
     yield "pseudonyms full", 150_000, lambda: onymix.pseudonyms(values, key=KEY)
+    yield "mask full", 300_000, lambda: onymix.mask_full_names(PEOPLE, key=KEY)
     yield "take", 500_000, lambda: onymix.Generator("Male", 7).take(500_000)
     yield "take full", 200_000, lambda: onymix.Generator(seed=8).take(200_000)
     yield "records", 100_000, lambda: onymix.Generator("Female + Surname", 9).records(100_000)
