@@ -330,19 +330,17 @@ class Masking(unittest.TestCase):
             cases = [
                 (f"{function}('Mary')", f"{function}: a masking needs a key ("),
                 (f"{function}('Mary', NULL)", f"{function}: not a key: NULL ("),
-                (f"{function}(NULL, NULL)", f"{function}: not a key: NULL ("),
                 (f"{function}('Mary', zeroblob(16))", f"{function}: the zero key is no secret ("),
                 (f"{function}('Mary', x'{secret[:15].hex()}')", "not a key: a blob of 15 bytes ("),
                 (f"{function}('Mary', '{secret.decode()}')", "not a key: text of 16 bytes ("),
                 (f"{function}(42, x'{secret.hex()}')", f"{function}: not a value: an integer ("),
-                (f"{function}(4.5, x'{secret.hex()}')", "not a value: a real ("),
             ]
             for call, message in cases:
                 with self.subTest(call=call):
                     with self.assertRaises(sqlite3.OperationalError) as raised:
                         self.db.execute(f"SELECT {call}").fetchone()
                     self.assertIn(message, str(raised.exception))
-                    self.assertNotRegex(str(raised.exception), "Pz9|Mary|42|4.5")
+                    self.assertNotRegex(str(raised.exception), "Pz9|Mary|42")
             with self.assertRaisesRegex(sqlite3.OperationalError, "wrong number of arguments"):
                 self.db.execute(f"SELECT {function}('Mary', x'{secret.hex()}', 0)")
 

