@@ -163,6 +163,49 @@ declare namespace onymix {
      */
     function pseudonyms(values: readonly (string | Uint8Array)[], options?: KeyedOptions): string[];
 
+    /** What a masking needs: its secret key, 16 bytes that are not all zero. */
+    interface MaskOptions {
+        key: Uint8Array;
+    }
+
+    /** A masking of a string is a string; null and undefined stay. */
+    type Masked<T> = T extends string ? string : T;
+
+    /**
+     * A real first name masked under a secret key: the same name always
+     * gives the same fake, of the same sex, in the letter case of the
+     * value; several given names ("Mary Ann", "Jean-Luc") word by word.
+     * null and undefined stay as they are.
+     * @throws TypeError for a missing key or a value that is no string,
+     * RangeError for the zero key, a key of another length or half a
+     * surrogate pair; no message shows the value or the key.
+     */
+    function maskFirstName<T extends string | null | undefined>(value: T, options: MaskOptions): Masked<T>;
+
+    /** A real surname masked under a secret key: every Smith the same fake. */
+    function maskSurname<T extends string | null | undefined>(value: T, options: MaskOptions): Masked<T>;
+
+    /**
+     * A real full name ("Mary Smith", "Smith, Mary", "Ludwig van
+     * Beethoven", "John Smith Jr.") masked as given names and a surname.
+     */
+    function maskFullName<T extends string | null | undefined>(value: T, options: MaskOptions): Masked<T>;
+
+    /**
+     * The maskings of an array or any other iterable of first names, in
+     * one call; null and undefined stay as they are.
+     * @throws as maskFirstName, naming a bad value by its index.
+     */
+    function maskFirstNames<T extends string | null | undefined>(
+        values: Iterable<T>, options: MaskOptions): Masked<T>[];
+
+    /** The maskings of an array or iterable of surnames. */
+    function maskSurnames<T extends string | null | undefined>(values: Iterable<T>, options: MaskOptions): T[];
+
+    /** The maskings of an array or iterable of full names. */
+    function maskFullNames<T extends string | null | undefined>(
+        values: Iterable<T>, options: MaskOptions): Masked<T>[];
+
     /**
      * The stored text of a stored.txt's bytes, read by the Onymix program's
      * rules: the mark, UTF-16 in either byte order, CR LF or LF, empty lines

@@ -4,7 +4,8 @@ import onymix from './index.js';
 
 export default onymix;
 export const { ready, generate, names, Generator, nameForId, namesForIds, pseudonym, pseudonyms,
-    storedText, storedBytes, store, quitQuestion } = onymix;
+    maskFirstName, maskSurname, maskFullName, maskFirstNames, maskSurnames, maskFullNames, storedText,
+    storedBytes, store, quitQuestion } = onymix;
 // A browser has the version and the labels once the module is loaded: the
 // bindings are filled in then.
 export let { version, MODES } = onymix;

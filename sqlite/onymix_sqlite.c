@@ -5,6 +5,9 @@
  *   onymix_name(id [, mode [, key]])          onymix_name_for_id
  *   onymix_pseudonym(value [, mode [, key]])  onymix_pseudonym
  *   onymix_generate([mode [, second]])        onymix_generate
+ *   onymix_mask_first_name(value, key)        onymix_mask, ONYMIX_MASK_FIRST_NAME
+ *   onymix_mask_surname(value, key)           onymix_mask, ONYMIX_MASK_SURNAME
+ *   onymix_mask_full_name(value, key)         onymix_mask, ONYMIX_MASK_FULL_NAME
  *
  * A mode is an integer from 0 to 6, or text as onymix_mode_from_text reads it (a label in any case
  * or the number); the defaults are the header's, ONYMIX_DEFAULT_ID_MODE ("Any + Surname") for
@@ -12,7 +15,8 @@
  * A key is a 16-byte blob, NULL for the zero key. An id is a whole number from 0 to 2^64 - 1: an
  * integer from 0, or text of digits (for ids beyond SQLite's largest integer) or a real that
  * holds one. A value is text (its UTF-8 bytes) or a blob. A second is a whole number from 0 to
- * 86399, NULL for now. A NULL id or value gives NULL.
+ * 86399, NULL for now. A NULL id or value gives NULL. A masking requires its key, which must not
+ * be the zero key, and gives text for text and a blob for a blob.
  *
  * SQLite finds the entry point sqlite3_X_init from the file's name when none is given: X is the
  * lower-case letters of the name before its first '.', a leading "lib" left out. The extension
@@ -24,6 +28,7 @@ SQLITE_EXTENSION_INIT1
 #include <onymix.h>
 
 #include <limits.h>
+#include <string.h>
 
 /* The length of the well-formed UTF-8 character at s (NUL-terminated), or 0 when there is none
  * there: a NUL, a byte that begins no character, an overlong form, a surrogate, or a number beyond
@@ -199,6 +204,32 @@ static int key_argument(sqlite3_context *context, int argc, sqlite3_value **argv
     return 0;
 }
 
+/* The bytes of a value, text (its UTF-8) or a blob; 0 for NULL, which gives NULL, and once the
+ * error is set. */
+static int value_argument(sqlite3_context *context, sqlite3_value *value, int show_content,
+                          const void **bytes, size_t *length) {
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_NULL:
+        return 0;
+    case SQLITE_TEXT:
+        *bytes = sqlite3_value_text(value);
+        break;
+    case SQLITE_BLOB:
+        *bytes = sqlite3_value_blob(value);
+        break;
+    default:
+        /* A number's text form is SQLite's choice, not the caller's, so the caller casts. */
+        refuse(context, "a value", value, show_content, "text or a blob; CAST a number AS TEXT");
+        return 0;
+    }
+    *length = (size_t)sqlite3_value_bytes(value);
+    if (!*bytes && *length > 0) {
+        sqlite3_result_error_nomem(context);
+        return 0;
+    }
+    return 1;
+}
+
 static void name_result(sqlite3_context *context, int length, const char *name) {
     if (length < 0)
         sqlite3_result_error(context, "onymix: the library refused arguments that were checked",
@@ -229,25 +260,9 @@ static void pseudonym_function(sqlite3_context *context, int argc, sqlite3_value
     if (mode < 0 || !key_argument(context, argc, argv, 2, &key))
         return;
     const void *bytes;
-    switch (sqlite3_value_type(argv[0])) {
-    case SQLITE_NULL:
+    size_t length;
+    if (!value_argument(context, argv[0], 1, &bytes, &length))
         return;
-    case SQLITE_TEXT:
-        bytes = sqlite3_value_text(argv[0]);
-        break;
-    case SQLITE_BLOB:
-        bytes = sqlite3_value_blob(argv[0]);
-        break;
-    default:
-        /* A number's text form is SQLite's choice, not the caller's, so the caller casts. */
-        refuse(context, "a value", argv[0], 1, "text or a blob; CAST a number AS TEXT");
-        return;
-    }
-    size_t length = (size_t)sqlite3_value_bytes(argv[0]);
-    if (!bytes && length > 0) {
-        sqlite3_result_error_nomem(context);
-        return;
-    }
     char name[ONYMIX_LINE_MAX];
     name_result(context, onymix_pseudonym(mode, bytes, length, key, name, sizeof name), name);
 }
@@ -278,6 +293,79 @@ static void generate_function(sqlite3_context *context, int argc, sqlite3_value 
         name_result(context, length, name);
 }
 
+/* The maskings, by the kinds of onymix.h. Each is registered with its entry as its user data,
+ * which refuse() reads as the function's name, the entry's first member. */
+static const struct mask_function_kind {
+    char name[24];
+    int kind;
+} mask_kinds[] = {
+    {"onymix_mask_first_name", ONYMIX_MASK_FIRST_NAME},
+    {"onymix_mask_surname", ONYMIX_MASK_SURNAME},
+    {"onymix_mask_full_name", ONYMIX_MASK_FULL_NAME},
+};
+
+static void no_key(sqlite3_context *context, const char *function, const char *why) {
+    char *message =
+        sqlite3_mprintf("%s: %s (a secret blob of 16 bytes, not all zero)", function, why);
+    if (message)
+        sqlite3_result_error(context, message, -1);
+    else
+        sqlite3_result_error_nomem(context);
+    sqlite3_free(message);
+}
+
+/* A masking requires its key: under the zero key anyone could mask every listed name and so
+ * read the maskings back. No message shows the value, a real person's name, or the key. */
+static void mask_function(sqlite3_context *context, int argc, sqlite3_value **argv) {
+    const struct mask_function_kind *function = sqlite3_user_data(context);
+    static const unsigned char zero[ONYMIX_KEY_SIZE];
+    /* The type before the bytes: reading them may change what sqlite3_value_type says. */
+    const unsigned char *key =
+        argc < 2 || sqlite3_value_type(argv[1]) != SQLITE_BLOB ? NULL : sqlite3_value_blob(argv[1]);
+    if (!key || sqlite3_value_bytes(argv[1]) != ONYMIX_KEY_SIZE) {
+        if (argc < 2)
+            no_key(context, function->name, "a masking needs a key");
+        else
+            refuse(context, "a key", argv[1], 0, "a secret blob of 16 bytes, not all zero");
+        return;
+    }
+    if (memcmp(key, zero, ONYMIX_KEY_SIZE) == 0) {
+        no_key(context, function->name, "the zero key is no secret");
+        return;
+    }
+    const void *bytes;
+    size_t length;
+    int value_is_blob = sqlite3_value_type(argv[0]) == SQLITE_BLOB;
+    if (!value_argument(context, argv[0], 0, &bytes, &length))
+        return;
+    char stack[ONYMIX_LINE_MAX];
+    char *out = stack;
+    int needed = onymix_mask(function->kind, bytes, length, key, stack, sizeof stack);
+    /* A masking longer than the stack's room is made again in memory of its size, which SQLite
+     * frees. */
+    if (needed >= (int)sizeof stack) {
+        out = sqlite3_malloc64((sqlite3_uint64)needed + 1);
+        if (!out) {
+            sqlite3_result_error_nomem(context);
+            return;
+        }
+        if (onymix_mask(function->kind, bytes, length, key, out, (size_t)needed + 1) != needed) {
+            sqlite3_free(out);
+            out = stack;
+            needed = -1;
+        }
+    }
+    if (needed < 0)
+        sqlite3_result_error(context, "onymix: the library refused arguments that were checked",
+                             -1);
+    else if (value_is_blob)
+        sqlite3_result_blob64(context, out, (sqlite3_uint64)needed,
+                              out == stack ? SQLITE_TRANSIENT : sqlite3_free);
+    else
+        sqlite3_result_text64(context, out, (sqlite3_uint64)needed,
+                              out == stack ? SQLITE_TRANSIENT : sqlite3_free, SQLITE_UTF8);
+}
+
 #ifdef _WIN32
 __declspec(dllexport)
 #endif
@@ -302,6 +390,17 @@ __declspec(dllexport)
             int rc = sqlite3_create_function(
                 db, functions[i].name, arity, SQLITE_UTF8 | functions[i].flags,
                 (void *)functions[i].name, functions[i].call, NULL, NULL);
+            if (rc != SQLITE_OK)
+                return rc;
+        }
+    }
+    /* Maskings depend on their arguments alone; the one-argument form only says that the key is
+     * missing, which SQLite's "wrong number of arguments" would not. */
+    for (size_t i = 0; i < sizeof mask_kinds / sizeof mask_kinds[0]; i++) {
+        for (int arity = 1; arity <= 2; arity++) {
+            int rc = sqlite3_create_function(db, mask_kinds[i].name, arity,
+                                             SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                             (void *)&mask_kinds[i], mask_function, NULL, NULL);
             if (rc != SQLITE_OK)
                 return rc;
         }

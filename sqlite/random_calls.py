@@ -1,7 +1,8 @@
 """Random calls of the SQLite extension's functions, from a fixed seed: ids, modes, keys, values
 and seconds of every SQLite type, boundary numbers, invalid UTF-8, NULs and values of a megabyte.
-Each call must give what docs/sqlite.md says its arguments call for: a name of the mode, NULL, or
-an error naming the function and the argument in a short message. test_extension.py runs this in a
+Each call must give what docs/sqlite.md says its arguments call for: a name of the mode (for a
+masking, text for text and a blob for a blob, with no NUL and at most 13 bytes for each byte of the
+value), NULL, or an error naming the function and the argument in a short message. test_extension.py runs this in a
 process of its own, so that a crash of SQLite's process is a failure too.
 
     python3 random_calls.py EXTENSION [SEED [CALLS]]
@@ -16,6 +17,8 @@ import sys
 LABELS = (b"female", b"female + surname", b"male", b"male + surname", b"surname", b"any",
           b"any + surname")
 FULL_NAME_MODES = (1, 3, 6)
+MASKINGS = ("onymix_mask_first_name", "onymix_mask_surname", "onymix_mask_full_name")
+MASK_GROWTH = 13
 NAME = re.compile(r"[A-Z][a-z]*( [A-Z][a-z]*)?")
 BIG = 1 << 20
 
@@ -93,7 +96,8 @@ def random_mode(rng):
 def random_key(rng):
     kind = rng.choice(("blob", "blob", "blob", "text", "int", "null"))
     if kind == "blob":
-        return kind, rng.randbytes(16 if rng.random() < 0.5 else rng.randrange(41))
+        return kind, rng.choice((bytes(16), rng.randbytes(16), rng.randbytes(16),
+                                 rng.randbytes(rng.randrange(41))))
     return kind, {"text": rng.randbytes(16), "int": 16, "null": None}[kind]
 
 
@@ -109,6 +113,10 @@ def random_args(rng, function):
     if function == "onymix_generate":
         makers = (random_mode, lambda rng: random_number(rng, (0, 86399, 86400)))
         return [make(rng) for make in makers[: rng.randint(0, 2)]]
+    if function in MASKINGS:
+        # Mostly a good key, so that most calls mask.
+        key = lambda rng: ("blob", rng.randbytes(16)) if rng.random() < 0.7 else random_key(rng)
+        return [make(rng) for make in (random_value, key)[: rng.choice((1, 2, 2, 2, 2))]]
     first = random_value if function == "onymix_pseudonym" else (
         lambda rng: random_number(rng, (0, 1, 4274, 4275, 5163, 56341, 56342)))
     return [make(rng) for make in (first, random_mode, random_key)[: rng.randint(1, 3)]]
@@ -117,6 +125,10 @@ def random_args(rng, function):
 def expected(function, args):
     """What docs/sqlite.md says a call gives: the mode of its name, None for NULL, or what the
     argument it refuses is."""
+    if function in MASKINGS:
+        if len(args) < 2 or args[1][0] != "blob" or len(args[1][1]) != 16 or not any(args[1][1]):
+            return "key"
+        return args[0][0] if args[0][0] in ("text", "blob", "null") else "value"
     generate = function == "onymix_generate"
     mode_at = 0 if generate else 1
     mode = mode_number(args[mode_at]) if len(args) > mode_at else 3 if generate else 6
@@ -137,7 +149,23 @@ def expected(function, args):
 def call(db, function, args):
     # Text goes in as a blob cast to text, which keeps its bytes, NULs and invalid UTF-8 too.
     sql = ", ".join("CAST(? AS TEXT)" if kind == "text" else "?" for kind, _ in args)
-    return db.execute(f"SELECT {function}({sql})", [v for _, v in args]).fetchone()[0]
+    if function not in MASKINGS:
+        return db.execute(f"SELECT {function}({sql})", [v for _, v in args]).fetchone()[0]
+    # A masking's type, and its bytes, which need be no UTF-8 when the value is none.
+    db.text_factory = bytes
+    try:
+        return db.execute(f"SELECT typeof(m), m FROM (SELECT {function}({sql}) AS m)",
+                          [v for _, v in args]).fetchone()
+    finally:
+        db.text_factory = str
+
+
+def good_masking(want, args, got):
+    """A masking of the value's type, or NULL for NULL."""
+    if want == "null":
+        return got == (b"null", None)
+    return (got[0] == want.encode() and b"\0" not in got[1]
+            and len(got[1]) <= MASK_GROWTH * len(args[0][1]))
 
 
 def shown(args):
@@ -152,18 +180,22 @@ def main(extension, seed=1990, calls=4000):
     db.load_extension(extension)
     wrong = []
     for number in range(calls):
-        function = rng.choice(("onymix_name", "onymix_pseudonym", "onymix_generate"))
+        function = rng.choice(("onymix_name", "onymix_pseudonym", "onymix_generate") + MASKINGS)
         args = random_args(rng, function)
         want = expected(function, args)
         try:
             got = call(db, function, args)
-            good = got is None if want is None else (
-                isinstance(want, int) and bool(NAME.fullmatch(got or ""))
-                and (" " in got) == (want in FULL_NAME_MODES))
+            if function in MASKINGS:
+                good = want not in ("key", "value") and good_masking(want, args, got)
+            else:
+                good = got is None if want is None else (
+                    isinstance(want, int) and bool(NAME.fullmatch(got or ""))
+                    and (" " in got) == (want in FULL_NAME_MODES))
         except sqlite3.OperationalError as error:
             got = str(error)
-            good = isinstance(want, str) and bool(
-                re.match(f"{function}: not an? {want}: ", got)) and len(got) < 400
+            good = isinstance(want, str) and bool(re.match(
+                f"{function}: (not an? {want}: |a masking needs a key |the zero key is no secret )"
+                if want == "key" else f"{function}: not an? {want}: ", got)) and len(got) < 400
         except Exception as error:  # anything else, a MemoryError say, is a fault
             got, good = f"{type(error).__name__}: {error}", False
         if not good:

@@ -1,6 +1,6 @@
 """Tests of the SQLite extension, loaded by Python's sqlite3 module and by the sqlite3 shell,
-against the golden files of names by id, pseudonyms and Generate and the shared cases of modes
-given as text.
+against the golden files of names by id, pseudonyms, Generate and the maskings and the shared cases
+of modes given as text.
 
     python3 test_extension.py EXTENSION SQLITE3_SHELL GOLDEN_DIR
 """
@@ -275,6 +275,84 @@ class Arguments(unittest.TestCase):
                      "onymix_pseudonym('', 0, NULL, 0)", "onymix_generate(0, 0, 0)"):
             with self.assertRaisesRegex(sqlite3.OperationalError, "wrong number of arguments"):
                 self.db.execute(f"SELECT {call}")
+
+
+MASK_KEY = bytes(range(16))
+MASKINGS = (("first", "onymix_mask_first_name"), ("surname", "onymix_mask_surname"),
+            ("full", "onymix_mask_full_name"))
+
+
+def unescaped(field):
+    """A field of a masking file as bytes: \\\\ \\t \\n \\r \\xHH."""
+    return re.sub(rb"\\(\\|t|n|r|x[0-9a-f]{2})", lambda m: {b"\\": b"\\", b"t": b"\t",
+                  b"n": b"\n", b"r": b"\r"}.get(m[1]) or bytes.fromhex(m[1][1:].decode()),
+                  field.encode())
+
+
+class Masking(unittest.TestCase):
+    def setUp(self):
+        self.db = connect()
+
+    def test_golden_maskings_of_blobs_and_text(self):
+        for kind, function in MASKINGS:
+            with open(os.path.join(GOLDEN, f"mask-{kind}-{MASK_KEY.hex()}.txt"),
+                      encoding="utf-8") as f:
+                golden = [[unescaped(field) for field in line.split("\t")]
+                          for line in f.read().splitlines()]
+            self.assertGreater(len(golden), 40)
+            # Text keeps every byte, invalid UTF-8 too, when it is a blob cast to text.
+            self.db.text_factory = bytes
+            for value, masked in golden:
+                self.assertEqual(self.db.execute(
+                    f"SELECT {function}(?1, ?2), {function}(CAST(?1 AS TEXT), ?2), "
+                    f"typeof({function}(CAST(?1 AS TEXT), ?2))", (value, MASK_KEY)).fetchone(),
+                    (masked, masked, b"text"), (function, value))
+
+    def test_long_maskings_text_in_utf16_databases_and_nulls(self):
+        for encoding in ("UTF-8", "UTF-16le"):
+            db = connect(encoding)
+            mary = db.execute("SELECT onymix_mask_first_name('Mary', ?)", (MASK_KEY,)).fetchone()[0]
+            # Past the stack's room: the masking is made in memory of its own.
+            value = " ".join(["Mary"] * 5000)
+            self.assertEqual(db.execute(
+                "SELECT onymix_mask_first_name(?1, ?3), onymix_mask_first_name(?2, ?3)",
+                (value, value.encode(), MASK_KEY)).fetchone(),
+                (" ".join([mary] * 5000), " ".join([mary] * 5000).encode()), encoding)
+            self.assertEqual(db.execute(
+                "SELECT onymix_mask_full_name('Zoë Müller', ?1), onymix_mask_surname(NULL, ?1)",
+                (MASK_KEY,)).fetchone(), (self.db.execute(
+                    "SELECT onymix_mask_full_name(?, ?)", ("Zoë Müller".encode(), MASK_KEY))
+                    .fetchone()[0].decode(), None), encoding)
+
+    def test_keys_and_values_refused_without_showing_them(self):
+        secret = b"Pz9Qw4Lm8Rt2Vy6B"
+        for _, function in MASKINGS:
+            cases = [
+                (f"{function}('Mary')", f"{function}: a masking needs a key ("),
+                (f"{function}('Mary', NULL)", f"{function}: not a key: NULL ("),
+                (f"{function}('Mary', zeroblob(16))", f"{function}: the zero key is no secret ("),
+                (f"{function}('Mary', x'{secret[:15].hex()}')", "not a key: a blob of 15 bytes ("),
+                (f"{function}('Mary', '{secret.decode()}')", "not a key: text of 16 bytes ("),
+                (f"{function}(42, x'{secret.hex()}')", f"{function}: not a value: an integer ("),
+            ]
+            for call, message in cases:
+                with self.subTest(call=call):
+                    with self.assertRaises(sqlite3.OperationalError) as raised:
+                        self.db.execute(f"SELECT {call}").fetchone()
+                    self.assertIn(message, str(raised.exception))
+                    self.assertNotRegex(str(raised.exception), "Pz9|Mary|42")
+            with self.assertRaisesRegex(sqlite3.OperationalError, "wrong number of arguments"):
+                self.db.execute(f"SELECT {function}('Mary', x'{secret.hex()}', 0)")
+
+    def test_maskings_in_indexes_and_untrusted_schemas(self):
+        self.db.executescript(f"""PRAGMA trusted_schema = OFF;
+            CREATE TABLE people(name TEXT);
+            CREATE INDEX people_surname ON people(onymix_mask_surname(name, x'{MASK_KEY.hex()}'));
+            CREATE VIEW masked AS SELECT onymix_mask_full_name(name, x'{MASK_KEY.hex()}') AS m
+                FROM people;
+            INSERT INTO people VALUES ('Mary Smith'), (NULL);""")
+        self.assertEqual(self.db.execute("SELECT m FROM masked").fetchall(),
+                         [("Hildegarde Eusebio",), (None,)])
 
 
 class RandomCalls(unittest.TestCase):

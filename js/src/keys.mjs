@@ -1,5 +1,5 @@
 // keys.mjs: the options of names by id and of pseudonyms, a mode and a
-// key, and the key's way into the module.
+// key; the key a masking requires; and the key's way into the module.
 import { C } from './constants.mjs';
 import { isBytes, optionsOf, plainView, show } from './arguments.mjs';
 import { keySlot, memory } from './module.mjs';
@@ -32,4 +32,22 @@ export function keyedOptionsOf(options) {
     const { mode, key } = optionsOf(options, ['mode', 'key']);
     const number = modeOf(mode, C.DEFAULT_ID_MODE);
     return { mode: number, key: keyOf(key) };
+}
+
+// The key of a masking, which must be given and must not be the zero key:
+// the name lists are public, so under a known key the maskings of every
+// listed name would read them back. A message names what the key is, never
+// its content, which may be the secret in the wrong form.
+export function maskKeyOf(options) {
+    const { key } = optionsOf(options, ['key']);
+    if (!isBytes(key))
+        throw new TypeError(`onymix: a masking needs { key }, a secret Uint8Array of ${C.KEY_SIZE} ` +
+            `bytes, not ${key === undefined ? 'none' : key === null ? 'null'
+                : typeof key === 'object' ? `a ${key.constructor?.name ?? 'object'}` : `a ${typeof key}`}`);
+    const copy = plainView(key, Uint8Array).slice();
+    if (copy.length !== C.KEY_SIZE)
+        throw new RangeError(`onymix: a key is ${C.KEY_SIZE} bytes, not ${copy.length}`);
+    if (copy.every((byte) => byte === 0))
+        throw new RangeError('onymix: a masking refuses the zero key, which is no secret');
+    return copy;
 }

@@ -6,6 +6,8 @@ import { generate, names } from './sequences.mjs';
 import { Generator } from './generator.mjs';
 import { nameForId, namesForIds } from './ids.mjs';
 import { pseudonym, pseudonyms } from './pseudonyms.mjs';
+import { maskFirstName, maskFirstNames, maskFullName, maskFullNames, maskSurname,
+    maskSurnames } from './masks.mjs';
 import { quitQuestion, store, storedBytes, storedText } from './stored.mjs';
 
 export const onymix = {
@@ -19,6 +21,12 @@ export const onymix = {
     namesForIds,
     pseudonym,
     pseudonyms,
+    maskFirstName,
+    maskSurname,
+    maskFullName,
+    maskFirstNames,
+    maskSurnames,
+    maskFullNames,
     storedText,
     storedBytes,
     store,

@@ -31,10 +31,10 @@ function asValue(value, what, index) {
 
 // The most bytes a value can take: UTF-8 needs at most 3 bytes for each
 // UTF-16 unit of a string.
-const valueBound = (value) => typeof value === 'string' ? 3 * value.length : value.length;
+export const valueBound = (value) => typeof value === 'string' ? 3 * value.length : value.length;
 
 // Copies value in at `at`, with room bytes there, and says how many it took.
-function putValue(value, at, room) {
+export function putValue(value, at, room) {
     if (typeof value !== 'string') {
         memory().set(value, at);
         return value.length;

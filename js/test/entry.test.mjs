@@ -64,6 +64,13 @@ test('index.d.ts compiles against use, and refuses misuse', (t) => {
             onymix.namesForIds({ count: 5 }));
         const masked: string[] = onymix.pseudonyms(['alice', new TextEncoder().encode('bob')], { mode: 6 });
         const one: string = onymix.pseudonym(new Uint8Array([1, 2]), { key: key.subarray(0) });
+        const faked: string = onymix.maskFullName('Mary Smith', { key }) + onymix.maskSurname('Smith', { key });
+        const column: (string | null)[] = onymix.maskFirstNames(new Set(['Mary', null]), { key });
+        const none: undefined = onymix.maskSurname(undefined, { key });
+        // @ts-expect-error
+        onymix.maskFirstName('Mary');
+        // @ts-expect-error
+        onymix.maskFullNames([5], { key });
         const typed: string = ' male+surname';
         list.push(onymix.generate(typed as onymix.Mode), ...onymix.names(1, { mode: '03' as onymix.Mode }));
         onymix.ready.then(() => onymix.version.length);
@@ -87,7 +94,7 @@ test('index.d.ts compiles against use, and refuses misuse', (t) => {
         const part: string = record.surname;
         // @ts-expect-error
         generator.take();
-        export { name, sex, first, part, byId, ids, masked, one };`;
+        export { name, sex, first, part, byId, ids, masked, one, faked, column, none };`;
     writeFileSync(join(dir, 'use.cts'), `import onymix = require('onymix');\n${use}`);
     writeFileSync(join(dir, 'use.mts'), `import onymix from 'onymix';\n${use}`);
     writeFileSync(join(dir, 'named.mts'), "import { names, Generator, nameForId, type NameRecord } from 'onymix';\n" +
