@@ -46,7 +46,7 @@ const cases = [
     [() => nameForId(1, { mode: 'Nobody' }), RangeError, '"Nobody"'],
     [() => nameForId(1, { seed: 1 }), TypeError, '"seed"'],
     [() => nameForId(1, { key: new Uint8Array(15) }), RangeError, '15'],
-    [() => nameForId(1, { key: 'secret' }), TypeError, '"secret"'],
+    [() => nameForId(1, { key: 'secret' }), TypeError, 'not a string'],
     [() => nameForId(1, { key: new Uint16Array(16) }), TypeError, 'Uint16Array'],
     [() => namesForIds([1, -2]), RangeError, 'ids[1] must be'],
     [() => namesForIds([1, 2n, '3']), TypeError, 'ids[2] must be'],
@@ -78,6 +78,11 @@ test('bad arguments throw with the bad value in the message', () => {
             return true;
         }, String(call));
     }
+});
+
+test('a key in the wrong form is never shown: it may be the secret', () => {
+    for (const key of ['s3cr3t-k3y', ['s3cr3t-k3y'], { s3cr3t: 1 }])
+        assert.throws(() => nameForId(1, { key }), (error) => !error.message.includes('s3cr3t'));
 });
 
 test('a closed Generator throws TypeError, and closing twice does nothing', () => {
