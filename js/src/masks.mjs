@@ -8,7 +8,7 @@ import { inNode } from './host.mjs';
 import { allocate, buffer, enter, leave, loaded, memory, memoryBuffer, memoryWords, refused,
     wasm } from './module.mjs';
 import { keyIn, maskKeyOf } from './keys.mjs';
-import { putValue, valueBound } from './pseudonyms.mjs';
+import { placeValue } from './pseudonyms.mjs';
 
 // A chunk of values: their pointers, their lengths, where their maskings
 // end, then their bytes. A value larger than the room for bytes goes
@@ -40,7 +40,8 @@ function maskedText(from, to) {
 // The maskings of count values, null and undefined kept as they are.
 function maskAll(kind, values, count, what, key) {
     enter();
-    let out = 0, alone = 0;
+    let out = 0;
+    const own = { block: 0 };
     try {
         const result = [];
         const indices = new Int32Array(MASKS_AT_ONCE);
@@ -57,20 +58,11 @@ function maskAll(kind, values, count, what, key) {
                     continue;
                 }
                 checkMasked(value, what, i);
-                const bound = valueBound(value);
-                const apart = at + bound > end;
-                if (apart && n > 0)
+                const next = placeValue(value, n, at, end, maskLengthsAt(), own);
+                if (next < 0)
                     break;
-                if (apart)
-                    alone = allocate(Math.max(bound, 1));
-                const place = apart ? alone : at;
-                const length = putValue(value, place, apart ? bound : end - at);
-                const words = memoryWords();
-                words[(buffer >> 2) + n] = place;
-                words[(maskLengthsAt() >> 2) + n] = length;
+                at = next;
                 indices[n++] = i;
-                if (!apart)
-                    at += length;
             }
             made = i;
             for (let done = 0; done < n;) {
@@ -95,9 +87,9 @@ function maskAll(kind, values, count, what, key) {
                 }
                 done += got;
             }
-            if (alone !== 0) {
-                wasm.free(alone);
-                alone = 0;
+            if (own.block !== 0) {
+                wasm.free(own.block);
+                own.block = 0;
             }
         }
         result.length = count;
@@ -105,8 +97,8 @@ function maskAll(kind, values, count, what, key) {
     } finally {
         if (out !== 0)
             wasm.free(out);
-        if (alone !== 0)
-            wasm.free(alone);
+        if (own.block !== 0)
+            wasm.free(own.block);
         leave();
     }
 }

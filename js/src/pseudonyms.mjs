@@ -31,10 +31,10 @@ function asValue(value, what, index) {
 
 // The most bytes a value can take: UTF-8 needs at most 3 bytes for each
 // UTF-16 unit of a string.
-export const valueBound = (value) => typeof value === 'string' ? 3 * value.length : value.length;
+const valueBound = (value) => typeof value === 'string' ? 3 * value.length : value.length;
 
 // Copies value in at `at`, with room bytes there, and says how many it took.
-export function putValue(value, at, room) {
+function putValue(value, at, room) {
     if (typeof value !== 'string') {
         memory().set(value, at);
         return value.length;
@@ -44,35 +44,43 @@ export function putValue(value, at, room) {
     return encoder.encodeInto(value, memory().subarray(at, at + room)).written;
 }
 
+// Puts value n of a chunk at `at`, the chunk's bytes ending at end, or,
+// when it does not fit there and is the chunk's first, in a block of its
+// own, own.block, which the caller frees. Its pointer and length go in the
+// chunk's tables, at buffer and at lengthsAt. Returns where the next value
+// goes, or -1 when this one waits for the next chunk.
+export function placeValue(value, n, at, end, lengthsAt, own) {
+    const bound = valueBound(value);
+    const apart = at + bound > end;
+    if (apart && n > 0)
+        return -1;
+    if (apart)
+        own.block = allocate(Math.max(bound, 1));
+    const place = apart ? own.block : at;
+    const length = putValue(value, place, apart ? bound : end - at);
+    const words = memoryWords();
+    words[(buffer >> 2) + n] = place;
+    words[(lengthsAt >> 2) + n] = length;
+    return apart ? at : at + length;
+}
+
 function valuesOf(values, what, mode, key) {
     const count = listLength(values, 'the array of values');
     return collect(count, VALUES_AT_ONCE, valueEntriesAt(), (made, most) => {
         const end = buffer + BUFFER_SIZE;
-        let at = valueBytesAt();
-        let alone = 0;
+        const own = { block: 0 };
         try {
             let n = 0;
-            for (; n < most; n++) {
+            for (let at = valueBytesAt(); n < most; n++) {
                 const value = asValue(values[made + n], what, made + n);
-                const bound = valueBound(value);
-                const apart = at + bound > end;
-                if (apart && n > 0)
+                if ((at = placeValue(value, n, at, end, valueLengthsAt(), own)) < 0)
                     break;
-                if (apart)
-                    alone = allocate(Math.max(bound, 1));
-                const place = apart ? alone : at;
-                const length = putValue(value, place, apart ? bound : end - at);
-                const words = memoryWords();
-                words[(buffer >> 2) + n] = place;
-                words[(valueLengthsAt() >> 2) + n] = length;
-                if (!apart)
-                    at += length;
             }
             return wasm.onymix_entries_for_pseudonyms(mode, keyIn(key), buffer, valueLengthsAt(), n,
                 valueEntriesAt());
         } finally {
-            if (alone !== 0)
-                wasm.free(alone);
+            if (own.block !== 0)
+                wasm.free(own.block);
         }
     });
 }

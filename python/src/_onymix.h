@@ -103,6 +103,8 @@ PyObject *make_names(const names_source *source, Py_ssize_t count, int records);
  * by view (view->obj is NULL for a str, which the caller keeps). Messages
  * name the value's type only: values may be personal data. */
 int value_bytes(PyObject *value, const void **bytes, size_t *length, Py_buffer *view);
+/* An iterator over an iterable of values, refusing one str or bytes. */
+PyObject *values_iterator(PyObject *values, const char *one);
 
 PyObject *py_name_for_id(PyObject *module, PyObject *args, PyObject *kwargs);
 PyObject *py_names_for_ids(PyObject *module, PyObject *args, PyObject *kwargs);

@@ -222,18 +222,7 @@ static PyObject *mask_many(int kind, const char *function, const char *one, PyOb
     if (!PyArg_ParseTupleAndKeywords(args, kwargs, format, keywords, &values, &key_arg) ||
         parse_secret_key(key_arg, function, key) < 0)
         return NULL;
-    /* One str or bytes would be taken apart into characters or numbers. */
-    if (PyUnicode_Check(values) || PyObject_CheckBuffer(values)) {
-        PyObject *type = type_name(values);
-        if (type != NULL)
-            PyErr_Format(PyExc_TypeError,
-                         "values must be an iterable of str or bytes-like values, not one %U; "
-                         "%s() takes one",
-                         type, one);
-        Py_XDECREF(type);
-        return NULL;
-    }
-    PyObject *iterator = PyObject_GetIter(values), *na = NULL;
+    PyObject *iterator = values_iterator(values, one), *na = NULL;
     /* Hidden while it grows, so that code the iterator runs cannot cut it
      * between the parts it is made of, and each part until it is whole. */
     PyObject *list = iterator != NULL ? hidden_list(0) : NULL;

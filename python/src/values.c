@@ -33,6 +33,24 @@ int value_bytes(PyObject *value, const void **bytes, size_t *length, Py_buffer *
     return 0;
 }
 
+/* An iterator over values, which must be an iterable of str or bytes-like
+ * values: one str or bytes would be taken apart into characters or numbers,
+ * and one() takes one of them. Values may be personal data, so messages
+ * show their type only. */
+PyObject *values_iterator(PyObject *values, const char *one) {
+    if (PyUnicode_Check(values) || PyObject_CheckBuffer(values)) {
+        PyObject *type = type_name(values);
+        if (type != NULL)
+            PyErr_Format(PyExc_TypeError,
+                         "values must be an iterable of str or bytes-like values, not one %U; "
+                         "%s() takes one",
+                         type, one);
+        Py_XDECREF(type);
+        return NULL;
+    }
+    return PyObject_GetIter(values);
+}
+
 /* Values gathered for one call of the library, and what holds their bytes. */
 typedef struct {
     PyObject *items[VALUE_CHUNK];
@@ -106,19 +124,7 @@ PyObject *py_pseudonyms(PyObject *module, PyObject *args, PyObject *kwargs) {
         parse_mode(mode_arg, ONYMIX_DEFAULT_ID_MODE, &mode) < 0 ||
         parse_key(key_arg, key_bytes, &key) < 0)
         return NULL;
-    /* One str or bytes would be taken apart into characters or numbers.
-     * Values may be personal data, so messages show their type only. */
-    if (PyUnicode_Check(values) || PyObject_CheckBuffer(values)) {
-        PyObject *type = type_name(values);
-        if (type != NULL)
-            PyErr_Format(PyExc_TypeError,
-                         "values must be an iterable of str or bytes-like values, not one %U; "
-                         "pseudonym() takes one",
-                         type);
-        Py_XDECREF(type);
-        return NULL;
-    }
-    PyObject *iterator = PyObject_GetIter(values);
+    PyObject *iterator = values_iterator(values, "pseudonym");
     /* Hidden while it grows, so that code the iterator runs cannot cut it
      * between the parts it is made of. */
     PyObject *list = iterator != NULL ? hidden_list(0) : NULL;
