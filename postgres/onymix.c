@@ -25,6 +25,9 @@ PG_FUNCTION_INFO_V1(onymix_pg_pseudonym_text);
 PG_FUNCTION_INFO_V1(onymix_pg_pseudonym_bytea);
 PG_FUNCTION_INFO_V1(onymix_pg_names);
 PG_FUNCTION_INFO_V1(onymix_pg_generate);
+PG_FUNCTION_INFO_V1(onymix_pg_mask_first_name);
+PG_FUNCTION_INFO_V1(onymix_pg_mask_surname);
+PG_FUNCTION_INFO_V1(onymix_pg_mask_full_name);
 
 /* The text of onymix.key as set; the key itself lives in setting_key. */
 static char *key_setting = NULL;
@@ -121,9 +124,11 @@ static void assign_key(const char *newval, void *extra) {
  * mask with it without being able to read it. */
 void _PG_init(void) {
     DefineCustomStringVariable(
-        "onymix.key", "Key of onymix_name and onymix_pseudonym when no key is given.",
-        "16 bytes as a bytea literal; empty means 16 zero bytes, which is no secret.", &key_setting,
-        "", PGC_SUSET, GUC_SUPERUSER_ONLY | GUC_NOT_IN_SAMPLE, check_key, assign_key, NULL);
+        "onymix.key", "Key of the onymix functions when no key is given.",
+        "16 bytes as a bytea literal; empty means 16 zero bytes, which is no secret, for names "
+        "and pseudonyms, and is refused by maskings.",
+        &key_setting, "", PGC_SUSET, GUC_SUPERUSER_ONLY | GUC_NOT_IN_SAMPLE, check_key, assign_key,
+        NULL);
     MarkGUCPrefixReserved("onymix");
 }
 
@@ -208,22 +213,28 @@ static text *pseudonym(FunctionCallInfo fcinfo, const unsigned char *key, const 
                        "onymix_pseudonym");
 }
 
+/* A text's UTF-8 bytes, so that a name does not depend on the database's
+ * encoding; *length is the text's length, then that of its UTF-8. */
+static const char *utf8_argument(text *value, size_t *length) {
+    const char *utf8;
+    *length = VARSIZE_ANY_EXHDR(value);
+    utf8 = pg_server_to_any(VARDATA_ANY(value), *length, PG_UTF8);
+    /* A converted text is a new NUL-terminated string of its own length. */
+    if (utf8 != VARDATA_ANY(value))
+        *length = strlen(utf8);
+    return utf8;
+}
+
 /* onymix_pseudonym(value text, mode text[, key bytea]): the value's UTF-8
  * bytes, so that a name does not depend on the database's encoding. */
 Datum onymix_pg_pseudonym_text(PG_FUNCTION_ARGS) {
     const unsigned char *key = key_argument(fcinfo, 2);
-    text *value;
-    char *utf8;
+    const char *utf8;
     size_t length;
 
     if (PG_ARGISNULL(0) || PG_ARGISNULL(1))
         PG_RETURN_NULL();
-    value = PG_GETARG_TEXT_PP(0);
-    length = VARSIZE_ANY_EXHDR(value);
-    utf8 = pg_server_to_any(VARDATA_ANY(value), length, PG_UTF8);
-    /* A converted text is a new NUL-terminated string of its own length. */
-    if (utf8 != VARDATA_ANY(value))
-        length = strlen(utf8);
+    utf8 = utf8_argument(PG_GETARG_TEXT_PP(0), &length);
     PG_RETURN_TEXT_P(pseudonym(fcinfo, key, utf8, length));
 }
 
@@ -359,4 +370,71 @@ Datum onymix_pg_generate(PG_FUNCTION_ARGS) {
     }
     PG_RETURN_TEXT_P(
         name_result(onymix_generate(mode, second, name, sizeof name), name, "onymix_generate"));
+}
+
+/* The key of a masking: its own second argument or the setting, as
+ * key_argument reads them, but never none or the zero key. The lists of
+ * names are public: under a known key anyone could mask every listed name
+ * and so read maskings back. */
+static const unsigned char *mask_key(FunctionCallInfo fcinfo) {
+    static const unsigned char zero[ONYMIX_KEY_SIZE];
+    const unsigned char *key = key_argument(fcinfo, 1);
+    if (!key)
+        ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
+                        errmsg("onymix masking needs a secret key, and onymix.key is empty"),
+                        errhint("Set onymix.key, or give the key as the second argument.")));
+    if (memcmp(key, zero, ONYMIX_KEY_SIZE) == 0)
+        ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
+                        errmsg("onymix masking needs a secret key, not 16 zero bytes"),
+                        errhint("The key of 16 zero bytes is known to all.")));
+    return key;
+}
+
+/* The masking of a text as a kind of value, in the database's encoding. A
+ * masking may be longer than ONYMIX_LINE_MAX: a longer one than the first
+ * room holds is asked for again with the length the library gives. */
+static Datum mask(FunctionCallInfo fcinfo, int kind) {
+    const unsigned char *key = mask_key(fcinfo);
+    const char *utf8;
+    size_t length, room;
+    text *result;
+    char *converted;
+    int masked;
+
+    if (PG_ARGISNULL(0))
+        PG_RETURN_NULL();
+    utf8 = utf8_argument(PG_GETARG_TEXT_PP(0), &length);
+    room = ONYMIX_LINE_MAX;
+    result = palloc(VARHDRSZ + room);
+    masked = onymix_mask(kind, utf8, length, key, VARDATA(result), room);
+    if (masked >= 0 && (size_t)masked >= room && (size_t)masked < MaxAllocSize - VARHDRSZ) {
+        room = (size_t)masked + 1;
+        result = repalloc(result, VARHDRSZ + room);
+        masked = onymix_mask(kind, utf8, length, key, VARDATA(result), room);
+    }
+    if (masked < 0 || (size_t)masked >= room)
+        ereport(ERROR, (errcode(ERRCODE_PROGRAM_LIMIT_EXCEEDED),
+                        errmsg("the onymix masking of a value of %zu bytes is too long", length)));
+    SET_VARSIZE(result, VARHDRSZ + masked);
+    if (GetDatabaseEncoding() == PG_UTF8)
+        PG_RETURN_TEXT_P(result);
+    converted = pg_any_to_server(VARDATA(result), masked, PG_UTF8);
+    if (converted != VARDATA(result))
+        result = cstring_to_text(converted);
+    PG_RETURN_TEXT_P(result);
+}
+
+/* onymix_mask_first_name(value text[, key bytea]) */
+Datum onymix_pg_mask_first_name(PG_FUNCTION_ARGS) {
+    return mask(fcinfo, ONYMIX_MASK_FIRST_NAME);
+}
+
+/* onymix_mask_surname(value text[, key bytea]) */
+Datum onymix_pg_mask_surname(PG_FUNCTION_ARGS) {
+    return mask(fcinfo, ONYMIX_MASK_SURNAME);
+}
+
+/* onymix_mask_full_name(value text[, key bytea]) */
+Datum onymix_pg_mask_full_name(PG_FUNCTION_ARGS) {
+    return mask(fcinfo, ONYMIX_MASK_FULL_NAME);
 }

@@ -81,3 +81,52 @@ LANGUAGE C VOLATILE CALLED ON NULL INPUT PARALLEL SAFE;
 
 COMMENT ON FUNCTION onymix_generate(text, integer) IS
 'one name as Generate makes it at a second of the day (0 to 86399, NULL for now)';
+
+-- Maskings of real names: the same name gives the same fake wherever it
+-- stands, a first name keeps its sex and a surname its family. They need a
+-- secret key: an empty onymix.key and the key of 16 zero bytes are refused,
+-- since under a known key the public lists would undo them. A key given as
+-- an argument is in the statement's text, which the server's log and
+-- pg_stat_statements may keep; the setting keeps it out of both.
+CREATE FUNCTION onymix_mask_first_name(value text)
+RETURNS text
+AS 'MODULE_PATHNAME', 'onymix_pg_mask_first_name'
+LANGUAGE C STABLE STRICT PARALLEL SAFE;
+
+CREATE FUNCTION onymix_mask_first_name(value text, key bytea)
+RETURNS text
+AS 'MODULE_PATHNAME', 'onymix_pg_mask_first_name'
+LANGUAGE C IMMUTABLE CALLED ON NULL INPUT PARALLEL SAFE;
+
+CREATE FUNCTION onymix_mask_surname(value text)
+RETURNS text
+AS 'MODULE_PATHNAME', 'onymix_pg_mask_surname'
+LANGUAGE C STABLE STRICT PARALLEL SAFE;
+
+CREATE FUNCTION onymix_mask_surname(value text, key bytea)
+RETURNS text
+AS 'MODULE_PATHNAME', 'onymix_pg_mask_surname'
+LANGUAGE C IMMUTABLE CALLED ON NULL INPUT PARALLEL SAFE;
+
+CREATE FUNCTION onymix_mask_full_name(value text)
+RETURNS text
+AS 'MODULE_PATHNAME', 'onymix_pg_mask_full_name'
+LANGUAGE C STABLE STRICT PARALLEL SAFE;
+
+CREATE FUNCTION onymix_mask_full_name(value text, key bytea)
+RETURNS text
+AS 'MODULE_PATHNAME', 'onymix_pg_mask_full_name'
+LANGUAGE C IMMUTABLE CALLED ON NULL INPUT PARALLEL SAFE;
+
+COMMENT ON FUNCTION onymix_mask_first_name(text) IS
+'a fake first name of the same sex for a real one, under the key of onymix.key';
+COMMENT ON FUNCTION onymix_mask_first_name(text, bytea) IS
+'a fake first name of the same sex for a real one, under a secret 16-byte key';
+COMMENT ON FUNCTION onymix_mask_surname(text) IS
+'a fake surname for a real one, under the key of onymix.key';
+COMMENT ON FUNCTION onymix_mask_surname(text, bytea) IS
+'a fake surname for a real one, under a secret 16-byte key';
+COMMENT ON FUNCTION onymix_mask_full_name(text) IS
+'a fake full name for a real one, taken apart into given names and a surname, under the key of onymix.key';
+COMMENT ON FUNCTION onymix_mask_full_name(text, bytea) IS
+'a fake full name for a real one, taken apart into given names and a surname, under a secret 16-byte key';

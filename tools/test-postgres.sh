@@ -2,7 +2,8 @@
 # Builds the PostgreSQL extension (postgres/) over libonymix.a, installs it
 # into PostgreSQL 15's folders (which needs root) and runs its regression
 # tests (make installcheck) against a server of their own, started here in
-# a temporary folder and stopped at the end. The golden files go to that
+# a temporary folder and stopped at the end; the upgrade test finds the
+# install script of 1.1.0 (postgres/test/) installed beside them meanwhile. The golden files go to that
 # folder, where the server reads them. Last, the key set in the server's
 # configuration, as docs/postgresql.md says, is checked from another role.
 #
@@ -15,8 +16,27 @@ tools/install-deps.sh postgres
 source tools/lib/postgres-server.bash
 
 postgres_extension_install
+# The install script of 1.1.0 as it shipped, for the test of ALTER EXTENSION
+# onymix UPDATE from it, beside the installed files for this run only; one
+# that was there before is put back at the end.
+old_script="$("$PG_CONFIG" --sharedir)/extension/onymix--1.1.0.sql"
+kept=$(mktemp)
+had_old_script=false
+put_back_old_script() {
+    if $had_old_script; then
+        cp "$kept" "$old_script"
+    else
+        rm -f "$old_script"
+    fi
+    rm -f "$kept"
+}
+trap 'postgres_server_stop; put_back_old_script' EXIT
+if [ -e "$old_script" ]; then
+    cp "$old_script" "$kept"
+    had_old_script=true
+fi
+cp postgres/test/onymix--1.1.0.sql "$old_script"
 
-trap postgres_server_stop EXIT
 postgres_server_start
 cp -R tests/golden "$postgres_server_dir/golden"
 [ "$(id -u)" -ne 0 ] || chown -R postgres: "$postgres_server_dir/golden"

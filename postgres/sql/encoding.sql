@@ -1,6 +1,9 @@
 -- encoding.sql: a text's pseudonym is that of its UTF-8 bytes whatever the
 -- database's encoding.
 SELECT onymix_pseudonym(U&'Ren\00E9e M\00FCller', 'Female + Surname') AS utf8_name \gset
+-- A masking too is that of the UTF-8, capitals, accents and signs alike.
+SELECT onymix_mask_full_name(U&'M\00DCLLER \00D7 REN\00C9E', '\x000102030405060708090a0b0c0d0e0f') AS utf8_masking \gset
+SELECT :'utf8_masking' AS utf8_masking;
 \set regress_db :DBNAME
 CREATE DATABASE onymix_latin1 ENCODING 'LATIN1' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0;
 \c onymix_latin1
@@ -11,7 +14,8 @@ SELECT current_setting('server_encoding') AS encoding,
        onymix_pseudonym(U&'Ren\00E9e M\00FCller', 'Female + Surname')
            = onymix_pseudonym('\x52656ec3a965204dc3bc6c6c6572'::bytea, 'Female + Surname') AS utf8_bytes,
        onymix_pseudonym(U&'Ren\00E9e M\00FCller', 'Female + Surname')
-           = onymix_pseudonym(convert_to(U&'Ren\00E9e M\00FCller', 'LATIN1'), 'Female + Surname') AS latin1_bytes;
+           = onymix_pseudonym(convert_to(U&'Ren\00E9e M\00FCller', 'LATIN1'), 'Female + Surname') AS latin1_bytes,
+       onymix_mask_full_name(U&'M\00DCLLER \00D7 REN\00C9E', '\x000102030405060708090a0b0c0d0e0f') = :'utf8_masking' AS masking;
 \c :regress_db
 DROP DATABASE onymix_latin1;
 

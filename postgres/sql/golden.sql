@@ -68,4 +68,36 @@ SELECT count(*) AS lines, count(DISTINCT cells[1]) AS modes,
        count(*) FILTER (WHERE onymix_generate(cells[1], cells[2]::int) IS DISTINCT FROM cells[3]) AS wrong
 FROM pg_temp.golden_lines(:'golden', '^generate\.txt$');
 
-DROP TABLE golden_ids, golden_pseudonyms, golden_sequences;
+-- Maskings under their key, the form with a key and the one reading the
+-- setting. The files' escapes (\\, \t, \n, \r, \xHH) are read into bytes;
+-- values that are no UTF-8 text (a NUL, broken UTF-8) are none of a text.
+CREATE FUNCTION pg_temp.unescaped(field text) RETURNS bytea LANGUAGE sql IMMUTABLE AS $$
+    SELECT coalesce(string_agg(CASE WHEN t[1] ~ '^\\x' THEN decode(substr(t[1], 3), 'hex')
+                                    WHEN t[1] ~ '^\\' THEN convert_to(translate(substr(t[1], 2), 'tnr', E'\t\n\r'), 'UTF8')
+                                    ELSE convert_to(t[1], 'UTF8') END, ''::bytea ORDER BY n), '')
+    FROM regexp_matches(field, '\\x[0-9a-f]{2}|\\.|[^\\]+', 'g') WITH ORDINALITY AS m(t, n)
+$$;
+CREATE TABLE golden_masks AS
+SELECT fields[1] AS kind, decode(fields[2], 'hex') AS key, line,
+       pg_temp.utf8_text(pg_temp.unescaped(cells[1])) AS value, pg_temp.utf8_text(pg_temp.unescaped(cells[2])) AS masked
+FROM pg_temp.golden_lines(:'golden', '^mask-(first|surname|full)-([0-9a-f]{32})\.txt$');
+CREATE FUNCTION pg_temp.masking(kind text, value text, key bytea) RETURNS text LANGUAGE sql AS $$
+    SELECT CASE kind WHEN 'first' THEN onymix_mask_first_name(value, key)
+                     WHEN 'surname' THEN onymix_mask_surname(value, key)
+                     ELSE onymix_mask_full_name(value, key) END
+$$;
+CREATE FUNCTION pg_temp.masking(kind text, value text) RETURNS text LANGUAGE sql AS $$
+    SELECT CASE kind WHEN 'first' THEN onymix_mask_first_name(value)
+                     WHEN 'surname' THEN onymix_mask_surname(value)
+                     ELSE onymix_mask_full_name(value) END
+$$;
+SELECT kind, encode(key, 'hex') AS key, count(*) AS lines, count(value) AS texts,
+       count(*) FILTER (WHERE value IS NOT NULL AND masked IS NULL) AS masked_not_text,
+       count(*) FILTER (WHERE pg_temp.masking(kind, value, key) IS DISTINCT FROM masked) AS wrong
+FROM golden_masks WHERE value IS NOT NULL GROUP BY kind, key ORDER BY kind, key;
+SET onymix.key = '\x000102030405060708090a0b0c0d0e0f';
+SELECT count(*) AS texts, count(*) FILTER (WHERE pg_temp.masking(kind, value) IS DISTINCT FROM masked) AS wrong
+FROM golden_masks WHERE value IS NOT NULL AND key = '\x000102030405060708090a0b0c0d0e0f';
+RESET onymix.key;
+
+DROP TABLE golden_ids, golden_pseudonyms, golden_sequences, golden_masks;

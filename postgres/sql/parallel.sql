@@ -12,7 +12,8 @@ SELECT count(*) AS people,
        sum(hashtext(onymix_name(id))::bigint
            + hashtext(onymix_name(id, 'Female', '\x0f0e0d0c0b0a09080706050403020100'))
            + hashtext(onymix_pseudonym(email, 'Surname')) + hashtext(onymix_pseudonym(email::bytea))
-           + hashtext(onymix_generate('Any', (id % 86400)::int))) AS names
+           + hashtext(onymix_generate('Any', (id % 86400)::int))
+           + hashtext(onymix_mask_full_name('Mary ' || email))) AS names
 FROM people;
 CREATE VIEW drawn AS
 SELECT count(*) AS drawn, sum(hashtext(n || k)) AS sequence

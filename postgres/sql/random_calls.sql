@@ -1,8 +1,9 @@
 -- random_calls.sql: a few thousand calls of every function with random
 -- arguments from a fixed seed (ids, modes, keys, values, counts, seeds,
--- starts and seconds: boundaries, NULLs, NULs, values of a megabyte) and
--- random texts for onymix.key. Each must give what docs/postgresql.md says its
--- arguments call for: a name of the mode, NULL (no rows), or an error with
+-- starts and seconds: boundaries, NULLs, NULs, values of a megabyte),
+-- random texts for onymix.key, and maskings of random texts under those
+-- keys. Each must give what docs/postgresql.md says its arguments call for:
+-- a name of the mode (or a masking), NULL (no rows), or an error with
 -- SQLSTATE 22023; and the server must still be up at the end.
 SELECT pg_backend_pid() AS first_backend \gset
 SELECT setseed(0.1990);
@@ -63,16 +64,18 @@ DECLARE
     fn text; arity int; expected text; got text; names text[]; shown text;
     id bigint; mode text; key bytea; value_text text; value_bytes bytea; as_text boolean;
     count bigint; seed numeric; start bigint; is_unique boolean; second int; setting text;
-    key16 bytea;
+    key16 bytea; kind text; current_key bytea; differs boolean;
 BEGIN
     FOR number IN 1..4000 LOOP
-        fn := pg_temp.pick('name'::text, 'pseudonym', 'names', 'generate', 'key');
+        fn := pg_temp.pick('name'::text, 'pseudonym', 'names', 'generate', 'key', 'mask');
         arity := pg_temp.pick(0, 1, 2, 3, 4, 5);
         id := pg_temp.pick(NULL, 0, 1, -1, 4274, 4275, 5163, 56341, 56342, 9223372036854775807,
                            -9223372036854775808, ((random() * 2 - 1) * 9.2e18)::bigint);
         mode := pg_temp.some_mode();
         key16 := decode(md5(random()::text), 'hex');
-        key := pg_temp.pick(NULL, pg_temp.some_bytes(), pg_temp.some_bytes(), key16, key16);
+        key := pg_temp.pick(NULL, pg_temp.some_bytes(), pg_temp.some_bytes(), key16, key16,
+                           '\x00000000000000000000000000000000');
+        kind := pg_temp.pick('first_name'::text, 'surname', 'full_name');
         as_text := random() < 0.5;
         value_text := pg_temp.pick(NULL, pg_temp.some_text(), pg_temp.some_text());
         value_bytes := pg_temp.pick(NULL, pg_temp.some_bytes(), pg_temp.some_bytes());
@@ -126,6 +129,20 @@ BEGIN
             ELSE
                 expected := 'name';
             END IF;
+        ELSIF fn = 'mask' THEN
+            -- A masking needs a secret key: none and 16 zero bytes are
+            -- refused, before a NULL value is looked at.
+            arity := 1 + arity % 2;
+            current_key := nullif(current_setting('onymix.key', true), '')::bytea;
+            IF arity = 2 AND (key IS NULL OR length(key) <> 16 OR key = '\x00000000000000000000000000000000') THEN
+                expected := '22023';
+            ELSIF value_text IS NULL THEN
+                expected := 'null';
+            ELSIF arity = 1 AND (current_key IS NULL OR current_key = '\x00000000000000000000000000000000') THEN
+                expected := '22023';
+            ELSE
+                expected := 'name';
+            END IF;
         ELSE
             -- A key text in either form, as bytea reads it, or empty for
             -- the zero key; now and then spoilt.
@@ -168,6 +185,17 @@ BEGIN
             WHEN 'generate' THEN
                 EXECUTE format('SELECT ARRAY[onymix_generate(%s)]', left('$1, $2', greatest(4 * arity - 2, 0)))
                     INTO names USING mode, second;
+            WHEN 'mask' THEN
+                EXECUTE format('SELECT ARRAY[onymix_mask_%s(%s)]', kind, left('$1, $2', 4 * arity - 2))
+                    INTO names USING value_text, key;
+                -- The setting's form masks as the form given its key.
+                IF arity = 1 AND names[1] IS NOT NULL THEN
+                    EXECUTE format('SELECT onymix_mask_%s($1, $2) IS DISTINCT FROM $3', kind)
+                        INTO differs USING value_text, current_key, names[1];
+                    IF differs THEN
+                        names := ARRAY['another key'];
+                    END IF;
+                END IF;
             ELSE
                 PERFORM set_config('onymix.key', setting, false);
                 names := ARRAY[onymix_name(5)];
@@ -177,6 +205,7 @@ BEGIN
                 END IF;
             END CASE;
             got := CASE WHEN names IS NULL OR names = ARRAY[NULL::text] THEN 'null'
+                        WHEN fn = 'mask' AND names <> ARRAY['another key'] THEN 'name'
                         WHEN pg_temp.names_of(names, coalesce(pg_temp.mode_number(mode),
                                                               CASE fn WHEN 'names' THEN 3 WHEN 'generate' THEN 3 ELSE 6 END))
                              AND cardinality(names) = CASE WHEN fn = 'names' THEN least(count, 20) ELSE 1 END
@@ -193,6 +222,7 @@ BEGIN
                     WHEN 'pseudonym' THEN ARRAY[CASE WHEN as_text THEN value_text ELSE value_bytes::text END, mode, key::text]
                     WHEN 'names' THEN ARRAY[count::text, mode, seed::text, start::text, is_unique::text]
                     WHEN 'generate' THEN ARRAY[mode, second::text]
+                    WHEN 'mask' THEN ARRAY[value_text, key::text]
                     ELSE ARRAY[setting] END)[1:greatest(arity, 1)]) AS a), ', ');
         END IF;
         INSERT INTO calls VALUES (number, fn, format('%s/%s(%s)', fn, arity, shown), expected, got);

@@ -86,6 +86,27 @@ CALL pg_temp.refuse(ARRAY[
     $$SELECT onymix_generate('Male', 2147483647)$$, $$SELECT onymix_generate('Male', -2147483648)$$]);
 SELECT onymix_generate('Male', 86399) IS NOT NULL AS last_second;
 
+-- Maskings: a NULL value gives NULL; a key given as NULL, of 16 zero
+-- bytes or of another length is refused, and so are an empty onymix.key and
+-- one of 16 zero bytes.
+SELECT onymix_mask_first_name(NULL) IS NULL AS a,
+       onymix_mask_surname(NULL, '\x000102030405060708090a0b0c0d0e0f') IS NULL AS b,
+       onymix_mask_full_name(NULL) IS NULL AS c;
+CALL pg_temp.refuse(ARRAY[
+    $$SELECT onymix_mask_first_name('Mary', NULL)$$, $$SELECT onymix_mask_surname(NULL, NULL)$$,
+    $$SELECT onymix_mask_full_name('Mary Smith', '\x00000000000000000000000000000000')$$,
+    $$SELECT onymix_mask_surname(NULL, '\x00000000000000000000000000000000')$$,
+    $$SELECT onymix_mask_first_name('Mary', '\x000102030405060708090a0b0c0d0e')$$,
+    $$SELECT onymix_mask_full_name('Mary Smith')$$]);
+SET onymix.key = '\x00000000000000000000000000000000';
+CALL pg_temp.refuse(ARRAY[$$SELECT onymix_mask_surname('Smith')$$]);
+RESET onymix.key;
+-- A masking longer than a line, and one of a value of megabytes.
+SELECT onymix_mask_first_name(repeat('Mary ', 300), '\x000102030405060708090a0b0c0d0e0f')
+           = repeat(onymix_mask_first_name('Mary', '\x000102030405060708090a0b0c0d0e0f') || ' ', 300) AS long,
+       length(onymix_mask_full_name(repeat('Mary Ann ', 1000000) || 'Smith', '\x000102030405060708090a0b0c0d0e0f'))
+           > 9000000 AS huge;
+
 SELECT statement, code, message FROM refusals ORDER BY number;
 SELECT hint, count(*) AS refusals FROM refusals GROUP BY hint ORDER BY min(number);
 
