@@ -133,6 +133,13 @@ struct mask_block {
     unsigned long long records = 0;
     std::string out;
     bool failed = false; // a call of the library refused (a bug)
+    // Working memory, kept from block to block so that it is taken once.
+    struct {
+        std::vector<char> room;     // the library's output
+        std::string results, arena; // the maskings; values with "" read
+        std::vector<size_t> begin, length, which, lengths, ends, in_arena;
+        std::vector<const void *> values;
+    } work;
 };
 
 // Fills block.out: block.bytes with each span's field replaced by its

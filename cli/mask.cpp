@@ -10,6 +10,7 @@
 
 #include "../platform/system.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,7 +18,12 @@
 
 namespace {
 
-const size_t read_size = 4 << 20;
+// A block: large enough that the threads' start and the library's calls
+// cost little beside it, small enough that a batch of several a thread
+// fits in memory; the threads take the blocks of a batch as each is free,
+// so one that the system holds back leaves the others work.
+const size_t read_size = 1 << 20;
+const unsigned blocks_a_thread = 4;
 const char byte_order_mark[] = "\xEF\xBB\xBF";
 
 struct mask_run {
@@ -108,8 +114,10 @@ bool read_more(mask_run &run, std::vector<char> &bytes, size_t filled) {
 // record was wrong, the block then holding those before it.
 int next_block(mask_run &run, mask_block &block) {
     std::vector<char> &bytes = block.bytes;
-    bytes.swap(run.pending);
-    run.pending.clear();
+    // assign, not swap: the block keeps the room it had, and no block's
+    // memory is given back and taken anew.
+    bytes.reserve(2 * read_size);
+    bytes.assign(run.pending.begin(), run.pending.end());
     block.spans.clear();
     block.records = 0;
     size_t at = 0;
@@ -225,17 +233,21 @@ struct batch {
     std::vector<mask_block> blocks;
     const std::vector<mask_rule> *rules;
     const unsigned char *key;
+    unsigned filled;
+    std::atomic<unsigned> next;
 };
 
-void mask_one(unsigned index, void *context) {
+void mask_some(unsigned, void *context) {
     batch *b = static_cast<batch *>(context);
-    mask_block_run(b->blocks[index], *b->rules, b->key);
+    for (unsigned i; (i = b->next++) < b->filled;)
+        mask_block_run(b->blocks[i], *b->rules, b->key);
 }
 
 // Reads, masks and writes the whole input. The run's exit code.
 int mask_all(mask_run &run) {
     unsigned jobs = run.o.jobs ? run.o.jobs : std::thread::hardware_concurrency();
-    batch b{std::vector<mask_block>(jobs ? jobs : 1), &run.o.masks, run.o.key};
+    jobs = jobs ? jobs : 1;
+    batch b{std::vector<mask_block>(jobs * blocks_a_thread), &run.o.masks, run.o.key, 0, {0}};
     for (bool more = true; more;) {
         unsigned filled = 0;
         while (filled < b.blocks.size() && more) {
@@ -244,7 +256,9 @@ int mask_all(mask_run &run) {
             filled++;
             more = !run.bad && !(run.ended && run.pending.empty());
         }
-        platform_run_parallel(filled, mask_one, &b);
+        b.filled = filled;
+        b.next = 0;
+        platform_run_parallel(filled < jobs ? filled : jobs, mask_some, &b);
         for (unsigned i = 0; i < filled; i++) {
             if (b.blocks[i].failed)
                 return out_of_order("onymix_mask_values");
