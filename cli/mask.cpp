@@ -10,6 +10,7 @@
 
 #include "../platform/system.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -247,7 +248,9 @@ void mask_some(unsigned, void *context) {
 int mask_all(mask_run &run) {
     unsigned jobs = run.o.jobs ? run.o.jobs : std::thread::hardware_concurrency();
     jobs = jobs ? jobs : 1;
-    batch b{std::vector<mask_block>(jobs * blocks_a_thread), &run.o.masks, run.o.key, 0, {0}};
+    // At most 64 MiB a batch, unless the threads are more.
+    unsigned blocks = std::max(jobs, std::min(jobs * blocks_a_thread, 64u));
+    batch b{std::vector<mask_block>(blocks), &run.o.masks, run.o.key, 0, {0}};
     for (bool more = true; more;) {
         unsigned filled = 0;
         while (filled < b.blocks.size() && more) {

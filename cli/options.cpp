@@ -317,12 +317,14 @@ int read_options(int argc, char **argv, cli_options &o) {
     opterr = 0;
     // The file to mask may stand among the options: getopt_long stops at
     // it, and is called on from the word after it.
-    // Without --mask there is none, and the first word that is no option is
-    // the error, before any that follows.
+    // Without --mask (or --ma, --mas, which getopt_long takes for it) there
+    // is none, and the first word that is no option is the error, before
+    // any that follows.
     bool masking = false;
-    for (int i = 1; i < argc && !masking; i++)
-        masking =
-            std::strncmp(argv[i], "--mask", 6) == 0 && (argv[i][6] == '\0' || argv[i][6] == '=');
+    for (int i = 1; i < argc && !masking; i++) {
+        size_t length = std::strcspn(argv[i], "=");
+        masking = length >= 4 && length <= 6 && std::strncmp(argv[i], "--mask", length) == 0;
+    }
     const char *argument = nullptr;
     for (;;) {
         int option = getopt_long(argc, argv, short_options, long_options, nullptr);
