@@ -1,15 +1,26 @@
 // cli.h: what the files of onymix-cli share. options.cpp reads the command
 // line, input.cpp the key file and the lines of standard input, output.cpp
 // writes the names in blocks and progress.cpp draws the progress line;
-// main.cpp runs them.
+// mask.cpp and mask_block.cpp mask a CSV file (over csv.h); main.cpp runs
+// them.
 #pragma once
 
 #include "onymix.h"
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // The command line (options.cpp).
+
+// One --mask COLUMN=KIND: kind is ONYMIX_MASK_FIRST_NAME, _SURNAME or
+// _FULL_NAME, or -1 for the pseudonym of the value in mode. index is the
+// column's, from 0, once the run has found it.
+struct mask_rule {
+    std::string column;
+    int kind = -1, mode = -1;
+    size_t index = 0;
+};
 
 // What it asks for. mode is already the default of the kind of run when none
 // was given; key holds the key of --key when keyed, and without a key the
@@ -24,6 +35,11 @@ struct cli_options {
     const char *key_text = nullptr, *key_file = nullptr;
     bool keyed = false;
     unsigned char key[ONYMIX_KEY_SIZE];
+    // --mask and what goes with it; jobs 0 is every core.
+    std::vector<mask_rule> masks;
+    bool no_header = false, mode_given = false, format_given = false;
+    const char *input_path = nullptr, *output_path = nullptr;
+    unsigned jobs = 0;
 };
 
 // Reads argv into options. -1 when the run goes on; otherwise the exit
@@ -91,10 +107,42 @@ bool write_pseudonyms(int mode, const unsigned char *key, const void *const *val
 // The progress line on standard error (progress.cpp).
 
 // Starts the run's meter: show, whether to draw the line at all; names, the
-// names of the run when names_known.
-void progress_begin(bool show, bool names_known, double names);
-// Counts names just written, and draws the line when it is time.
+// names of the run when names_known; unit, what it counts.
+void progress_begin(bool show, bool names_known, double names, const char *unit = "names");
+// Counts names (or units) just written, and draws the line when it is time.
 void progress_add(unsigned long long names);
 // Clears the line, if one is drawn, leaving the terminal as it was, and
 // shows none after.
 void progress_clear();
+
+// The --mask run (mask.cpp): the CSV file of options.input_path, or
+// standard input, with the fields of the masked columns replaced, on
+// standard output or into options.output_path. Returns the exit code.
+int run_mask(cli_options &options);
+
+// One block of whole records of the input and what masking it makes
+// (mask_block.cpp).
+struct mask_span {
+    size_t begin, end; // the field's bytes in the block, quotes included
+    unsigned rule;     // its rule's place in the options' masks
+    bool quoted;
+};
+struct mask_block {
+    std::vector<char> bytes;
+    std::vector<mask_span> spans; // in the order of the bytes
+    unsigned long long records = 0;
+    std::string out;
+    bool failed = false; // a call of the library refused (a bug)
+    // Working memory, kept from block to block so that it is taken once.
+    struct {
+        std::vector<char> room;     // the library's output
+        std::string results, arena; // the maskings; values with "" read
+        std::vector<size_t> begin, length, which, lengths, ends, in_arena;
+        std::vector<const void *> values;
+    } work;
+};
+
+// Fills block.out: block.bytes with each span's field replaced by its
+// masking, quoted as csv_put_field quotes.
+void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
+                    const unsigned char *key);

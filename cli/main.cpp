@@ -6,7 +6,8 @@
 // re-seeds from the current whole second of uptime (or from --seed). With
 // --count N the generator is seeded once and the picks draw on from its
 // sequence, so the N names differ. --ids, --by-id and --pseudonymize write
-// names by id and pseudonyms instead, which need no generator. Every name
+// names by id and pseudonyms instead, which need no generator, and --mask
+// masks the columns of a CSV file (mask.cpp). Every name
 // is written by one of the library's bulk calls in large blocks, so memory
 // stays the same however many are asked for (only a line of standard input
 // longer than the input buffer grows it).
@@ -59,6 +60,21 @@ int main(int argc, char **argv) {
         if (int code = read_key_file(o.key_file, o.key))
             return code;
         o.keyed = true;
+    }
+    if (!o.masks.empty()) {
+#ifdef SIGPIPE
+        std::signal(SIGPIPE, SIG_IGN);
+#endif
+        // The records' bytes are what they are, CR LF and Ctrl+Z too.
+        platform_binary_stream(stdin);
+        platform_binary_stream(stdout);
+        try {
+            return run_mask(o);
+        } catch (const std::bad_alloc &) {
+            progress_clear();
+            std::fputs("onymix-cli: not enough memory\n", stderr);
+            return 1;
+        }
     }
     const unsigned char *key = o.keyed ? o.key : nullptr; // null: 16 zero bytes
     onymix_generator *generator = nullptr;

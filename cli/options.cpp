@@ -14,6 +14,8 @@ const char usage[] =
     "usage: onymix-cli [-m M] [-s S] [-n N] [--start K] [-u] [-f F] [--quiet]\n"
     "       onymix-cli --ids FROM-TO | --by-id | --pseudonymize\n"
     "                  [-m M] [--key HEX | --key-file FILE] [-f F] [--quiet]\n"
+    "       onymix-cli --mask COLUMN=KIND... --key HEX | --key-file FILE\n"
+    "                  [--no-header] [-o FILE] [--jobs N] [--quiet] [CSV-FILE]\n"
     "  -m, --mode M        Female, \"Female + Surname\", Male, \"Male + Surname\",\n"
     "                      Surname, Any or \"Any + Surname\", in any case and with\n"
     "                      any spaces or tabs around the +, or the mode number 0\n"
@@ -38,6 +40,14 @@ const char usage[] =
     "      --key-file FILE read the key from FILE: 16 bytes, or 32 hex digits and\n"
     "                      an optional newline\n"
     "  -f, --format F      text (the default), csv or jsonl\n"
+    "      --mask COLUMN=KIND  mask a column of a CSV file (or standard input):\n"
+    "                      COLUMN is a name of the first line or a number from 1;\n"
+    "                      KIND is first, surname, full, or a mode for the\n"
+    "                      pseudonym of the value; repeat for more columns.\n"
+    "                      A secret key, not the zero key, is required\n"
+    "      --no-header     the first line is a record, not the columns' names\n"
+    "  -o, --output FILE   write the masked file to FILE, only when all went well\n"
+    "      --jobs N        mask on N threads (the default: one a core)\n"
     "      --quiet         show no progress (shown on standard error when it is a\n"
     "                      terminal and the names go elsewhere, after a second)\n"
     "  -V, --version       show the version and exit\n"
@@ -66,7 +76,10 @@ enum long_only {
     pseudonymize_option,
     key_option,
     key_file_option,
-    quiet_option
+    quiet_option,
+    mask_option,
+    no_header_option,
+    jobs_option
 };
 
 const option long_options[] = {{"mode", required_argument, nullptr, 'm'},
@@ -81,19 +94,44 @@ const option long_options[] = {{"mode", required_argument, nullptr, 'm'},
                                {"key-file", required_argument, nullptr, key_file_option},
                                {"format", required_argument, nullptr, 'f'},
                                {"quiet", no_argument, nullptr, quiet_option},
+                               {"mask", required_argument, nullptr, mask_option},
+                               {"no-header", no_argument, nullptr, no_header_option},
+                               {"output", required_argument, nullptr, 'o'},
+                               {"jobs", required_argument, nullptr, jobs_option},
                                {"version", no_argument, nullptr, 'V'},
                                {"help", no_argument, nullptr, 'h'},
                                {nullptr, 0, nullptr, 0}};
 
 // '+': stop at the first word that is no option, so that it is reported in
 // its place; ':': report a missing value apart from an unknown option.
-const char short_options[] = "+:m:s:n:uf:Vh";
+const char short_options[] = "+:m:s:n:uf:o:Vh";
 
 bool takes_no_value(int letter) {
     for (const option *o = long_options; o->name; o++)
         if (o->val == letter)
             return o->has_arg == no_argument;
     return false;
+}
+
+// --mask COLUMN=KIND into o. -1, or 2 after a message.
+int take_mask(const char *text, cli_options &o) {
+    // A column's name may hold '=', a kind never does.
+    const char *equals = std::strrchr(text, '=');
+    if (!equals || equals == text)
+        return bad_usage("--mask must be COLUMN=KIND", text);
+    mask_rule rule;
+    rule.column.assign(text, equals);
+    const char *kind = equals + 1;
+    if (std::strcmp(kind, "first") == 0)
+        rule.kind = ONYMIX_MASK_FIRST_NAME;
+    else if (std::strcmp(kind, "surname") == 0)
+        rule.kind = ONYMIX_MASK_SURNAME;
+    else if (std::strcmp(kind, "full") == 0)
+        rule.kind = ONYMIX_MASK_FULL_NAME;
+    else if ((rule.mode = onymix_mode_from_text(kind, std::strlen(kind))) < 0)
+        return bad_usage("the kind of a mask is first, surname, full or a mode", kind);
+    o.masks.push_back(rule);
+    return -1;
 }
 
 // One option, as getopt_long returned it (written is the word it came in),
@@ -111,6 +149,7 @@ int take_option(int option, const char *written, cli_options &o) {
         return -1;
     case 'm':
         o.mode = onymix_mode_from_text(optarg, std::strlen(optarg));
+        o.mode_given = true;
         return o.mode < 0 ? bad_usage("not a mode", optarg) : -1;
     case 's':
         if (!parse_unsigned(optarg, optarg + std::strlen(optarg), o.seed))
@@ -154,8 +193,24 @@ int take_option(int option, const char *written, cli_options &o) {
     case quiet_option:
         o.quiet = true;
         return -1;
+    case mask_option:
+        return take_mask(optarg, o);
+    case no_header_option:
+        o.no_header = true;
+        return -1;
+    case 'o':
+        o.output_path = optarg;
+        return -1;
+    case jobs_option: {
+        long long jobs = 0;
+        if (!parse_number(optarg, 1024, jobs) || jobs == 0)
+            return bad_usage("jobs must be a whole number from 1 to 1024", optarg);
+        o.jobs = static_cast<unsigned>(jobs);
+        return -1;
+    }
     case 'f':
         o.format = onymix_format_from_label(optarg);
+        o.format_given = true;
         return o.format < 0 ? bad_usage("not a format (text, csv or jsonl)", optarg) : -1;
     case ':':
         return bad_usage("missing value after", written);
@@ -197,6 +252,28 @@ int check_together(const cli_options &o) {
         return conflict("--start", "--unique");
     if (o.key_text && o.key_file)
         return conflict("--key", "--key-file");
+    if (!o.masks.empty()) {
+        const struct {
+            bool given;
+            const char *name;
+        } others[] = {{by_id_run != nullptr, by_id_run},
+                      {o.seeded, "--seed"},
+                      {o.counted, "--count"},
+                      {o.started, "--start"},
+                      {o.unique, "--unique"},
+                      {o.mode_given, "--mode"},
+                      {o.format_given, "--format"}};
+        for (const auto &other : others)
+            if (other.given)
+                return conflict("--mask", other.name);
+        return -1;
+    }
+    const char *mask_only = o.no_header     ? "--no-header"
+                            : o.output_path ? "--output"
+                            : o.jobs        ? "--jobs"
+                                            : nullptr;
+    if (mask_only)
+        return bad_usage((std::string(mask_only) + " goes only with --mask").c_str(), nullptr);
     if (!by_id_run && (o.key_text || o.key_file))
         return bad_usage(o.key_text ? "--key goes only with --ids, --by-id or --pseudonymize"
                                     : "--key-file goes only with --ids, --by-id or --pseudonymize",
@@ -238,12 +315,34 @@ std::string parse_key(const char *text, size_t length, unsigned char key[ONYMIX_
 
 int read_options(int argc, char **argv, cli_options &o) {
     opterr = 0;
-    for (int option;
-         (option = getopt_long(argc, argv, short_options, long_options, nullptr)) != -1;)
-        if (int code = take_option(option, argv[optind - 1], o); code >= 0)
-            return code;
-    if (optind < argc)
-        return bad_usage("unknown option", argv[optind]);
+    // The file to mask may stand among the options: getopt_long stops at
+    // it, and is called on from the word after it.
+    // Without --mask (or --ma, --mas, which getopt_long takes for it) there
+    // is none, and the first word that is no option is the error, before
+    // any that follows.
+    bool masking = false;
+    for (int i = 1; i < argc && !masking; i++) {
+        size_t length = std::strcspn(argv[i], "=");
+        masking = length >= 4 && length <= 6 && std::strncmp(argv[i], "--mask", length) == 0;
+    }
+    const char *argument = nullptr;
+    for (;;) {
+        int option = getopt_long(argc, argv, short_options, long_options, nullptr);
+        if (option != -1) {
+            if (int code = take_option(option, argv[optind - 1], o); code >= 0)
+                return code;
+            continue;
+        }
+        if (optind >= argc)
+            break;
+        if (!masking || argument || std::strcmp(argv[optind - 1], "--") == 0)
+            return bad_usage("unknown option", argv[optind]);
+        argument = argv[optind++];
+    }
+    if (argument && o.masks.empty())
+        return bad_usage("unknown option", argument);
+    if (argument && std::strcmp(argument, "-") != 0)
+        o.input_path = argument;
     if (int code = check_together(o); code >= 0)
         return code;
     if (o.key_text) {

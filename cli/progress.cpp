@@ -18,6 +18,7 @@ bool on = false, known = false;
 double total = 0, done = 0;
 uint32_t start = 0, last = 0;
 size_t width = 0; // of the line on the terminal, 0 when none is
+std::string counted = "names";
 
 // How many, in three figures: 987, 12.3k, 4.56M, 18.4E.
 std::string amount(double n) {
@@ -64,10 +65,10 @@ void draw(double seconds) {
         char percent[16];
         std::snprintf(percent, sizeof percent, " (%d%%)",
                       static_cast<int>(std::floor(100 * done / total)));
-        line += " of " + amount(total) + " names" + percent + ", " + amount(rate) + " names/s, " +
-                duration(left) + " left";
+        line += " of " + amount(total) + " " + counted + percent + ", " + amount(rate) + " " +
+                counted + "/s, " + duration(left) + " left";
     } else {
-        line += " names, " + amount(rate) + " names/s";
+        line += " " + counted + ", " + amount(rate) + " " + counted + "/s";
     }
     size_t length = line.size();
     if (length < width)
@@ -80,8 +81,9 @@ void draw(double seconds) {
 
 } // namespace
 
-void progress_begin(bool show, bool names_known, double names) {
+void progress_begin(bool show, bool names_known, double names, const char *unit) {
     on = show;
+    counted = unit;
     known = names_known;
     total = names;
     done = 0;

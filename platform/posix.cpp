@@ -1,6 +1,6 @@
 // posix.cpp: system.h for Linux and other POSIX systems: the monotonic
 // clock, /proc/self/exe, stat, fopen, remove and rename, ASCII as the code
-// page, and the terminal and pipe tests of standard streams.
+// page, the terminal and pipe tests of standard streams, and threads.
 #include "system.h"
 
 #include "../runtime/charsets.h"
@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,4 +81,42 @@ void platform_binary_stream(std::FILE *) {}
 
 bool platform_reader_gone() {
     return errno == EPIPE;
+}
+
+namespace {
+
+struct parallel_task {
+    void (*task)(unsigned, void *);
+    void *context;
+    unsigned index;
+};
+
+void *run_task(void *argument) {
+    const parallel_task *t = static_cast<const parallel_task *>(argument);
+    t->task(t->index, t->context);
+    return nullptr;
+}
+
+} // namespace
+
+void platform_run_parallel(unsigned count, void (*task)(unsigned index, void *context),
+                           void *context) {
+    // malloc, not new: C programs link this file too.
+    parallel_task *tasks = static_cast<parallel_task *>(std::calloc(count, sizeof *tasks));
+    pthread_t *threads = static_cast<pthread_t *>(std::calloc(count, sizeof *threads));
+    bool *started = static_cast<bool *>(std::calloc(count, sizeof *started));
+    for (unsigned i = 1; i < count && tasks && threads && started; i++) {
+        tasks[i] = {task, context, i};
+        started[i] = pthread_create(&threads[i], nullptr, run_task, &tasks[i]) == 0;
+    }
+    if (count > 0)
+        task(0, context);
+    for (unsigned i = 1; i < count; i++)
+        if (started && started[i])
+            pthread_join(threads[i], nullptr);
+        else
+            task(i, context);
+    std::free(tasks);
+    std::free(threads);
+    std::free(started);
 }

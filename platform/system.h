@@ -47,6 +47,13 @@ bool platform_remove_file(const char *path);
 // it exists. True on success; on failure 'to' is as it was.
 bool platform_replace_file(const char *from, const char *to);
 
+// Runs task(i, context) for each i from 0 to count - 1, each on a thread of
+// its own (the first on the calling thread), and returns when all have
+// ended. A thread that cannot be started has its task run on the calling
+// thread instead, so every task always runs.
+void platform_run_parallel(unsigned count, void (*task)(unsigned index, void *context),
+                           void *context);
+
 // The conversions between UTF-16 and the system code page, the 8-bit
 // character set of the text boxes and of stored.txt. Each converts the
 // whole input (count UTF-16 code units, or length bytes; a NUL is a

@@ -1,7 +1,7 @@
 // win32.cpp: system.h on Windows: GetTickCount, GetModuleFileNameW,
 // FindFirstFileW, _wfopen, DeleteFileW, MoveFileExW, the system code page
 // through WideCharToMultiByte and MultiByteToWideChar, and the console and
-// pipe tests of standard streams. Paths come and go as UTF-8 and meet the
+// pipe tests of standard streams, CreateThread. Paths come and go as UTF-8 and meet the
 // system as UTF-16, so that a folder whose name the code page cannot spell
 // works.
 #include "system.h"
@@ -169,4 +169,42 @@ bool platform_reader_gone() {
             error == ERROR_PIPE_NOT_CONNECTED)
             return true;
     return errno == EPIPE;
+}
+
+namespace {
+
+struct parallel_task {
+    void (*task)(unsigned, void *);
+    void *context;
+    unsigned index;
+};
+
+DWORD WINAPI run_task(LPVOID argument) {
+    const parallel_task *t = static_cast<const parallel_task *>(argument);
+    t->task(t->index, t->context);
+    return 0;
+}
+
+} // namespace
+
+void platform_run_parallel(unsigned count, void (*task)(unsigned index, void *context),
+                           void *context) {
+    // malloc, not new: C programs link this file too.
+    parallel_task *tasks = static_cast<parallel_task *>(std::calloc(count, sizeof *tasks));
+    HANDLE *threads = static_cast<HANDLE *>(std::calloc(count, sizeof *threads));
+    for (unsigned i = 1; i < count && tasks && threads; i++) {
+        tasks[i] = {task, context, i};
+        threads[i] = CreateThread(nullptr, 0, run_task, &tasks[i], 0, nullptr);
+    }
+    if (count > 0)
+        task(0, context);
+    for (unsigned i = 1; i < count; i++)
+        if (threads && threads[i]) {
+            WaitForSingleObject(threads[i], INFINITE);
+            CloseHandle(threads[i]);
+        } else {
+            task(i, context);
+        }
+    std::free(tasks);
+    std::free(threads);
 }

@@ -196,3 +196,9 @@ bool platform_report_file_failure(const char *message, bool retry_offered) {
     last_file_failure = message;
     return file_failure_answer && file_failure_answer(message, retry_offered);
 }
+
+void platform_run_parallel(unsigned count, void (*task)(unsigned index, void *context),
+                           void *context) {
+    for (unsigned i = 0; i < count; i++)
+        task(i, context);
+}

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Times onymix-cli --mask on a generated CSV file of ROWS records (id, first
+# name, surname, full name, email, city; the names made by onymix-cli
+# itself, full names mostly different), three columns masked, with --jobs 1
+# and with every core, against wc -l of the same file (the cost of reading
+# it) in the same run. Prints MB/s for each; the output goes to /dev/null.
+#
+# bench/mask_csv_bench.sh [path/to/onymix-cli] [rows]
+set -euo pipefail
+
+cli=${1:-build/native/onymix-cli}
+rows=${2:-1000000}
+[ -x "$cli" ] || { echo "no onymix-cli at $cli (build the native preset first)" >&2; exit 1; }
+
+dir=$(mktemp -d "${TMPDIR:-/tmp}/onymix-mask-bench.XXXXXX")
+trap 'rm -rf "$dir"' EXIT
+csv=$dir/people.csv
+last=$((rows - 1))
+names() { "$cli" --quiet --ids "0-$last" --key "$2" -m "$1"; }
+names 'Any' 0f0e0d0c0b0a09080706050403020100 >"$dir/first"
+names 'Surname' 1f1e1d1c1b1a19181716151413121110 >"$dir/surname"
+names 'Any + Surname' 2f2e2d2c2b2a29282726252423222120 >"$dir/full"
+names 'Surname' 3f3e3d3c3b3a39383736353433323130 >"$dir/city"
+{
+    echo 'id,first_name,surname,full_name,email,city'
+    paste -d '\t' "$dir/first" "$dir/surname" "$dir/full" "$dir/city" |
+        awk -F '\t' '{ printf "%d,%s,%s,%s,%s.%s%d@example.com,%s\n", NR, $1, $2, $3,
+                       tolower($1), tolower($2), NR % 100, $4 }'
+} >"$csv"
+rm -f "$dir/first" "$dir/surname" "$dir/full" "$dir/city"
+bytes=$(wc -c <"$csv")
+
+key=000102030405060708090a0b0c0d0e0f
+seconds() {
+    local start end
+    start=$(date +%s.%N)
+    "$@" >/dev/null
+    end=$(date +%s.%N)
+    echo "$end - $start" | bc -l
+}
+report() {
+    printf '%-28s %8.3f s %10.1f MB/s\n' "$1" "$2" "$(echo "$bytes / $2 / 1000000" | bc -l)"
+}
+mask() {
+    "$cli" --quiet --key "$key" --mask first_name=first --mask surname=surname \
+        --mask full_name=full "$@" "$csv"
+}
+echo "$rows rows, $bytes bytes, $(nproc) cores"
+wc_time=$(seconds wc -l "$csv")
+jobs1=$(seconds mask --jobs 1)
+every=$(seconds mask)
+report "wc -l" "$wc_time"
+report "onymix-cli --jobs 1" "$jobs1"
+report "onymix-cli (every core)" "$every"

@@ -1,0 +1,47 @@
+// csv.h: CSV as RFC 4180 writes it, for onymix-cli's --mask runs (csv.cpp):
+// records read one at a time out of a block of bytes, fields found but not
+// copied, and a field written back quoted as it was or as its bytes need.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// A field's bytes as they stand in the input, from begin to end, its quotes
+// included when it is quoted.
+struct csv_field {
+    size_t begin, end;
+    bool quoted;
+};
+
+// What was wrong, where: the line (1 for the first) and the column (1 for
+// the first field of a record). what never holds a value of the input.
+struct csv_error {
+    unsigned long long line;
+    size_t column;
+    const char *what;
+};
+
+enum class csv_read { record, more, error };
+
+// Reads the record that begins at data[at] into fields. record: at is then
+// past its line end (LF or CR LF, none at the end of the input) and line,
+// the line at data[at], is moved on by the line breaks read. more: the
+// record does not end before size and last is false (more input follows),
+// so nothing is changed: call again with more bytes behind. error: error
+// says what is wrong. last says that the input ends at size. A CR that is
+// not before an LF is a byte of its field.
+csv_read csv_read_record(const char *data, size_t size, size_t &at, bool last,
+                         std::vector<csv_field> &fields, unsigned long long &line,
+                         csv_error &error);
+
+// The value of a field: its bytes, or for a quoted field the bytes between
+// its quotes with each "" read as ". value points into data, or into
+// scratch when quotes had to be taken out.
+void csv_value(const char *data, const csv_field &field, std::string &scratch, const char *&value,
+               size_t &length);
+
+// Appends a field of length bytes at text to out: quoted when quoted is
+// true or when the bytes hold a comma, a quote, CR or LF, each quote then
+// written twice.
+void csv_put_field(std::string &out, const char *text, size_t length, bool quoted);

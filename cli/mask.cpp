@@ -1,0 +1,339 @@
+// mask.cpp: onymix-cli's --mask run (cli.h). One thread reads the input in
+// blocks of whole records, found by the CSV reader (csv.h) so that line
+// breaks inside quotes never cut a record, and checks every record as it
+// goes; the blocks of a batch are then masked side by side, one a thread
+// (mask_block.cpp), and written in their order. Output to a file goes to a
+// temporary file beside it, put in its place only when the run succeeded,
+// so a failed run leaves nothing behind.
+#include "cli.h"
+#include "csv.h"
+
+#include "../platform/system.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// A block: large enough that the threads' start and the library's calls
+// cost little beside it, small enough that a batch of several a thread
+// fits in memory; the threads take the blocks of a batch as each is free,
+// so one that the system holds back leaves the others work.
+const size_t read_size = 1 << 20;
+const unsigned blocks_a_thread = 4;
+const char byte_order_mark[] = "\xEF\xBB\xBF";
+
+struct mask_run {
+    explicit mask_run(cli_options &options) : o(options) {}
+    cli_options &o;
+    std::FILE *in = nullptr, *out = nullptr;
+    std::string temporary;     // the file written before it takes -o's place
+    std::vector<char> pending; // read but not yet in a block: part of a record
+    bool ended = false;        // the input has been read to its end
+    std::vector<csv_field> fields;
+    unsigned long long line = 1;
+    size_t width = 0; // the fields of every record, 0 before the first
+    bool header_left = false;
+    std::vector<size_t> rule_of; // for each column, its rule + 1, or 0
+    bool bad = false;            // a record was wrong: error says how
+    csv_error error{};
+};
+
+int input_error(const mask_run &run) {
+    progress_clear();
+    std::fprintf(stderr, "onymix-cli: line %llu, column %zu: %s\n", run.error.line,
+                 run.error.column, run.error.what);
+    return 2;
+}
+
+// The rules' columns in the header's fields (or by number). -1, or 2 after
+// a message.
+int find_columns(mask_run &run, const char *data) {
+    std::vector<mask_rule> &rules = run.o.masks;
+    run.rule_of.assign(run.width, 0);
+    std::string scratch;
+    for (size_t r = 0; r < rules.size(); r++) {
+        mask_rule &rule = rules[r];
+        bool found = false;
+        for (size_t c = 0; c < run.width && run.header_left; c++) {
+            const char *name;
+            size_t length;
+            csv_value(data, run.fields[c], scratch, name, length);
+            if (length == rule.column.size() &&
+                std::memcmp(name, rule.column.data(), length) == 0) {
+                if (found) {
+                    std::string what =
+                        "--mask " + rule.column + ": the header names two columns so";
+                    return bad_usage(what.c_str(), nullptr);
+                }
+                found = true;
+                rule.index = c;
+            }
+        }
+        unsigned long long number = 0;
+        if (!found &&
+            parse_unsigned(rule.column.data(), rule.column.data() + rule.column.size(), number)) {
+            if (number == 0 || number > run.width) {
+                std::string what = "--mask " + rule.column + ": the first line has " +
+                                   std::to_string(run.width) + " columns";
+                return bad_usage(what.c_str(), nullptr);
+            }
+            found = true;
+            rule.index = static_cast<size_t>(number - 1);
+        }
+        if (!found) {
+            std::string what = "--mask " + rule.column + ": no column of that name in the header";
+            return bad_usage(what.c_str(), nullptr);
+        }
+        if (run.rule_of[rule.index]) {
+            std::string what = "column " + std::to_string(rule.index + 1) + " is masked twice";
+            return bad_usage(what.c_str(), nullptr);
+        }
+        run.rule_of[rule.index] = r + 1;
+    }
+    return -1;
+}
+
+// Reads input into bytes from filled on, up to its size.
+bool read_more(mask_run &run, std::vector<char> &bytes, size_t filled) {
+    size_t got = std::fread(bytes.data() + filled, 1, bytes.size() - filled, run.in);
+    if (got < bytes.size() - filled) {
+        if (std::ferror(run.in))
+            return false;
+        run.ended = true;
+    }
+    bytes.resize(filled + got);
+    return true;
+}
+
+// The next block of whole records, with the spans to mask. -1 when it is
+// made (perhaps empty, at the end), 2 after a message; run.bad when a
+// record was wrong, the block then holding those before it.
+int next_block(mask_run &run, mask_block &block) {
+    std::vector<char> &bytes = block.bytes;
+    // assign, not swap: the block keeps the room it had, and no block's
+    // memory is given back and taken anew.
+    bytes.reserve(2 * read_size);
+    bytes.assign(run.pending.begin(), run.pending.end());
+    block.spans.clear();
+    block.records = 0;
+    size_t at = 0;
+    for (bool short_of_bytes = true;;) {
+        if (!run.ended && (short_of_bytes || bytes.size() - at < read_size)) {
+            size_t filled = bytes.size();
+            bytes.resize(filled + read_size);
+            if (!read_more(run, bytes, filled)) {
+                progress_clear();
+                std::fprintf(stderr, "onymix-cli: reading %s: %s\n",
+                             run.o.input_path ? run.o.input_path : "standard input",
+                             std::strerror(errno));
+                return 1;
+            }
+        }
+        if (block.records == 0 && at == 0 && run.width == 0 && bytes.size() >= 3 &&
+            std::memcmp(bytes.data(), byte_order_mark, 3) == 0)
+            at = 3; // the mark is kept, and is no part of the first field
+        size_t before = at;
+        short_of_bytes = false;
+        // A block is full at read_size, or when no record is left.
+        while (at < bytes.size() && at < read_size) {
+            unsigned long long started = run.line;
+            csv_read got = csv_read_record(bytes.data(), bytes.size(), at, run.ended, run.fields,
+                                           run.line, run.error);
+            if (got == csv_read::more) {
+                short_of_bytes = true;
+                break;
+            }
+            if (got == csv_read::error) {
+                run.bad = true;
+                at = before;
+                break;
+            }
+            if (run.width == 0) {
+                run.width = run.fields.size();
+                run.header_left = !run.o.no_header;
+                if (int code = find_columns(run, bytes.data()); code >= 0)
+                    return code;
+                if (run.header_left) {
+                    run.header_left = false;
+                    before = at;
+                    continue;
+                }
+            } else if (run.fields.size() != run.width) {
+                bool more = run.fields.size() > run.width;
+                run.error = {started, more ? run.width + 1 : run.fields.size(),
+                             more ? "a record with more fields than the first"
+                                  : "a record with fewer fields than the first"};
+                run.bad = true;
+                at = before;
+                break;
+            }
+            for (size_t c = 0; c < run.width; c++)
+                if (run.rule_of[c])
+                    block.spans.push_back({run.fields[c].begin, run.fields[c].end,
+                                           static_cast<unsigned>(run.rule_of[c] - 1),
+                                           run.fields[c].quoted});
+            block.records++;
+            before = at;
+        }
+        // Done when the block holds records, or there is nothing more to
+        // read into it (an error, or the end).
+        if (run.bad || at >= read_size || run.ended || block.records > 0)
+            break;
+    }
+    run.pending.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end());
+    bytes.resize(at);
+    return -1;
+}
+
+// Where the output goes: standard output, or a new file beside -o's. -1,
+// or the exit code after a message.
+int open_output(mask_run &run) {
+    if (!run.o.output_path) {
+        run.out = stdout;
+        return -1;
+    }
+    // A name of its own beside the file, so that the rename stays on one
+    // file system and no other file is written over.
+    for (int n = 0; n < 1000 && !run.out; n++) {
+        run.temporary = std::string(run.o.output_path) + ".onymix-" + std::to_string(n) + ".tmp";
+        if (!platform_file_exists(run.temporary.c_str()))
+            run.out = platform_open_file(run.temporary.c_str(), "wb");
+    }
+    if (!run.out) {
+        run.temporary.clear();
+        std::fprintf(stderr, "onymix-cli: cannot write beside %s: %s\n", run.o.output_path,
+                     std::strerror(errno));
+        return 1;
+    }
+    return -1;
+}
+
+// Writes a block's masking. -1, reader_gone, or 1 after a message.
+int put_block(mask_run &run, const mask_block &block) {
+    const std::string &text = block.out;
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), run.out) != text.size()) {
+        if (run.out == stdout && platform_reader_gone())
+            return reader_gone;
+        int error = errno;
+        progress_clear();
+        std::fprintf(stderr, "onymix-cli: writing %s: %s\n",
+                     run.o.output_path ? run.o.output_path : "the masked records",
+                     std::strerror(error));
+        return 1;
+    }
+    progress_add(block.records);
+    return -1;
+}
+
+struct batch {
+    std::vector<mask_block> blocks;
+    const std::vector<mask_rule> *rules;
+    const unsigned char *key;
+    unsigned filled;
+    std::atomic<unsigned> next;
+};
+
+void mask_some(unsigned, void *context) {
+    batch *b = static_cast<batch *>(context);
+    for (unsigned i; (i = b->next++) < b->filled;)
+        mask_block_run(b->blocks[i], *b->rules, b->key);
+}
+
+// Reads, masks and writes the whole input. The run's exit code.
+int mask_all(mask_run &run) {
+    unsigned jobs = run.o.jobs ? run.o.jobs : std::thread::hardware_concurrency();
+    jobs = jobs ? jobs : 1;
+    // At most 64 MiB a batch, unless the threads are more.
+    unsigned blocks = std::max(jobs, std::min(jobs * blocks_a_thread, 64u));
+    batch b{std::vector<mask_block>(blocks), &run.o.masks, run.o.key, 0, {0}};
+    for (bool more = true; more;) {
+        unsigned filled = 0;
+        while (filled < b.blocks.size() && more) {
+            if (int code = next_block(run, b.blocks[filled]); code >= 0)
+                return code;
+            filled++;
+            more = !run.bad && !(run.ended && run.pending.empty());
+        }
+        b.filled = filled;
+        b.next = 0;
+        platform_run_parallel(filled < jobs ? filled : jobs, mask_some, &b);
+        for (unsigned i = 0; i < filled; i++) {
+            if (b.blocks[i].failed)
+                return out_of_order("onymix_mask_values");
+            if (int code = put_block(run, b.blocks[i]); code >= 0)
+                return code;
+        }
+    }
+    if (run.bad)
+        return input_error(run);
+    if (run.width == 0 && !run.o.no_header) {
+        progress_clear();
+        std::fputs("onymix-cli: the input is empty: it has no first line naming the columns\n",
+                   stderr);
+        return 2;
+    }
+    return 0;
+}
+
+bool zero_key(const unsigned char *key) {
+    for (int i = 0; i < ONYMIX_KEY_SIZE; i++)
+        if (key[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
+int run_mask(cli_options &o) {
+    if (!o.keyed)
+        return bad_usage("--mask needs a secret key: --key or --key-file", nullptr);
+    if (zero_key(o.key))
+        return bad_usage("the zero key keeps nothing secret: the name lists are public, so "
+                         "anyone can mask every name under it and read the maskings back",
+                         nullptr);
+    mask_run run(o);
+    run.in = o.input_path ? platform_open_file(o.input_path, "rb") : stdin;
+    if (!run.in) {
+        std::fprintf(stderr, "onymix-cli: cannot read %s: %s\n", o.input_path,
+                     std::strerror(errno));
+        return 2;
+    }
+    if (int code = open_output(run); code >= 0) {
+        if (o.input_path)
+            std::fclose(run.in);
+        return code;
+    }
+    bool shown = !o.quiet && platform_is_terminal(stderr) &&
+                 (o.output_path || !platform_is_terminal(stdout));
+    progress_begin(shown, false, 0, "records");
+    int code = mask_all(run);
+    progress_clear();
+    if (o.input_path)
+        std::fclose(run.in);
+    if (run.out == stdout) {
+        if (code == 0 && (std::fflush(stdout) != 0 || std::ferror(stdout)) &&
+            !platform_reader_gone()) {
+            std::perror("onymix-cli: writing the masked records");
+            return 1;
+        }
+        return code == reader_gone ? 0 : code;
+    }
+    bool closed = std::fclose(run.out) == 0;
+    if (code == 0 && !closed) {
+        std::perror(("onymix-cli: writing " + std::string(o.output_path)).c_str());
+        code = 1;
+    }
+    if (code == 0 && !platform_replace_file(run.temporary.c_str(), o.output_path)) {
+        std::fprintf(stderr, "onymix-cli: cannot put the masked file at %s: %s\n", o.output_path,
+                     std::strerror(errno));
+        code = 1;
+    }
+    if (code != 0)
+        platform_remove_file(run.temporary.c_str());
+    return code;
+}

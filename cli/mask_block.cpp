@@ -1,0 +1,124 @@
+// mask_block.cpp: the masking of one block of whole CSV records (cli.h),
+// the work that onymix-cli's --mask run hands to each of its threads. It
+// reads nothing shared but the rules and the key, so blocks are masked side
+// by side; a block keeps only its working memory from one to the next. The
+// fields of a column go to the library together, through
+// onymix_mask_values, in batches.
+#include "cli.h"
+#include "csv.h"
+
+#include <algorithm>
+
+namespace {
+
+// Room for the maskings of one call of onymix_mask_values; a value too long
+// for it gets room of its own.
+const size_t masked_room = 1 << 20;
+
+// The values of the spans of rule, the quotes taken out where they had to
+// be, into work.values and work.lengths; which spans they are in work.which.
+void gather(mask_block &block, unsigned rule) {
+    auto &w = block.work;
+    w.which.clear();
+    w.values.clear();
+    w.lengths.clear();
+    w.arena.clear();
+    w.in_arena.clear();
+    // The unquoted copies go into arena, which moves as it grows: their
+    // places are kept as offsets and made pointers at the end.
+    std::string scratch;
+    const char *data = block.bytes.data();
+    for (size_t i = 0; i < block.spans.size(); i++) {
+        const mask_span &s = block.spans[i];
+        if (s.rule != rule)
+            continue;
+        const char *value;
+        size_t length;
+        csv_value(data, csv_field{s.begin, s.end, s.quoted}, scratch, value, length);
+        if (value == scratch.data()) {
+            w.in_arena.push_back(w.values.size());
+            w.values.push_back(reinterpret_cast<const void *>(w.arena.size()));
+            w.arena += scratch;
+        } else {
+            w.values.push_back(value);
+        }
+        w.lengths.push_back(length);
+        w.which.push_back(i);
+    }
+    for (size_t v : w.in_arena)
+        w.values[v] = w.arena.data() + reinterpret_cast<size_t>(w.values[v]);
+}
+
+// Keeps the masking of the n-th value gathered, length bytes at text.
+void keep(mask_block &block, size_t n, const char *text, size_t length) {
+    auto &w = block.work;
+    w.begin[w.which[n]] = w.results.size();
+    w.length[w.which[n]] = length;
+    w.results.append(text, length);
+}
+
+// The maskings of the values gathered under a rule. False when the library
+// refused them.
+bool mask_values(mask_block &block, const mask_rule &rule, const unsigned char *key) {
+    auto &w = block.work;
+    size_t count = w.values.size();
+    if (rule.kind < 0) {
+        // The pseudonym of a value; an empty field stays empty, as in the
+        // maskings: a missing value is no name.
+        char name[ONYMIX_LINE_MAX];
+        for (size_t i = 0; i < count; i++) {
+            int length = w.lengths[i] == 0 ? 0
+                                           : onymix_pseudonym(rule.mode, w.values[i], w.lengths[i],
+                                                              key, name, sizeof name);
+            if (length < 0)
+                return false;
+            keep(block, i, name, static_cast<size_t>(length));
+        }
+        return true;
+    }
+    for (size_t done = 0; done < count;) {
+        size_t least = ONYMIX_MASK_GROWTH * w.lengths[done] + 1;
+        if (w.room.size() < std::max(masked_room, least))
+            w.room.resize(std::max(masked_room, least));
+        if (w.ends.size() < count - done)
+            w.ends.resize(count - done);
+        int made =
+            onymix_mask_values(rule.kind, key, w.values.data() + done, w.lengths.data() + done,
+                               count - done, w.room.data(), w.room.size(), w.ends.data());
+        if (made <= 0)
+            return false;
+        for (size_t i = 0, from = 0; i < static_cast<size_t>(made); from = w.ends[i++])
+            keep(block, done + i, w.room.data() + from, w.ends[i] - from);
+        done += static_cast<size_t>(made);
+    }
+    return true;
+}
+
+} // namespace
+
+void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
+                    const unsigned char *key) {
+    auto &w = block.work;
+    block.out.clear();
+    block.failed = false;
+    w.results.clear();
+    w.begin.resize(block.spans.size());
+    w.length.resize(block.spans.size());
+    for (unsigned r = 0; r < rules.size(); r++) {
+        gather(block, r);
+        if (!mask_values(block, rules[r], key)) {
+            block.failed = true;
+            return;
+        }
+    }
+    const char *data = block.bytes.data();
+    block.out.reserve(block.bytes.size() + block.bytes.size() / 4);
+    size_t copied = 0;
+    for (size_t i = 0; i < block.spans.size(); i++) {
+        const mask_span &s = block.spans[i];
+        block.out.append(data + copied, s.begin - copied);
+        csv_put_field(block.out, w.results.data() + w.begin[i], w.length[i], s.quoted);
+        copied = s.end;
+    }
+    block.out.append(data + copied, block.bytes.size() - copied);
+}

@@ -1,0 +1,208 @@
+// Tests of onymix-cli --mask, run as a separate process the way a user runs
+// it: the golden maskings through a CSV column, malformed input refused
+// with its place, -o leaving nothing after an error, and the same bytes on
+// any number of threads.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string key = " --key 000102030405060708090a0b0c0d0e0f";
+
+struct run_result {
+    int exit_code;
+    std::string out, err;
+};
+
+std::string read_file(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string temp(const char *name) {
+    return testing::TempDir() + "cli_mask_" + name + "_" + std::to_string(getpid());
+}
+
+run_result run_cli(const std::string &arguments, const std::string &input) {
+    std::string in = temp("in"), out = temp("out"), err = temp("err");
+    std::ofstream(in, std::ios::binary) << input;
+    std::string command =
+        std::string(ONYMIX_CLI_PATH) + " " + arguments + " >" + out + " 2>" + err + " <" + in;
+    int status = std::system(command.c_str());
+    run_result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out), read_file(err)};
+    for (const std::string &path : {in, out, err})
+        std::remove(path.c_str());
+    return result;
+}
+
+// A golden file's text with its escapes (\\ \t \n \r \xHH) read.
+std::string unescape(const std::string &text) {
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] != '\\') {
+            bytes += text[i];
+            continue;
+        }
+        char c = text[++i];
+        if (c == 'x') {
+            bytes += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            bytes += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+        }
+    }
+    return bytes;
+}
+
+// A field as a CSV writer writes it: quoted when quoted or when it must be.
+std::string field(const std::string &value, bool quoted) {
+    if (!quoted && value.find_first_of(",\"\r\n") == std::string::npos)
+        return value;
+    std::string text = "\"";
+    for (char c : value)
+        text += c == '"' ? "\"\"" : std::string(1, c);
+    return text + "\"";
+}
+
+TEST(CliMask, TheGoldenMaskingsThroughACsvColumn) {
+    for (const char *kind : {"first", "surname", "full"}) {
+        std::ifstream golden(std::string(ONYMIX_SOURCE_DIR "/tests/golden/mask-") + kind +
+                             "-000102030405060708090a0b0c0d0e0f.txt");
+        // Beside each value an id; every third value quoted, whether or not
+        // it must be, and the others quoted only when they must be.
+        std::string input = "id,name\r\n", expected = input, line;
+        int count = 0;
+        while (std::getline(golden, line)) {
+            size_t tab = line.find('\t');
+            std::string value = unescape(line.substr(0, tab));
+            std::string masked = unescape(line.substr(tab + 1));
+            bool quoted = count % 3 == 0 || value.find_first_of(",\"\r\n") != std::string::npos;
+            std::string id = std::to_string(count++) + ",";
+            input += id + field(value, quoted) + "\r\n";
+            expected += id + field(masked, quoted) + "\r\n";
+        }
+        ASSERT_GT(count, 40) << kind;
+        run_result r = run_cli(std::string("--mask name=") + kind + key + " --jobs 3", input);
+        EXPECT_EQ(r.exit_code, 0) << kind << ": " << r.err;
+        EXPECT_EQ(r.out, expected) << kind;
+    }
+}
+
+TEST(CliMask, MalformedInputIsRefusedWithItsPlaceNeverItsValue) {
+    struct {
+        const char *arguments, *input, *message;
+    } const cases[] = {
+        {"--mask b=first", "a,b\n1,\"Secret\n2,x\n",
+         "line 2, column 2: a quoted field whose quote is never closed"},
+        {"--mask b=first", "a,b\n1,Sec\"ret\n",
+         "line 2, column 2: a quote inside a field that does not begin with one"},
+        {"--mask b=first", "a,b\r\n\"x\ny\",\"Secret\"z\r\n",
+         "line 3, column 2: bytes after the closing quote of a quoted field"},
+        {"--mask b=first", "a,b\n1,2\n1,Secret,3\n",
+         "line 3, column 3: a record with more fields than the first"},
+        {"--mask 2=first --no-header", "1,2\nSecret\n",
+         "line 2, column 1: a record with fewer fields than the first"},
+        {"--mask c=first", "a,b\n1,Secret\n", "--mask c: no column of that name in the header"},
+        {"--mask 3=first", "a,b\n1,Secret\n", "--mask 3: the first line has 2 columns"},
+        {"--mask a=first --mask 1=surname", "a,b\n1,Secret\n", "column 1 is masked twice"},
+        {"--mask a=first", "", "the input is empty: it has no first line naming the columns"},
+    };
+    for (const auto &c : cases) {
+        run_result r = run_cli(c.arguments + key, c.input);
+        EXPECT_EQ(r.exit_code, 2) << c.input;
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), std::string("onymix-cli: ") + c.message)
+            << c.input;
+        EXPECT_EQ(r.err.find("Secret"), std::string::npos) << r.err;
+    }
+    // Without -o, the records before the wrong one have been written.
+    run_result cut = run_cli("--mask 1=Surname" + key, "a,b\nx,y\nz,\"");
+    EXPECT_EQ(cut.exit_code, 2);
+    EXPECT_EQ(cut.out, run_cli("--mask 1=Surname" + key, "a,b\nx,y\n").out);
+}
+
+TEST(CliMask, AnOutputFileIsWrittenWholeOrNotAtAll) {
+    std::string folder = temp("folder");
+    ASSERT_EQ(system(("rm -rf " + folder + " && mkdir " + folder).c_str()), 0);
+    std::string path = folder + "/masked.csv";
+    std::ofstream(path) << "before\n";
+    run_result bad = run_cli("--mask b=first -o " + path + key, "a,b\n1,Mary\n2,\"Ann\n");
+    EXPECT_EQ(bad.exit_code, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(read_file(path), "before\n");
+    run_result good = run_cli("--mask b=first --output " + path + key, "a,b\n1,Mary\n");
+    EXPECT_EQ(good.exit_code, 0) << good.err;
+    EXPECT_EQ(read_file(path), run_cli("--mask b=first" + key, "a,b\n1,Mary\n").out);
+    EXPECT_EQ(read_file(path).substr(0, 6), "a,b\n1,");
+    // Nothing left beside it either way.
+    FILE *listing = popen(("ls -A " + folder).c_str(), "r");
+    char names[256] = {};
+    EXPECT_EQ(std::fread(names, 1, sizeof names - 1, listing), 11u);
+    pclose(listing);
+    EXPECT_STREQ(names, "masked.csv\n");
+    std::system(("rm -rf " + folder).c_str());
+}
+
+TEST(CliMask, AnyNumberOfThreadsWritesTheSameBytes) {
+    // About 10 MB: blocks of 1 MiB, several batches of --jobs 1, with
+    // quoted line breaks that fall anywhere against the blocks' ends.
+    std::string input = "\xEF\xBB\xBFid,name,note,full\n";
+    const char *names[] = {"Mary", "\"Jean\nLuc\"", "JOHN", "\"Smith, Ann\"", "", "o'Brien"};
+    const char *full[] = {"Mary Lee", "\"Lee, Jean\nLuc\"", "JOHN LEE", "\"Ann \"\"Lee\"\"\"", "",
+                          "Al Gore"};
+    for (int i = 0; i < 240000; i++)
+        input += std::to_string(i) + "," + names[i % 6] + ",\"a,\"\"b\"\"\r\nc\"," +
+                 full[(i + 3) % 6] + "\r\n";
+    run_result one =
+        run_cli("--mask name=first --mask full=full --mask 3=Surname --jobs 1" + key, input);
+    run_result four =
+        run_cli("--mask name=first --mask full=full --mask 3=Surname --jobs 4" + key, input);
+    EXPECT_EQ(one.exit_code, 0) << one.err;
+    EXPECT_EQ(four.exit_code, 0) << four.err;
+    EXPECT_GT(one.out.size(), 8u << 20);
+    EXPECT_TRUE(one.out == four.out) << "--jobs 1 and --jobs 4 differ";
+    // The last records, past the blocks' ends, masked alone as in the whole.
+    std::string header = input.substr(0, input.find('\n') + 1);
+    std::string tail = input.substr(input.find("\n239994,") + 1);
+    run_result alone =
+        run_cli("--mask name=first --mask full=full --mask 3=Surname" + key, header + tail);
+    EXPECT_EQ(one.out.substr(one.out.find("\n239994,") + 1),
+              alone.out.substr(alone.out.find('\n') + 1));
+}
+
+TEST(CliMask, AKeyIsRequiredAndTheZeroKeyRefused) {
+    std::string zero = temp("zero_key");
+    std::ofstream(zero, std::ios::binary) << std::string(16, '\0');
+    struct {
+        std::string arguments, message;
+    } const cases[] = {
+        {"--mask a=first", "--mask needs a secret key: --key or --key-file"},
+        {"--mask a=first --key " + std::string(32, '0'), "the zero key keeps nothing secret"},
+        {"--mask a=first --key-file " + zero, "the zero key keeps nothing secret"},
+        {"--mask a=middle" + key, "the kind of a mask is first, surname, full or a mode: middle"},
+        {"--mask a=first --mode Male" + key, "--mask does not go with --mode"},
+        {"--mask a=first --by-id" + key, "--mask does not go with --by-id"},
+        {"--no-header --ids 1-2", "--no-header goes only with --mask"},
+        {"--mask a=first --jobs 0" + key, "jobs must be a whole number from 1 to 1024: 0"},
+        {"--mask a=first a.csv b.csv" + key, "unknown option: b.csv"},
+    };
+    for (const auto &c : cases) {
+        run_result r = run_cli(c.arguments, "a\nMary\n");
+        EXPECT_EQ(r.exit_code, 2) << c.arguments;
+        EXPECT_EQ(r.out, "") << c.arguments;
+        EXPECT_EQ(r.err.substr(0, 12 + c.message.size()), "onymix-cli: " + c.message)
+            << c.arguments;
+    }
+    std::remove(zero.c_str());
+}
+
+} // namespace
