@@ -2,6 +2,8 @@
 // it: the golden maskings through a CSV column, malformed input refused
 // with its place, -o leaving nothing after an error, and the same bytes on
 // any number of threads.
+#include "support/cli_run.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -17,31 +19,16 @@ namespace {
 
 const std::string key = " --key 000102030405060708090a0b0c0d0e0f";
 
-struct run_result {
-    int exit_code;
-    std::string out, err;
-};
-
-std::string read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::string temp(const char *name) {
     return testing::TempDir() + "cli_mask_" + name + "_" + std::to_string(getpid());
 }
 
-run_result run_cli(const std::string &arguments, const std::string &input) {
-    std::string in = temp("in"), out = temp("out"), err = temp("err");
+// onymix-cli run with input on its standard input.
+run_result mask_run(const std::string &arguments, const std::string &input) {
+    std::string in = temp("in");
     std::ofstream(in, std::ios::binary) << input;
-    std::string command =
-        std::string(ONYMIX_CLI_PATH) + " " + arguments + " >" + out + " 2>" + err + " <" + in;
-    int status = std::system(command.c_str());
-    run_result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out), read_file(err)};
-    for (const std::string &path : {in, out, err})
-        std::remove(path.c_str());
+    run_result result = run_cli(arguments, in);
+    std::remove(in.c_str());
     return result;
 }
 
@@ -92,7 +79,7 @@ TEST(CliMask, TheGoldenMaskingsThroughACsvColumn) {
             expected += id + field(masked, quoted) + "\r\n";
         }
         ASSERT_GT(count, 40) << kind;
-        run_result r = run_cli(std::string("--mask name=") + kind + key + " --jobs 3", input);
+        run_result r = mask_run(std::string("--mask name=") + kind + key + " --jobs 3", input);
         EXPECT_EQ(r.exit_code, 0) << kind << ": " << r.err;
         EXPECT_EQ(r.out, expected) << kind;
     }
@@ -118,16 +105,16 @@ TEST(CliMask, MalformedInputIsRefusedWithItsPlaceNeverItsValue) {
         {"--mask a=first", "", "the input is empty: it has no first line naming the columns"},
     };
     for (const auto &c : cases) {
-        run_result r = run_cli(c.arguments + key, c.input);
+        run_result r = mask_run(c.arguments + key, c.input);
         EXPECT_EQ(r.exit_code, 2) << c.input;
         EXPECT_EQ(r.err.substr(0, r.err.find('\n')), std::string("onymix-cli: ") + c.message)
             << c.input;
         EXPECT_EQ(r.err.find("Secret"), std::string::npos) << r.err;
     }
     // Without -o, the records before the wrong one have been written.
-    run_result cut = run_cli("--mask 1=Surname" + key, "a,b\nx,y\nz,\"");
+    run_result cut = mask_run("--mask 1=Surname" + key, "a,b\nx,y\nz,\"");
     EXPECT_EQ(cut.exit_code, 2);
-    EXPECT_EQ(cut.out, run_cli("--mask 1=Surname" + key, "a,b\nx,y\n").out);
+    EXPECT_EQ(cut.out, mask_run("--mask 1=Surname" + key, "a,b\nx,y\n").out);
 }
 
 TEST(CliMask, AnOutputFileIsWrittenWholeOrNotAtAll) {
@@ -135,13 +122,13 @@ TEST(CliMask, AnOutputFileIsWrittenWholeOrNotAtAll) {
     ASSERT_EQ(system(("rm -rf " + folder + " && mkdir " + folder).c_str()), 0);
     std::string path = folder + "/masked.csv";
     std::ofstream(path) << "before\n";
-    run_result bad = run_cli("--mask b=first -o " + path + key, "a,b\n1,Mary\n2,\"Ann\n");
+    run_result bad = mask_run("--mask b=first -o " + path + key, "a,b\n1,Mary\n2,\"Ann\n");
     EXPECT_EQ(bad.exit_code, 2);
     EXPECT_EQ(bad.out, "");
     EXPECT_EQ(read_file(path), "before\n");
-    run_result good = run_cli("--mask b=first --output " + path + key, "a,b\n1,Mary\n");
+    run_result good = mask_run("--mask b=first --output " + path + key, "a,b\n1,Mary\n");
     EXPECT_EQ(good.exit_code, 0) << good.err;
-    EXPECT_EQ(read_file(path), run_cli("--mask b=first" + key, "a,b\n1,Mary\n").out);
+    EXPECT_EQ(read_file(path), mask_run("--mask b=first" + key, "a,b\n1,Mary\n").out);
     EXPECT_EQ(read_file(path).substr(0, 6), "a,b\n1,");
     // Nothing left beside it either way.
     FILE *listing = popen(("ls -A " + folder).c_str(), "r");
@@ -163,9 +150,9 @@ TEST(CliMask, AnyNumberOfThreadsWritesTheSameBytes) {
         input += std::to_string(i) + "," + names[i % 6] + ",\"a,\"\"b\"\"\r\nc\"," +
                  full[(i + 3) % 6] + "\r\n";
     run_result one =
-        run_cli("--mask name=first --mask full=full --mask 3=Surname --jobs 1" + key, input);
+        mask_run("--mask name=first --mask full=full --mask 3=Surname --jobs 1" + key, input);
     run_result four =
-        run_cli("--mask name=first --mask full=full --mask 3=Surname --jobs 4" + key, input);
+        mask_run("--mask name=first --mask full=full --mask 3=Surname --jobs 4" + key, input);
     EXPECT_EQ(one.exit_code, 0) << one.err;
     EXPECT_EQ(four.exit_code, 0) << four.err;
     EXPECT_GT(one.out.size(), 8u << 20);
@@ -174,7 +161,7 @@ TEST(CliMask, AnyNumberOfThreadsWritesTheSameBytes) {
     std::string header = input.substr(0, input.find('\n') + 1);
     std::string tail = input.substr(input.find("\n239994,") + 1);
     run_result alone =
-        run_cli("--mask name=first --mask full=full --mask 3=Surname" + key, header + tail);
+        mask_run("--mask name=first --mask full=full --mask 3=Surname" + key, header + tail);
     EXPECT_EQ(one.out.substr(one.out.find("\n239994,") + 1),
               alone.out.substr(alone.out.find('\n') + 1));
 }
@@ -196,7 +183,7 @@ TEST(CliMask, AKeyIsRequiredAndTheZeroKeyRefused) {
         {"--mask a=first a.csv b.csv" + key, "unknown option: b.csv"},
     };
     for (const auto &c : cases) {
-        run_result r = run_cli(c.arguments, "a\nMary\n");
+        run_result r = mask_run(c.arguments, "a\nMary\n");
         EXPECT_EQ(r.exit_code, 2) << c.arguments;
         EXPECT_EQ(r.out, "") << c.arguments;
         EXPECT_EQ(r.err.substr(0, 12 + c.message.size()), "onymix-cli: " + c.message)

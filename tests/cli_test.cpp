@@ -1,5 +1,6 @@
 // Tests of onymix-cli, run as a separate process the way a user runs it.
 #include "../names/lines.h"
+#include "support/cli_run.h"
 #include "support/double_generator.h"
 #include "version.h"
 
@@ -20,30 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct run_result {
-    int exit_code;
-    std::string out, err;
-};
-
-std::string read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-run_result run_cli(const std::string &arguments, const std::string &input_path = "/dev/null") {
-    std::string out = testing::TempDir() + "cli_out_" + std::to_string(getpid());
-    std::string err = out + "_err";
-    std::string command = std::string(ONYMIX_CLI_PATH) + " " + arguments + " >" + out + " 2>" +
-                          err + " <" + input_path;
-    int status = std::system(command.c_str());
-    run_result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out), read_file(err)};
-    std::remove(out.c_str());
-    std::remove(err.c_str());
-    return result;
-}
 
 std::string first_line(const std::string &text) {
     return text.substr(0, text.find('\n'));
