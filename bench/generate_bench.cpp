@@ -1,6 +1,6 @@
 // Benchmarks of name generation: generate in each mode with a simulated
-// clock; the streaming path of onymix-cli by blocks and by the million, with
-// and without unique names; and onymix-cli --count 1000000 as a whole
+// clock; the streaming path of onymix-cli by blocks, even and weighted, and
+// by the million, with and without unique names; and onymix-cli --count 1000000 as a whole
 // process against writing a million fixed lines the same way in the same run.
 #include "../names/by_id.h"
 #include "../names/generator.h"
@@ -31,9 +31,10 @@ char block[1 << 16];
 
 void stream_block(benchmark::State &state) {
     // One 64 KiB block of names a step, drawn on from one seeding, as
-    // onymix-cli --count fills its output.
+    // onymix-cli --count fills its output; even or weighted picks.
     const long long plenty = 1LL << 62;
-    name_stream stream{{static_cast<int>(state.range(0)), draw_on, 0},
+    bool weighted = state.range(2);
+    name_stream stream{{static_cast<int>(state.range(0)), draw_on, 0, weighted},
                        static_cast<name_format>(state.range(1)),
                        static_cast<uint64_t>(seeded_state(0)),
                        plenty,
@@ -44,12 +45,13 @@ void stream_block(benchmark::State &state) {
     state.SetLabel(std::string(mode_labels[state.range(0)]) + ", " +
                    (state.range(1) == format_text  ? "text"
                     : state.range(1) == format_csv ? "csv"
-                                                   : "jsonl"));
+                                                   : "jsonl") +
+                   (weighted ? ", weighted" : ""));
 }
 BENCHMARK(stream_block)
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 6, 1), {format_text}})
-    ->Args({mode_male_surname, format_csv})
-    ->Args({mode_male_surname, format_jsonl});
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 6, 1), {format_text}, {0, 1}})
+    ->Args({mode_male_surname, format_csv, 0})
+    ->Args({mode_male_surname, format_jsonl, 0});
 
 void stream_million(benchmark::State &state) {
     // A million names into blocks, as one onymix-cli --count 1000000 run

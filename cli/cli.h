@@ -27,7 +27,8 @@ struct mask_rule {
 // names are keyed with 16 zero bytes.
 struct cli_options {
     int mode = -1;
-    bool seeded = false, counted = false, started = false, unique = false, quiet = false;
+    bool seeded = false, counted = false, started = false, unique = false, weighted = false,
+         quiet = false;
     unsigned long long seed = 0, start = 0, first_id = 0, last_id = 0;
     long long count = 1;
     int format = ONYMIX_TEXT;

@@ -28,6 +28,8 @@ int open_generator(const cli_options &o, onymix_generator *&generator) {
     // Without a count or a start, one Generate: every pick re-seeded. One
     // name is always unique.
     unsigned flags = !o.counted && !o.started ? ONYMIX_RESEED : o.unique ? ONYMIX_UNIQUE : 0;
+    if (o.weighted)
+        flags |= ONYMIX_WEIGHTED;
     generator =
         o.seeded ? onymix_open_seed(o.mode, o.seed, flags) : onymix_open(o.mode, ONYMIX_NOW, flags);
     if (!generator) {

@@ -11,7 +11,7 @@
 namespace {
 
 const char usage[] =
-    "usage: onymix-cli [-m M] [-s S] [-n N] [--start K] [-u] [-f F] [--quiet]\n"
+    "usage: onymix-cli [-m M] [-s S] [-n N] [--start K] [-u | --weighted] [-f F] [--quiet]\n"
     "       onymix-cli --ids FROM-TO | --by-id | --pseudonymize\n"
     "                  [-m M] [--key HEX | --key-file FILE] [-f F] [--quiet]\n"
     "       onymix-cli --mask COLUMN=KIND... --key HEX | --key-file FILE\n"
@@ -29,6 +29,8 @@ const char usage[] =
     "                      --count, print name K alone\n"
     "  -u, --unique        print no name twice: repeats are left out until N names\n"
     "                      are out\n"
+    "      --weighted      draw each name as often as the 1990 census found it,\n"
+    "                      not evenly from its list\n"
     "      --ids FROM-TO   print the names of ids FROM to TO, both included, each id\n"
     "                      0 to 18446744073709551615\n"
     "      --by-id         print the name of each id read from standard input, one\n"
@@ -78,6 +80,7 @@ enum long_only {
     key_file_option,
     quiet_option,
     mask_option,
+    weighted_option,
     no_header_option,
     jobs_option
 };
@@ -87,6 +90,7 @@ const option long_options[] = {{"mode", required_argument, nullptr, 'm'},
                                {"count", required_argument, nullptr, 'n'},
                                {"start", required_argument, nullptr, start_option},
                                {"unique", no_argument, nullptr, 'u'},
+                               {"weighted", no_argument, nullptr, weighted_option},
                                {"ids", required_argument, nullptr, ids_option},
                                {"by-id", no_argument, nullptr, by_id_option},
                                {"pseudonymize", no_argument, nullptr, pseudonymize_option},
@@ -146,6 +150,9 @@ int take_option(int option, const char *written, cli_options &o) {
         return 0;
     case 'u':
         o.unique = true;
+        return -1;
+    case weighted_option:
+        o.weighted = true;
         return -1;
     case 'm':
         o.mode = onymix_mode_from_text(optarg, std::strlen(optarg));
@@ -238,7 +245,8 @@ int check_together(const cli_options &o) {
       sequence_options[] = {{o.seeded, "--seed"},
                             {o.counted, "--count"},
                             {o.started, "--start"},
-                            {o.unique, "--unique"}};
+                            {o.unique, "--unique"},
+                            {o.weighted, "--weighted"}};
     for (const auto &run : runs)
         if (run.given) {
             if (by_id_run)
@@ -250,6 +258,8 @@ int check_together(const cli_options &o) {
             return conflict(by_id_run, other.name);
     if (o.started && o.unique)
         return conflict("--start", "--unique");
+    if (o.weighted && o.unique)
+        return conflict("--weighted", "--unique");
     if (o.key_text && o.key_file)
         return conflict("--key", "--key-file");
     if (!o.masks.empty()) {
@@ -261,6 +271,7 @@ int check_together(const cli_options &o) {
                       {o.counted, "--count"},
                       {o.started, "--start"},
                       {o.unique, "--unique"},
+                      {o.weighted, "--weighted"},
                       {o.mode_given, "--mode"},
                       {o.format_given, "--format"}};
         for (const auto &other : others)

@@ -76,9 +76,12 @@ extern "C" {
 
 /* Flags of onymix_open. ONYMIX_UNIQUE: no name twice. ONYMIX_RESEED: every
  * pick re-seeded from the seed, as Generate does, so each name is what
- * onymix_generate gives. */
+ * onymix_generate gives. ONYMIX_WEIGHTED: every name drawn as often as the
+ * 1990 census found it (onymix(3), "Weighted picks") instead of evenly from
+ * its list; the same draws, so seeking works as without it. */
 #define ONYMIX_UNIQUE 1u
 #define ONYMIX_RESEED 2u
+#define ONYMIX_WEIGHTED 4u
 
 /* The last second of a day: seconds and seeds run from 0 to this. */
 #define ONYMIX_LAST_SECOND 86399L
@@ -150,9 +153,12 @@ typedef struct onymix_generator onymix_generator;
  * made is left out, until every name of the mode has been made. With
  * ONYMIX_RESEED instead, every pick is re-seeded from `seed` (or from the
  * uptime at that moment), so each name is the one onymix_generate gives;
- * the two flags do not go together.
- * Returns NULL for a bad mode, seed or flag, or when there is not enough
- * memory. Give it back with onymix_close. */
+ * the two flags do not go together. ONYMIX_WEIGHTED draws each name by the
+ * census frequencies; it goes with ONYMIX_RESEED but not with ONYMIX_UNIQUE
+ * (the rarest names are about one draw in ten billion, so a weighted run of
+ * every name would never end).
+ * Returns NULL for a bad mode, seed or flag or flags that do not go
+ * together, or when there is not enough memory. Give it back with onymix_close. */
 ONYMIX_API onymix_generator *ONYMIX_CALL onymix_open(int mode, long seed, unsigned flags);
 
 /* The same at any seed from 0 to 2^64 - 1: seeds 0 to 86399 are the seconds

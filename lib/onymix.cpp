@@ -108,9 +108,11 @@ uint64_t state_of_second(long second) {
                                 : static_cast<uint64_t>(seeded_state(static_cast<int32_t>(second)));
 }
 
+// Known flags, and no unique generator that re-seeds or weighs.
 bool valid_flags(unsigned flags) {
-    const unsigned known = ONYMIX_UNIQUE | ONYMIX_RESEED;
-    return (flags & ~known) == 0 && flags != known;
+    const unsigned known = ONYMIX_UNIQUE | ONYMIX_RESEED | ONYMIX_WEIGHTED;
+    return (flags & ~known) == 0 &&
+           !((flags & ONYMIX_UNIQUE) && (flags & (ONYMIX_RESEED | ONYMIX_WEIGHTED)));
 }
 
 // A generator of names drawn from source, starting at state.
@@ -118,6 +120,7 @@ onymix_generator *make_generator(name_source source, uint64_t state, unsigned fl
     onymix_generator *g = static_cast<onymix_generator *>(std::calloc(1, sizeof *g));
     if (!g)
         return nullptr;
+    source.weighted = (flags & ONYMIX_WEIGHTED) != 0;
     g->stream = name_stream{source, format_text, state, 0, nullptr};
     g->seeded = state;
     if (flags & ONYMIX_UNIQUE) {

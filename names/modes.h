@@ -5,6 +5,7 @@
 #pragma once
 
 #include "generator.h"
+#include "weighted.h"
 
 #include <cstdint>
 
@@ -67,12 +68,14 @@ struct drawn_name {
     int first_name, surname;
 };
 
-// What a name is drawn as: its mode (0 to 6), and how each of its picks
-// starts (for seed_fixed, from seed_state).
+// What a name is drawn as: its mode (0 to 6), how each of its picks starts
+// (for seed_fixed, from seed_state), and whether its picks are weighted by
+// the census frequencies or even.
 struct name_source {
     int mode;
     pick_seeding seeding;
     uint64_t seed_state;
+    bool weighted = false;
 };
 
 // The state a pick starts from.
@@ -93,8 +96,11 @@ inline drawn_name draw_name(const name_source &source, uint64_t &state) {
     if (has_first_name(mode)) {
         if (reseeded)
             state = start_pick(source, state);
+        if (source.weighted)
+            name.first_name = is_any(mode) ? pick_weighted_any_first_name(state)
+                                           : pick_weighted_entry(state, first_name_section(mode));
         // A section of its own in each branch, so that its span is a constant.
-        if (is_any(mode))
+        else if (is_any(mode))
             name.first_name = pick_any_first_name(state);
         else if (mode == mode_female || mode == mode_female_surname)
             name.first_name = pick_entry(state, female_section);
@@ -104,7 +110,8 @@ inline drawn_name draw_name(const name_source &source, uint64_t &state) {
     if (has_surname(mode)) {
         if (reseeded)
             state = start_pick(source, state);
-        name.surname = pick_entry(state, surname_section);
+        name.surname = source.weighted ? pick_weighted_entry(state, surname_section)
+                                       : pick_entry(state, surname_section);
     }
     return name;
 }

@@ -550,6 +550,17 @@ TEST(CliSeeds, FarSeedsAndStartsGiveTheGoldenSequences) {
                       golden("sequence-" + m + "-0-from-" + k + ".txt"))
                 << m << " " << k;
     }
+    // Weighted: its own golden sequences, and seeks into them.
+    for (int mode = 0; mode < 7; mode++) {
+        std::string m = std::to_string(mode);
+        for (std::string seed : {"1", "43200", "18446744073709551615"})
+            EXPECT_EQ(run_cli("--weighted -n 1000 -m " + m + " -s " + seed).out,
+                      golden("weighted-" + m + "-" + seed + ".txt"))
+                << m << " " << seed;
+        EXPECT_EQ(run_cli("--weighted -s 1 --start 1000000000000 -n 1000 -m " + m).out,
+                  golden("weighted-" + m + "-1-from-1000000000000.txt"))
+            << m;
+    }
     // Without --count: name K alone, and for a seed beyond the day one
     // Generate, every pick re-seeded, so that the surname is the Surname
     // mode's first name.
@@ -591,6 +602,8 @@ TEST(CliById, BadIdsKeysAndOptionsAreNamedWithExitTwo) {
         {"--start 1 --ids 1-2", "--ids does not go with --start"},
         {"--by-id --pseudonymize", "--by-id does not go with --pseudonymize"},
         {"--start 2 -u -n 3", "--start does not go with --unique"},
+        {"-n 3 --unique --weighted", "--weighted does not go with --unique"},
+        {"--ids 1-2 --weighted", "--ids does not go with --weighted"},
         {"--ids 1-2 --key 0123", "--key must be 32 hex digits: it has 4 characters"},
         {"--by-id --key 000102030405060708090a0b0c0d0eXf",
          "--key must be 32 hex digits: character 31 is no hex digit"},

@@ -1182,8 +1182,66 @@ static void far_seeds_and_seeks(void) {
     expect_text("a re-seeding generator at a far seed", name, again);
     onymix_close(unique);
     onymix_close(reseeding);
-    if (onymix_open_seed(7, 5, 0) || onymix_open_seed(0, 5, 4))
+    if (onymix_open_seed(7, 5, 0) || onymix_open_seed(0, 5, 8))
         fail("onymix_open_seed of a bad mode or flag gave a generator");
+}
+
+/* Weighted sequences: their golden files, seeks, the flags they go with,
+ * and the census shares over 10 million Male + Surname names. */
+static void weighted(void) {
+    static const unsigned long long seeds[] = {1, 43200, 18446744073709551615ull};
+    char file[96], name[ONYMIX_LINE_MAX], again[ONYMIX_LINE_MAX];
+    for (int mode = 0; mode < ONYMIX_MODE_COUNT; mode++) {
+        for (int i = 0; i < 3; i++) {
+            snprintf(file, sizeof file, "weighted-%d-%llu.txt", mode, seeds[i]);
+            onymix_generator *g = onymix_open_seed(mode, seeds[i], ONYMIX_WEIGHTED);
+            expect_golden_names(file, g);
+            onymix_close(g);
+        }
+        snprintf(file, sizeof file, "weighted-%d-1-from-1000000000000.txt", mode);
+        onymix_generator *g = onymix_open_seed(mode, 1, ONYMIX_WEIGHTED);
+        EXPECT_INT("onymix_seek of a weighted generator", 0, onymix_seek(g, 1000000000000ull));
+        expect_golden_names(file, g);
+        onymix_close(g);
+    }
+    if (onymix_open_seed(ONYMIX_MALE, 1, ONYMIX_WEIGHTED | ONYMIX_UNIQUE) ||
+        onymix_open(ONYMIX_MALE, 1, ONYMIX_WEIGHTED | ONYMIX_UNIQUE))
+        fail("a unique weighted generator was made");
+    onymix_generator *reseeding = onymix_open_seed(ONYMIX_MALE, 1, ONYMIX_WEIGHTED | ONYMIX_RESEED);
+    onymix_generator *first = onymix_open_seed(ONYMIX_MALE, 1, ONYMIX_WEIGHTED);
+    onymix_next(reseeding, name, sizeof name);
+    onymix_next(first, again, sizeof again);
+    expect_text("a re-seeding weighted generator's first name", again, name);
+    onymix_next(reseeding, name, sizeof name);
+    expect_text("a re-seeding weighted generator's second name", again, name);
+    EXPECT_INT("onymix_left of a weighted generator", -1, (int)onymix_left(first));
+    onymix_close(reseeding);
+    onymix_close(first);
+
+    /* James 3.685% of the male first names, Smith 1.006% of the surnames,
+     * the first 1,000 surnames 43.384% together. */
+    enum { total = 10000000, batch = 4096 };
+    static int entries[2 * batch];
+    long james = 0, smith = 0, listed = 0;
+    onymix_generator *sample = onymix_open_seed(ONYMIX_MALE_SURNAME, 2026, ONYMIX_WEIGHTED);
+    for (int made = 0; made < total; made += batch) {
+        int n = onymix_next_entries(sample, entries, batch);
+        for (int i = 0; i < n; i++) {
+            /* James and Smith are the first entries of their lists. */
+            james += entries[2 * i] == 0;
+            smith += entries[2 * i + 1] == ONYMIX_FIRST_SURNAME_ENTRY;
+            listed += entries[2 * i + 1] < ONYMIX_FIRST_SURNAME_ENTRY + 1000;
+        }
+    }
+    expect_text("the first male entry", "James", onymix_entry(0));
+    expect_text("the first surname entry", "Smith", onymix_entry(ONYMIX_FIRST_SURNAME_ENTRY));
+    onymix_close(sample);
+    double james_share = 100.0 * james / total, smith_share = 100.0 * smith / total,
+           listed_share = 100.0 * listed / total;
+    if (james_share < 3.685 - 0.03 || james_share > 3.685 + 0.03 || smith_share < 1.006 - 0.016 ||
+        smith_share > 1.006 + 0.016 || listed_share < 43.384 - 0.08 || listed_share > 43.384 + 0.08)
+        fail("weighted shares: James %.4f%%, Smith %.4f%%, the first 1,000 surnames %.4f%%",
+             james_share, smith_share, listed_share);
 }
 
 /* What the names by id promise beyond their golden files. */
@@ -1327,6 +1385,7 @@ static const struct {
     {"golden_maskings", golden_maskings},
     {"mask_by_the_lists", mask_by_the_lists},
     {"mask_refusals_and_room", mask_refusals_and_room},
+    {"weighted", weighted},
 };
 
 int main(int argc, char **argv) {

@@ -1,5 +1,5 @@
 r"""make_golden.py: writes the golden files of names by id, pseudonyms, far
-seeds and seeks, and maskings, into tests/golden from the reference
+seeds and seeks, weighted sequences, and maskings, into tests/golden from the reference
 (onymix_reference.py), or, with --check, compares the files there with it,
 and the sequences of the seconds of the day too. The files fix the
 product: once released, the same input gives the same names for ever, so
@@ -24,6 +24,7 @@ KEYS = {"00000000000000000000000000000000": bytes(16),
         "000102030405060708090a0b0c0d0e0f": bytes(range(16))}
 FAR_SEEDS = (86400, 2**32, 2**64 - 1)
 SEEKS = (10**6, 10**12, 2**63)
+WEIGHTED_SEEDS = (1, 43200, 2**64 - 1)
 VALUES = [b"", b"a", b"A", b"alice", b"Alice", b"alice@example.com", b"bob@example.com",
           b"123", b"1234567", b"12345678", b"123456789", b"customer-42", b"customer-43",
           b"0123456789abcde", b"0123456789abcdef", b"0123456789abcdefg",
@@ -116,6 +117,10 @@ def files(lists, check):
             yield f"sequence-{mode}-{seed}.txt", lists.sequence(mode, seed, 1000)
         for start in SEEKS:
             yield f"sequence-{mode}-0-from-{start}.txt", lists.sequence(mode, 0, 1000, start)
+        for seed in WEIGHTED_SEEDS:
+            yield f"weighted-{mode}-{seed}.txt", lists.sequence(mode, seed, 1000, weighted=True)
+        yield (f"weighted-{mode}-1-from-{SEEKS[1]}.txt",
+               lists.sequence(mode, 1, 1000, SEEKS[1], weighted=True))
     for key_name, key in KEYS.items():
         lines = [f"{mode}\t{value.hex()}\t{lists.pseudonym(mode, value, key)}"
                  for mode in range(7) for value in VALUES]

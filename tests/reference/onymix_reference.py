@@ -5,6 +5,8 @@ id, pseudonyms, far seeds and seeks (make_golden.py), and a test holds
 those files to it, so that the files, the library and this description
 agree.
 """
+import bisect
+import itertools
 import re
 from pathlib import Path
 
@@ -62,6 +64,21 @@ class Lists:
         # The Any first names: the male list, then the female names that are
         # not also male names, in the female list's order.
         self.any = self.male + [name for name in self.female if name not in male_set]
+        # The cumulative weights of the weighted picks, by list.
+        self.cumulative = {}
+        for names, file in ((self.male, "male"), (self.female, "female"),
+                            (self.surnames, "surnames")):
+            thousandths = [int(line.replace(".", "")) for line in
+                           (data / f"{file}-weights.txt").read_text(encoding="ascii").split()]
+            unlisted = len(names) - len(thousandths)
+            if unlisted:
+                # The unlisted share evenly what the listed leave of 100
+                # percent; every weight scaled by their count keeps it whole.
+                weights = [t * unlisted for t in thousandths] + \
+                    [100000 - sum(thousandths)] * unlisted
+            else:
+                weights = thousandths
+            self.cumulative[id(names)] = list(itertools.accumulate(weights))
 
     def first_names(self, mode):
         return {0: self.female, 1: self.female, 2: self.male, 3: self.male, 5: self.any,
@@ -128,7 +145,16 @@ class Lists:
         # (state + 1) / 2^51 * span + 1/2, truncated, computed exactly.
         return ((state + 1) * (size - 1) + (1 << 50)) >> 51
 
-    def sequence(self, mode, seed, count, start=0):
+    def weighted_offset(self, state, names):
+        # The entry whose interval (C(i-1), C(i)] holds (state + 1) / 2^51
+        # times the total weight.
+        cumulative = self.cumulative[id(names)]
+        q = ((state + 1) * cumulative[-1] - 1) >> 51
+        return bisect.bisect_right(cumulative, q)
+
+    def sequence(self, mode, seed, count, start=0, weighted=False):
+        pick = self.weighted_offset if weighted else \
+            lambda state, names: self.offset(state, len(names))
         draws = 4 if self.full(mode) else 2
         state = self.state_of_seed(seed) * pow(MULTIPLIER, draws * start, MODULUS) % MODULUS
         names = []
@@ -140,10 +166,10 @@ class Lists:
                 state = state * MULTIPLIER % MODULUS
                 lists = {0: self.female, 1: self.female, 2: self.male, 3: self.male}
                 chosen = lists.get(mode, self.female if female else self.male)
-                parts.append(chosen[self.offset(state, len(chosen))])
+                parts.append(chosen[pick(state, chosen)])
             if mode in (1, 3, 4, 6):
                 state = state * MULTIPLIER * MULTIPLIER % MODULUS
-                parts.append(self.surnames[self.offset(state, len(self.surnames))])
+                parts.append(self.surnames[pick(state, self.surnames)])
             names.append(" ".join(parts))
         return names
 
