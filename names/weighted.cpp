@@ -1,9 +1,10 @@
 // weighted.cpp: the weighted picks over the cumulative census weights that
 // the build generates from names/data/*-weights.txt. A search starts from a
-// guide: for each run of 16 thousandths of a percent, the first entry whose
-// cumulative weight passes its start, so a pick steps over a few entries at
-// most instead of halving the whole list. The guides are made by the
-// compiler, from the same weights, and are no data of their own.
+// guide: for each run of 4 thousandths of a percent, the first entry whose
+// cumulative weight passes its start, so that a pick mostly takes the entry
+// the guide names, and otherwise steps over a few, instead of halving the
+// whole list. The guides are made by the compiler from the same weights, and
+// are no data of their own.
 #include "weighted.h"
 
 #include "name_table.h"
@@ -20,20 +21,28 @@ static_assert(FEMALE_WEIGHT_COUNT == female_span + 1, "a weight for every female
 static_assert(SURNAMES_WEIGHT_COUNT == 1000, "the census weighs the first 1,000 surnames");
 
 const uint32_t percent = 100000; // in thousandths
-const int guide_shift = 4;
+const int guide_shift = 2;
 
-template <size_t count> constexpr uint32_t last(const uint32_t (&cumulative)[count]) {
-    return cumulative[count - 1];
+// A list's cumulative weights as an array, and one more entry past them
+// that no draw of the list reaches.
+template <size_t count>
+constexpr std::array<uint32_t, count + 1> with_end(const uint32_t (&cumulative)[count],
+                                                   uint32_t end) {
+    std::array<uint32_t, count + 1> all{};
+    for (size_t place = 0; place < count; place++)
+        all[place] = cumulative[place];
+    all[count] = end;
+    return all;
 }
 
-// For each run g of 2^guide_shift thousandths: the first place whose
-// cumulative weight exceeds the run's first value.
+// For each run g of 2^guide_shift thousandths up to total: the first place
+// whose cumulative weight exceeds the run's first value.
 template <size_t runs, size_t count>
-constexpr std::array<uint16_t, runs> guide_of(const uint32_t (&cumulative)[count]) {
+constexpr std::array<uint16_t, runs> guide_of(const std::array<uint32_t, count> &cumulative) {
     std::array<uint16_t, runs> guide{};
     size_t place = 0;
     for (size_t run = 0; run < runs; run++) {
-        while (place < count && cumulative[place] <= (run << guide_shift))
+        while (place < count - 1 && cumulative[place] <= (run << guide_shift))
             place++;
         guide[run] = static_cast<uint16_t>(place);
     }
@@ -41,64 +50,69 @@ constexpr std::array<uint16_t, runs> guide_of(const uint32_t (&cumulative)[count
 }
 
 constexpr size_t runs_of(uint32_t total) {
-    return (total >> guide_shift) + 1;
+    return ((total - 1) >> guide_shift) + 1;
 }
 
-constexpr auto male_guide =
-    guide_of<runs_of(last(male_cumulative_weights))>(male_cumulative_weights);
-constexpr auto female_guide =
-    guide_of<runs_of(last(female_cumulative_weights))>(female_cumulative_weights);
-constexpr auto surname_guide =
-    guide_of<runs_of(last(surnames_cumulative_weights))>(surnames_cumulative_weights);
+constexpr auto male = with_end(male_cumulative_weights, ~uint32_t(0));
+constexpr auto female = with_end(female_cumulative_weights, ~uint32_t(0));
+constexpr uint32_t male_total = male[MALE_WEIGHT_COUNT - 1];
+constexpr uint32_t female_total = female[FEMALE_WEIGHT_COUNT - 1];
+constexpr auto male_guide = guide_of<runs_of(male_total)>(male);
+constexpr auto female_guide = guide_of<runs_of(female_total)>(female);
 
-// The first place whose cumulative weight exceeds k (below the list's total).
+// The surnames past the listed ones, each weighing what the listed leave of
+// 100 percent, in units in which a listed thousandth weighs their count.
+// Their guide runs over all of 100 percent: a draw past the listed finds the
+// first unlisted place in it.
+constexpr auto surnames = with_end(surnames_cumulative_weights, percent);
+constexpr uint32_t listed_surname_total = surnames[SURNAMES_WEIGHT_COUNT - 1];
+constexpr auto surname_guide = guide_of<runs_of(percent)>(surnames);
+const uint32_t unlisted_surnames = surname_span + 1 - SURNAMES_WEIGHT_COUNT;
+const uint32_t unlisted_weight = percent - listed_surname_total;
+const uint64_t listed_surname_weight = uint64_t(listed_surname_total) * unlisted_surnames;
+static_assert(uint64_t(percent) * unlisted_surnames == surname_total_weight,
+              "the surname weights total 100 percent");
+
+// The first place whose cumulative weight exceeds k, k below the last entry.
 template <size_t runs, size_t count>
-inline int listed_place(uint32_t k, const uint32_t (&cumulative)[count],
-                        const std::array<uint16_t, runs> &guide) {
+inline int place_of(uint32_t k, const std::array<uint32_t, count> &cumulative,
+                    const std::array<uint16_t, runs> &guide) {
     int place = guide[k >> guide_shift];
     while (cumulative[place] <= k)
         place++;
     return place;
 }
 
-// The surnames past the listed ones, each weighing what the listed leave of
-// 100 percent, in units in which a listed thousandth weighs their count.
-const uint32_t unlisted_surnames = surname_span + 1 - SURNAMES_WEIGHT_COUNT;
-const uint32_t unlisted_weight = percent - last(surnames_cumulative_weights);
-const uint64_t listed_surname_weight =
-    uint64_t(last(surnames_cumulative_weights)) * unlisted_surnames;
-static_assert(uint64_t(percent) * unlisted_surnames == surname_total_weight,
-              "the surname weights total 100 percent");
-
 } // namespace
 
 int weighted_male_offset(uint64_t state) {
-    uint64_t q = weighted_target(state, last(male_cumulative_weights));
-    return listed_place(static_cast<uint32_t>(q), male_cumulative_weights, male_guide);
+    return place_of(static_cast<uint32_t>(weighted_target(state, male_total)), male, male_guide);
 }
 
 int weighted_female_offset(uint64_t state) {
-    uint64_t q = weighted_target(state, last(female_cumulative_weights));
-    return listed_place(static_cast<uint32_t>(q), female_cumulative_weights, female_guide);
+    return place_of(static_cast<uint32_t>(weighted_target(state, female_total)), female,
+                    female_guide);
 }
 
 int weighted_surname_offset(uint64_t state) {
     uint64_t q = weighted_target(state, surname_total_weight);
-    if (q >= listed_surname_weight)
-        // Below 56,616 * 55,342 < 2^32, so the division is a 32-bit one.
-        return SURNAMES_WEIGHT_COUNT +
-               static_cast<int>(static_cast<uint32_t>(q - listed_surname_weight) / unlisted_weight);
     // C(i) = cumulative[i] * count exceeds q exactly when cumulative[i]
-    // exceeds floor(q / count); q is below 2^32 here.
-    return listed_place(static_cast<uint32_t>(q) / unlisted_surnames, surnames_cumulative_weights,
-                        surname_guide);
+    // exceeds floor(q / count), so the guide finds a listed place, or the
+    // first unlisted one for a draw past them. There the draw's place among
+    // the unlisted is added, by arithmetic rather than a branch: which of
+    // the two a draw falls in is a coin toss (43 to 57), and a mispredicted
+    // branch costs more than the few operations both take. q is below 2^33
+    // and q - listed, where it counts, below 56,616 * 55,342 < 2^32.
+    uint64_t past = q - listed_surname_weight;
+    uint32_t unlisted = static_cast<uint32_t>(past >> 63) - 1; // all ones past the listed
+    int place = place_of(static_cast<uint32_t>(q / unlisted_surnames), surnames, surname_guide);
+    return place + static_cast<int>((static_cast<uint32_t>(past) / unlisted_weight) & unlisted);
 }
 
 uint64_t total_weight(section s) {
     if (s.first == surname_first)
         return surname_total_weight;
-    return s.first == female_first ? last(female_cumulative_weights)
-                                   : last(male_cumulative_weights);
+    return s.first == female_first ? female_total : male_total;
 }
 
 uint64_t cumulative_weight(section s, int place) {
