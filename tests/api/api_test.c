@@ -472,7 +472,8 @@ static void bad_arguments(void) {
         if (onymix_open(bad_modes[i], 0, 0) || onymix_open(3, bad_seconds[i], 0))
             fail("onymix_open of a bad mode or seed gave a generator");
     }
-    static const unsigned bad_flags[] = {4, 8, 0x80000000u, ~0u, ONYMIX_UNIQUE | ONYMIX_RESEED};
+    static const unsigned bad_flags[] = {ONYMIX_UNIQUE | ONYMIX_WEIGHTED, 8, 0x80000000u, ~0u,
+                                         ONYMIX_UNIQUE | ONYMIX_RESEED};
     for (int i = 0; i < 5; i++)
         if (onymix_open(3, 0, bad_flags[i]))
             fail("onymix_open with flags %#x gave a generator", bad_flags[i]);
