@@ -86,14 +86,9 @@ test('weighted: the sequences of onymix-cli --weighted, from a seed and from a s
             assert.deepEqual(onymix.names(1000, { mode, seed, start, weighted: true }), expected, file);
             const generator = new onymix.Generator({ mode: onymix.MODES[mode], seed, start,
                 weighted: true });
-            const taken = [...generator.take(500), ...generator.records(300).map((r) => r.name)];
-            for (const name of generator) {
-                taken.push(name);
-                if (taken.length === 1000)
-                    break;
-            }
+            assert.deepEqual([...generator.take(600), ...generator.records(400).map((r) => r.name)],
+                expected, file);
             generator.close();
-            assert.deepEqual(taken, expected, file);
             assert.deepEqual(onymix.names(10, { mode, seed, start: BigInt(start) + 990n,
                 weighted: true }), expected.slice(990), file);
             assert.notDeepEqual(onymix.names(1000, { mode, seed, start }), expected, file);
