@@ -8,8 +8,10 @@ Surname; names by id and pseudonyms in their default, Any + Surname) and
 surnames alone, which onymix hands out as one str object per name of the
 table. Each is set beside the random.choice loop of its kind ("x loop"), and
 full names beside the split of the same names joined by LF ("x split"),
-about the least that a list of a million new strings takes in Python. The
-ways take turns, several rounds, and the best round of each counts, so that
+about the least that a list of a million new strings takes in Python.
+Weighted names (names drawn as often as the census found them) are set
+beside the even names of the same call at the end: the rate of weighted as
+a share of the even one. The ways take turns, several rounds, and the best round of each counts, so that
 a busy moment of the machine hurts none of them more than another. Faker is
 timed on a sample and scaled. The rates and ratios are of wall-clock time;
 the rate of the process's CPU time is printed beside them, as on a shared
@@ -72,6 +74,8 @@ def main():
     # is set beside.
     ways = [
         ("onymix.names(n)", count, lambda n: onymix.names(n), "full"),
+        ("onymix.names(n, weighted=True)", count, lambda n: onymix.names(n, weighted=True),
+         "full"),
         ("onymix.Generator().take(n)", count, lambda n: onymix.Generator().take(n), "full"),
         ("iterating onymix.Generator()", count,
          lambda n: list(itertools.islice(onymix.Generator(), n)), "full"),
@@ -84,6 +88,8 @@ def main():
         ("str.split of the names", count, lambda n: joined.split("\n"), "full"),
         ("random.choice loop", count, by_hand, "full"),
         ("onymix.names(n, 'Surname')", count, lambda n: onymix.names(n, "Surname"), "surname"),
+        ("names(n, 'Surname', weighted=True)", count,
+         lambda n: onymix.names(n, "Surname", weighted=True), "surname"),
         ("onymix.Generator('Surname').take(n)", count,
          lambda n: onymix.Generator("Surname").take(n), "surname"),
         ("names_for_ids(range(n), 'Surname')", count,
@@ -114,6 +120,9 @@ def main():
         versus_split = f"{split / best[label]:8.2f}" if kind == "full" else f"{'':8}"
         print(f"{label:38} {1 / best[label]:12,.0f} {loops[kind] / best[label]:8.2f} "
               f"{versus_split} {peer / best[label]:8.1f} {1 / best_cpu[label]:12,.0f}")
+    for even, weighted in (("onymix.names(n)", "onymix.names(n, weighted=True)"),
+                           ("onymix.names(n, 'Surname')", "names(n, 'Surname', weighted=True)")):
+        print(f"{weighted}: {best[even] / best[weighted]:.2f} times the rate of {even}")
 
 
 if __name__ == "__main__":

@@ -47,6 +47,12 @@ declare namespace onymix {
          * at once however far it is. Not with unique (TypeError).
          */
         start?: U64;
+        /**
+         * Each name as often as the 1990 census found it, as onymix-cli
+         * --weighted gives them, instead of evenly. Not with unique
+         * (TypeError).
+         */
+        weighted?: boolean;
     }
 
     /** How names by id and pseudonyms are made. */
@@ -124,7 +130,7 @@ declare namespace onymix {
     /**
      * `count` names of the sequence of a mode and seed, from name `start`
      * on; for a seed of 0 to 86399, exactly those of onymix-cli --count
-     * COUNT --mode MODE --seed SEED [--unique].
+     * COUNT --mode MODE --seed SEED [--unique] [--weighted].
      * @throws RangeError, before any work, when unique names are asked for
      * beyond the mode's; TypeError or RangeError naming any bad argument.
      */

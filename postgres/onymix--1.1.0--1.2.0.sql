@@ -1,9 +1,24 @@
 -- onymix--1.1.0--1.2.0.sql: ALTER EXTENSION onymix UPDATE from 1.1.0 to
 -- 1.2.0. The functions of 1.1.0 stay as they were: a mode's text is read by
 -- the library's one reading now, which accepts more ('male+surname', '03')
--- and refuses nothing that 1.1.0 took. The maskings are new, declared as
--- onymix--1.2.0.sql declares them.
+-- and refuses nothing that 1.1.0 took, and onymix_names gives what it gave.
+-- The maskings are new, declared as onymix--1.2.0.sql declares them, and so
+-- is onymix_names' last argument, weighted.
 \echo Use "ALTER EXTENSION onymix UPDATE TO '1.2.0'" to load this file. \quit
+
+-- onymix_names with weighted last. The function of 1.1.0 goes first: beside
+-- the new one, a call that leaves weighted out would match both.
+DROP FUNCTION onymix_names(bigint, text, numeric, bigint, boolean);
+
+CREATE FUNCTION onymix_names(count bigint, mode text DEFAULT 'Male + Surname',
+                             seed numeric DEFAULT NULL, start bigint DEFAULT 0,
+                             is_unique boolean DEFAULT false, weighted boolean DEFAULT false)
+RETURNS SETOF text
+AS 'MODULE_PATHNAME', 'onymix_pg_names'
+LANGUAGE C VOLATILE CALLED ON NULL INPUT PARALLEL SAFE;
+
+COMMENT ON FUNCTION onymix_names(bigint, text, numeric, bigint, boolean, boolean) IS
+'count names of the sequence of a seed (0 to 2^64 - 1, NULL for now) from name start on, unique ones, or weighted by the 1990 census';
 
 -- Maskings of real names: the same name gives the same fake wherever it
 -- stands, a first name keeps its sex and a surname its family. They need a

@@ -281,8 +281,8 @@ static void close_generator(void *generator) {
 }
 
 /* onymix_names(count bigint, mode text, seed numeric, start bigint,
- * is_unique boolean) RETURNS SETOF text: one row a call, so that no count
- * is held in memory. */
+ * is_unique boolean, weighted boolean) RETURNS SETOF text: one row a call,
+ * so that no count is held in memory. */
 Datum onymix_pg_names(PG_FUNCTION_ARGS) {
     FuncCallContext *call;
     onymix_generator **generator;
@@ -293,17 +293,20 @@ Datum onymix_pg_names(PG_FUNCTION_ARGS) {
         MemoryContext caller;
         int64 count, start;
         bool unique;
+        unsigned flags;
         int mode;
 
         call = SRF_FIRSTCALL_INIT();
         /* NULL in, no rows out, as for a strict function; only the seed's
          * NULL has a meaning: now. */
-        if (PG_ARGISNULL(0) || PG_ARGISNULL(1) || PG_ARGISNULL(3) || PG_ARGISNULL(4))
+        if (PG_ARGISNULL(0) || PG_ARGISNULL(1) || PG_ARGISNULL(3) || PG_ARGISNULL(4) ||
+            PG_ARGISNULL(5))
             SRF_RETURN_DONE(call);
         count = PG_GETARG_INT64(0);
         mode = mode_argument(PG_GETARG_TEXT_PP(1));
         start = PG_GETARG_INT64(3);
         unique = PG_GETARG_BOOL(4);
+        flags = (unique ? ONYMIX_UNIQUE : 0) | (PG_GETARG_BOOL(5) ? ONYMIX_WEIGHTED : 0);
         if (count < 0)
             ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
                             errmsg("onymix count " INT64_FORMAT " is negative", count)));
@@ -315,6 +318,14 @@ Datum onymix_pg_names(PG_FUNCTION_ARGS) {
                     (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
                      errmsg("onymix start " INT64_FORMAT " cannot be used with is_unique", start),
                      errdetail("Unique names are not a plain run of the sequence.")));
+        /* Refused here: the library's refusal, a NULL generator, would read
+         * as no memory below. */
+        if (unique && PG_GETARG_BOOL(5))
+            ereport(ERROR,
+                    (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
+                     errmsg("onymix weighted cannot be used with is_unique"),
+                     errdetail("The rarest weighted names come about once in ten billion draws, "
+                               "so a unique run would never end.")));
 
         caller = MemoryContextSwitchTo(call->multi_call_memory_ctx);
         generator = palloc0(sizeof *generator);
@@ -326,10 +337,9 @@ Datum onymix_pg_names(PG_FUNCTION_ARGS) {
         call->user_fctx = generator;
 
         if (PG_ARGISNULL(2))
-            *generator = onymix_open(mode, ONYMIX_NOW, unique ? ONYMIX_UNIQUE : 0);
+            *generator = onymix_open(mode, ONYMIX_NOW, flags);
         else
-            *generator = onymix_open_seed(mode, seed_argument(PG_GETARG_NUMERIC(2)),
-                                          unique ? ONYMIX_UNIQUE : 0);
+            *generator = onymix_open_seed(mode, seed_argument(PG_GETARG_NUMERIC(2)), flags);
         if (!*generator)
             ereport(ERROR, (errcode(ERRCODE_OUT_OF_MEMORY),
                             errmsg("out of memory for an onymix generator")));

@@ -62,16 +62,17 @@ COMMENT ON FUNCTION onymix_pseudonym(bytea, text) IS
 COMMENT ON FUNCTION onymix_pseudonym(bytea, text, bytea) IS
 'a name for bytes, under a 16-byte key';
 
--- NULL count, mode, start or is_unique gives no rows; a NULL seed is now.
+-- NULL count, mode, start, is_unique or weighted gives no rows; a NULL seed
+-- is now. weighted draws each name as often as the 1990 census found it.
 CREATE FUNCTION onymix_names(count bigint, mode text DEFAULT '@DEFAULT_SEQUENCE_MODE@',
                              seed numeric DEFAULT NULL, start bigint DEFAULT 0,
-                             is_unique boolean DEFAULT false)
+                             is_unique boolean DEFAULT false, weighted boolean DEFAULT false)
 RETURNS SETOF text
 AS 'MODULE_PATHNAME', 'onymix_pg_names'
 LANGUAGE C VOLATILE CALLED ON NULL INPUT PARALLEL SAFE;
 
-COMMENT ON FUNCTION onymix_names(bigint, text, numeric, bigint, boolean) IS
-'count names of the sequence of a seed (0 to 2^64 - 1, NULL for now) from name start on, or unique ones';
+COMMENT ON FUNCTION onymix_names(bigint, text, numeric, bigint, boolean, boolean) IS
+'count names of the sequence of a seed (0 to 2^64 - 1, NULL for now) from name start on, unique ones, or weighted by the 1990 census';
 
 CREATE FUNCTION onymix_generate(mode text DEFAULT '@DEFAULT_SEQUENCE_MODE@',
                                 second integer DEFAULT NULL)

@@ -12,19 +12,28 @@ const ENTRIES_AT_ONCE = BUFFER_SIZE / 8;
 // The options of a sequence; seed and start as BigInts, null when left
 // out (a seed of "now", no seek).
 export function sequenceOptionsOf(options) {
-    const { mode, seed, unique, start } = optionsOf(options, ['mode', 'seed', 'unique', 'start']);
-    if (unique !== undefined && typeof unique !== 'boolean')
-        throw new TypeError(`onymix: unique must be true or false, not ${show(unique)}`);
+    const { mode, seed, unique, start, weighted } =
+        optionsOf(options, ['mode', 'seed', 'unique', 'start', 'weighted']);
+    for (const [what, value] of [['unique', unique], ['weighted', weighted]]) {
+        if (value !== undefined && typeof value !== 'boolean')
+            throw new TypeError(`onymix: ${what} must be true or false, not ${show(value)}`);
+    }
+    // Refused here: the library's refusal, a null generator, would read as
+    // no memory.
+    if (unique && weighted)
+        throw new TypeError('onymix: weighted and unique do not go together: the rarest ' +
+            'weighted names come about once in ten billion draws, so a unique run would never end');
     return {
         mode: modeOf(mode),
         seed: seed === undefined ? null : u64Of(seed, 'seed'),
         unique: !!unique,
         start: start === undefined ? null : u64Of(start, 'start'),
+        weighted: !!weighted,
     };
 }
 
-export function open({ mode, seed, unique, start }) {
-    const flags = unique ? C.UNIQUE : 0;
+export function open({ mode, seed, unique, start, weighted }) {
+    const flags = (unique ? C.UNIQUE : 0) | (weighted ? C.WEIGHTED : 0);
     const generator = seed === null ? wasm.onymix_open(mode, C.NOW, flags)
         : wasm.onymix_open_seed(mode, seed, flags);
     if (generator === 0)

@@ -1,6 +1,6 @@
 // golden.test.mjs: the package makes the sequences of the golden files, in
 // every mode and through every way of asking: those of onymix-cli's seconds,
-// of seeds past a day and from a start far into a sequence.
+// of seeds past a day, from a start far into a sequence, and weighted.
 import assert from 'node:assert/strict';
 import { uptime } from 'node:os';
 import { test } from 'node:test';
@@ -74,6 +74,36 @@ test('start does not go with unique, not even 0', () => {
         assert.throws(() => onymix.names(1, { start, unique: true, seed: 1 }),
             { name: 'TypeError', message: new RegExp(`start \\(${start}\\) and unique`) });
     assert.throws(() => new onymix.Generator({ start: 3, unique: true }), TypeError);
+});
+
+test('weighted: the sequences of onymix-cli --weighted, from a seed and from a start', () => {
+    const files = [[1, 0], [43200, 0], [18446744073709551615n, 0], [1, 1000000000000]];
+    for (let mode = 0; mode < 7; mode++) {
+        for (const [seed, start] of files) {
+            const file = `weighted-${mode}-${seed}${start ? `-from-${start}` : ''}.txt`;
+            const expected = lines('tests', 'golden', file);
+            assert.equal(expected.length, 1000, file);
+            assert.deepEqual(onymix.names(1000, { mode, seed, start, weighted: true }), expected, file);
+            const generator = new onymix.Generator({ mode: onymix.MODES[mode], seed, start,
+                weighted: true });
+            assert.deepEqual([...generator.take(600), ...generator.records(400).map((r) => r.name)],
+                expected, file);
+            generator.close();
+            assert.deepEqual(onymix.names(10, { mode, seed, start: BigInt(start) + 990n,
+                weighted: true }), expected.slice(990), file);
+            assert.notDeepEqual(onymix.names(1000, { mode, seed, start }), expected, file);
+        }
+    }
+});
+
+test('weighted does not go with unique; either must be true or false', () => {
+    assert.throws(() => onymix.names(1, { seed: 1, unique: true, weighted: true }),
+        { name: 'TypeError', message: /weighted and unique do not go together/ });
+    assert.throws(() => new onymix.Generator({ mode: 'Male', unique: true, weighted: true }),
+        TypeError);
+    assert.throws(() => onymix.names(1, { weighted: 1 }),
+        { name: 'TypeError', message: /weighted must be true or false, not 1/ });
+    assert.equal(onymix.names(5, { mode: 'Male', seed: 1, unique: true, weighted: false }).length, 5);
 });
 
 test('generate() gives what Generate shows at each second of generate.txt', () => {

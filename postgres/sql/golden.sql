@@ -63,6 +63,22 @@ SELECT seed, start, count(*) AS modes, sum(lines) AS lines,
 FROM files, LATERAL (SELECT (start > 9223372036854775807)::int) AS b(behind)
 GROUP BY seed, start ORDER BY seed, start;
 
+-- Weighted sequences at their seeds and from their starts, and their last
+-- ten names reached by a start of their own.
+WITH files AS (
+    SELECT fields[1]::int AS mode, fields[2]::numeric AS seed, coalesce(fields[3]::bigint, 0) AS start,
+           count(*) AS lines, array_agg(cells[1] ORDER BY line) AS names
+    FROM pg_temp.golden_lines(:'golden', '^weighted-(\d)-(\d+)(?:-from-(\d+))?\.txt$')
+    GROUP BY 1, 2, 3)
+SELECT seed, start, count(*) AS modes, sum(lines) AS lines,
+       count(*) FILTER (WHERE names IS DISTINCT FROM (
+           SELECT array_agg(n ORDER BY k)
+           FROM onymix_names(lines, mode::text, seed, start, weighted => true) WITH ORDINALITY AS s(n, k))) AS wrong,
+       count(*) FILTER (WHERE names[991:1000] IS DISTINCT FROM (
+           SELECT array_agg(n ORDER BY k)
+           FROM onymix_names(10, mode::text, seed, start + 990, false, true) WITH ORDINALITY AS s(n, k))) AS wrong_from_990
+FROM files GROUP BY seed, start ORDER BY seed, start;
+
 -- One Generate at a second.
 SELECT count(*) AS lines, count(DISTINCT cells[1]) AS modes,
        count(*) FILTER (WHERE onymix_generate(cells[1], cells[2]::int) IS DISTINCT FROM cells[3]) AS wrong

@@ -16,6 +16,7 @@ SELECT count(*) FROM onymix_names(NULL);
 SELECT count(*) FROM onymix_names(5, NULL);
 SELECT count(*) FROM onymix_names(5, 'Male', 0, NULL);
 SELECT count(*) FROM onymix_names(5, 'Male', 0, 0, NULL);
+SELECT count(*) FROM onymix_names(5, 'Male', 0, 0, false, NULL);
 -- Every refusal, shown at the end by its SQLSTATE and message, and the
 -- hints and details once each, with how many refusals carry them.
 CREATE TEMP TABLE refusals (number serial, statement text, code text, message text, hint text);
@@ -76,6 +77,8 @@ CALL pg_temp.refuse(ARRAY[
     $$SELECT count(*) FROM onymix_names(1, 'Male', 0, -9223372036854775808)$$,
     $$SELECT count(*) FROM onymix_names(1, 'Male', 0, 1, true)$$,
     $$SELECT count(*) FROM onymix_names(1, 'Male', NULL, 1, true)$$,
+    $$SELECT count(*) FROM onymix_names(1, 'Male', 0, 0, true, true)$$,
+    $$SELECT count(*) FROM onymix_names(0, weighted => true, is_unique => true)$$,
     $$SELECT onymix_names(-1)$$, $$SELECT onymix_names(1220, 'Male', 0, 0, true) LIMIT 1$$]);
 SELECT count(*) FROM onymix_names(0, 'Male', 0, 0, true);
 SELECT count(*) FROM onymix_names(2, 'Male', 18446744073709551615, 9223372036854775807);

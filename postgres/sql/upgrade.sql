@@ -31,6 +31,10 @@ SELECT :'updated' = :'fresh' AS same_functions;
 -- may neither read nor set onymix.key, so the form that reads it refuses.
 SELECT onymix_mask_full_name('Mary Smith', '\x000102030405060708090a0b0c0d0e0f') AS masked,
        onymix_name(0, 'Any + Surname', '\x000102030405060708090a0b0c0d0e0f') AS named;
+-- onymix_names takes weighted, and a call of 1.1.0's arguments is not
+-- ambiguous.
+SELECT (SELECT string_agg(n, ', ') FROM onymix_names(3, 'Any + Surname', 1, weighted => true) AS n) AS weighted,
+       (SELECT string_agg(n, ', ') FROM onymix_names(2, 'Male', 0, 0, false) AS n) AS even;
 CREATE FUNCTION pg_temp.refusal(statement text, OUT code text, OUT message text)
 LANGUAGE plpgsql AS $$
 BEGIN

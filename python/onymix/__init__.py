@@ -4,9 +4,11 @@ The generator of the Onymix program and of onymix-cli, as a module: the same
 mode and seed give the same names here as there, in every version.
 
     generate(mode, second)                  what one Generate shows at that second
-    names(count, mode, seed, unique, start) what onymix-cli --count prints
-    Generator(mode, seed, unique, start)    an iterator of names, with take() and
-                                            records() for many at once
+    names(count, mode, seed, unique, start, what onymix-cli --count prints;
+          weighted)                         weighted: names as often as the
+                                            1990 census found them
+    Generator(mode, seed, unique, start,    an iterator of names, with take() and
+              weighted)                     records() for many at once
     name_for_id(id, mode, key)              the name of an id, a number from 0 to
     names_for_ids(ids, mode, key)           2**64 - 1, under a 16-byte key
     pseudonym(value, mode, key)             the name a str or bytes stands for

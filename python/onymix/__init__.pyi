@@ -42,6 +42,7 @@ def names(
     seed: int | None = None,
     unique: bool = False,
     start: int = 0,
+    weighted: bool = False,
 ) -> list[str]: ...
 def name_for_id(
     id: int, mode: str | int = "Any + Surname", key: ReadableBuffer | None = None
@@ -104,6 +105,7 @@ class Generator(Iterator[str]):
         seed: int | None = None,
         unique: bool = False,
         start: int = 0,
+        weighted: bool = False,
     ) -> Generator: ...
     def __next__(self) -> str: ...
     def __iter__(self) -> Generator: ...

@@ -44,6 +44,9 @@ int parse_u64(PyObject *value, const char *what, const char *or_none, unsigned l
 int parse_seed(PyObject *value, int *now, unsigned long long *seed);
 /* The name to start at; a unique generator can only start at the first. */
 int parse_start(PyObject *value, int unique, unsigned long long *start);
+/* The flags of onymix_open for unique and weighted, which do not go
+ * together: refused here, as the library's NULL would read as no memory. */
+int sequence_flags(int unique, int weighted, unsigned *flags);
 int parse_count(PyObject *value, Py_ssize_t *count);
 /* A key: the 16 bytes of a bytes-like object, copied into key, with *given
  * pointing to them; None (or nothing given) is the zero key, given as NULL. */
@@ -119,8 +122,9 @@ PyObject *py_mask_full_names(PyObject *module, PyObject *args, PyObject *kwargs)
 
 /* ---- onymix.Generator (generator.c) ------------------------------------- */
 
-/* A generator at name start of its sequence, seeded from seed or now. */
-onymix_generator *open_generator(int mode, int now, unsigned long long seed, int unique,
+/* A generator at name start of its sequence, seeded from seed or now, with
+ * the flags of sequence_flags. */
+onymix_generator *open_generator(int mode, int now, unsigned long long seed, unsigned flags,
                                  unsigned long long start);
 /* The type onymix.Generator, a new reference, or NULL. */
 PyObject *make_generator_type(void);

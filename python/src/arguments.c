@@ -106,6 +106,17 @@ int parse_start(PyObject *value, int unique, unsigned long long *start) {
     return 0;
 }
 
+int sequence_flags(int unique, int weighted, unsigned *flags) {
+    if (unique && weighted) {
+        PyErr_SetString(PyExc_ValueError,
+                        "weighted does not go with unique: the rarest weighted names come about "
+                        "once in ten billion draws, so a unique run would never end");
+        return -1;
+    }
+    *flags = (unique ? ONYMIX_UNIQUE : 0) | (weighted ? ONYMIX_WEIGHTED : 0);
+    return 0;
+}
+
 int parse_count(PyObject *value, Py_ssize_t *count) {
     if (!is_number(value)) {
         PyErr_Format(PyExc_TypeError, "count must be an int, not %R", value);

@@ -12,12 +12,11 @@ typedef struct {
      * the GIL held. */
     unsigned long owner;
     PyObject *mode, *seed, *start; /* start: NULL for 0 */
-    int unique;
+    int unique, weighted;
 } GeneratorObject;
 
-onymix_generator *open_generator(int mode, int now, unsigned long long seed, int unique,
+onymix_generator *open_generator(int mode, int now, unsigned long long seed, unsigned flags,
                                  unsigned long long start) {
-    unsigned flags = unique ? ONYMIX_UNIQUE : 0;
     onymix_generator *g =
         now ? onymix_open(mode, ONYMIX_NOW, flags) : onymix_open_seed(mode, seed, flags);
     if (g == NULL) {
@@ -56,14 +55,16 @@ static void unlock_generator(GeneratorObject *self) {
 }
 
 static PyObject *generator_new(PyTypeObject *type, PyObject *args, PyObject *kwargs) {
-    static char *keywords[] = {"mode", "seed", "unique", "start", NULL};
+    static char *keywords[] = {"mode", "seed", "unique", "start", "weighted", NULL};
     PyObject *mode_arg = NULL, *seed_arg = NULL, *start_arg = NULL;
-    int unique = 0, mode = 0, now = 0;
+    int unique = 0, weighted = 0, mode = 0, now = 0;
     unsigned long long seed = 0, start = 0;
-    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "|OOpO:Generator", keywords, &mode_arg,
-                                     &seed_arg, &unique, &start_arg) ||
+    unsigned flags = 0;
+    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "|OOpOp:Generator", keywords, &mode_arg,
+                                     &seed_arg, &unique, &start_arg, &weighted) ||
         parse_mode(mode_arg, ONYMIX_DEFAULT_SEQUENCE_MODE, &mode) < 0 ||
-        parse_seed(seed_arg, &now, &seed) < 0 || parse_start(start_arg, unique, &start) < 0)
+        parse_seed(seed_arg, &now, &seed) < 0 || parse_start(start_arg, unique, &start) < 0 ||
+        sequence_flags(unique, weighted, &flags) < 0)
         return NULL;
     allocfunc alloc = (allocfunc)PyType_GetSlot(type, Py_tp_alloc);
     GeneratorObject *self = (GeneratorObject *)alloc(type, 0);
@@ -75,10 +76,11 @@ static PyObject *generator_new(PyTypeObject *type, PyObject *args, PyObject *kwa
     self->seed = now ? Py_NewRef(Py_None) : PyLong_FromUnsignedLongLong(seed);
     self->start = start != 0 ? PyLong_FromUnsignedLongLong(start) : NULL;
     self->unique = unique;
+    self->weighted = weighted;
     self->lock = PyThread_allocate_lock();
     if (self->mode == NULL || self->seed == NULL || (start != 0 && self->start == NULL) ||
         self->lock == NULL ||
-        (self->generator = open_generator(mode, now, seed, unique, start)) == NULL) {
+        (self->generator = open_generator(mode, now, seed, flags, start)) == NULL) {
         Py_DECREF(self);
         return PyErr_Occurred() ? NULL : PyErr_NoMemory();
     }
@@ -131,13 +133,16 @@ static PyObject *generator_records(GeneratorObject *self, PyObject *count) {
     return generator_draw(self, count, 1);
 }
 
+/* weighted only when set, so that the repr of an even generator is what it
+ * always was. */
 static PyObject *generator_repr(GeneratorObject *self) {
+    const char *weighted = self->weighted ? ", weighted=True" : "";
     if (self->start == NULL)
-        return PyUnicode_FromFormat("onymix.Generator(mode=%R, seed=%R, unique=%s)", self->mode,
-                                    self->seed, self->unique ? "True" : "False");
-    return PyUnicode_FromFormat("onymix.Generator(mode=%R, seed=%R, unique=%s, start=%R)",
+        return PyUnicode_FromFormat("onymix.Generator(mode=%R, seed=%R, unique=%s%s)", self->mode,
+                                    self->seed, self->unique ? "True" : "False", weighted);
+    return PyUnicode_FromFormat("onymix.Generator(mode=%R, seed=%R, unique=%s, start=%R%s)",
                                 self->mode, self->seed, self->unique ? "True" : "False",
-                                self->start);
+                                self->start, weighted);
 }
 
 static PyMethodDef generator_methods[] = {
@@ -153,13 +158,16 @@ static PyMethodDef generator_methods[] = {
     {NULL, NULL, 0, NULL}};
 
 static PyType_Slot generator_slots[] = {
-    {Py_tp_doc, "Generator(mode='Male + Surname', seed=None, unique=False, start=0)\n--\n\n"
+    {Py_tp_doc, "Generator(mode='Male + Surname', seed=None, unique=False, start=0, "
+                "weighted=False)\n--\n\n"
                 "Names of one mode drawn on from one seeding, as onymix-cli --count gives\n"
                 "them: seeded from seed, an int from 0 to 2**64 - 1 (0 to 86399 are the\n"
                 "seconds of the program), or from the seconds of system uptime for None.\n"
                 "start=k begins at name k of the sequence, at once however large k is.\n"
                 "With unique, no name comes twice (start must then be 0), and iteration\n"
-                "ends once every name of the mode has been made.\n\n"
+                "ends once every name of the mode has been made. With weighted, each name\n"
+                "comes as often as the 1990 census found it (onymix-cli --weighted); not\n"
+                "with unique.\n\n"
                 "An iterator of str, with take() and records() for many names at once.\n"
                 "It may be shared between threads: each call draws alone."},
     {Py_tp_new, generator_new},

@@ -22,18 +22,20 @@ static PyObject *py_generate(PyObject *module, PyObject *args, PyObject *kwargs)
 
 static PyObject *py_names(PyObject *module, PyObject *args, PyObject *kwargs) {
     (void)module;
-    static char *keywords[] = {"count", "mode", "seed", "unique", "start", NULL};
+    static char *keywords[] = {"count", "mode", "seed", "unique", "start", "weighted", NULL};
     PyObject *count_arg = NULL, *mode_arg = NULL, *seed_arg = NULL, *start_arg = NULL;
-    int unique = 0, mode = 0, now = 0;
+    int unique = 0, weighted = 0, mode = 0, now = 0;
     unsigned long long seed = 0, start = 0;
+    unsigned flags = 0;
     Py_ssize_t count = 0;
-    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "O|OOpO:names", keywords, &count_arg, &mode_arg,
-                                     &seed_arg, &unique, &start_arg) ||
+    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "O|OOpOp:names", keywords, &count_arg, &mode_arg,
+                                     &seed_arg, &unique, &start_arg, &weighted) ||
         parse_count(count_arg, &count) < 0 ||
         parse_mode(mode_arg, ONYMIX_DEFAULT_SEQUENCE_MODE, &mode) < 0 ||
-        parse_seed(seed_arg, &now, &seed) < 0 || parse_start(start_arg, unique, &start) < 0)
+        parse_seed(seed_arg, &now, &seed) < 0 || parse_start(start_arg, unique, &start) < 0 ||
+        sequence_flags(unique, weighted, &flags) < 0)
         return NULL;
-    onymix_generator *g = open_generator(mode, now, seed, unique, start);
+    onymix_generator *g = open_generator(mode, now, seed, flags, start);
     if (g == NULL)
         return NULL;
     long left = onymix_left(g);
@@ -57,12 +59,15 @@ static PyMethodDef module_methods[] = {
      "The name one press of Generate in the Onymix program shows at whole second\n"
      "second of system uptime (0 to 86399), or now for None."},
     {"names", (PyCFunction)(void (*)(void))py_names, METH_VARARGS | METH_KEYWORDS,
-     "names($module, /, count, mode='Male + Surname', seed=None, unique=False, start=0)\n--\n\n"
+     "names($module, /, count, mode='Male + Surname', seed=None, unique=False, start=0, "
+     "weighted=False)\n--\n\n"
      "The count names that onymix-cli --count count --mode mode --seed seed\n"
-     "[--unique] prints, as a list of str: names start to start + count - 1 of\n"
-     "the sequence of seed (0 to 2**64 - 1; None seeds from the seconds of\n"
-     "uptime). With unique, a count above the mode's number of different names\n"
-     "raises ValueError before anything is drawn, and start must be 0."},
+     "[--unique] [--weighted] prints, as a list of str: names start to\n"
+     "start + count - 1 of the sequence of seed (0 to 2**64 - 1; None seeds from\n"
+     "the seconds of uptime). With unique, a count above the mode's number of\n"
+     "different names raises ValueError before anything is drawn, and start must\n"
+     "be 0. With weighted, each name comes as often as the 1990 census found it;\n"
+     "not with unique (ValueError)."},
     {"name_for_id", (PyCFunction)(void (*)(void))py_name_for_id, METH_VARARGS | METH_KEYWORDS,
      "name_for_id($module, /, id, mode='Any + Surname', key=None)\n--\n\n"
      "The name of id (0 to 2**64 - 1) under key (16 bytes, or None for 16 zero\n"

@@ -85,6 +85,8 @@ def calls():
     yield "names Male", 300_000, lambda: onymix.names(300_000, "Male", 4)
     yield "names Any", 300_000, lambda: onymix.names(300_000, "Any", 5)
     yield "names full", 300_000, lambda: onymix.names(300_000, "Any + Surname", 6)
+    yield "names weighted", 300_000, lambda: onymix.names(300_000, "Any + Surname", 6,
+                                                          weighted=True)
     yield "ids Surname", 1_000_000, lambda: onymix.names_for_ids(range(1_000_000), "Surname")
     yield "ids Female", 200_000, lambda: onymix.names_for_ids(list(range(200_000)), "Female", KEY)
     yield "ids full", 300_000, lambda: onymix.names_for_ids(range(300_000))

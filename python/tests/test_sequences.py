@@ -1,6 +1,7 @@
 # test_sequences.py: the names of every call against the golden files (the
-# seeds of the day as onymix-cli 1.0.2 wrote them, seeds beyond a day and
-# names far into a sequence), and the parts of records against the text.
+# seeds of the day as onymix-cli 1.0.2 wrote them, seeds beyond a day, names
+# far into a sequence and weighted sequences), and the parts of records
+# against the text.
 import time
 
 import onymix
@@ -9,10 +10,11 @@ from conftest import GOLDEN, name_list
 
 SEQUENCES = sorted(p for p in GOLDEN.glob("sequence-*-*.txt") if "-from-" not in p.name)
 SEEKS = sorted(GOLDEN.glob("sequence-*-*-from-*.txt"))
+WEIGHTED = sorted(GOLDEN.glob("weighted-*-*.txt"))
 
 
 def golden(path):
-    """sequence-<mode>-<seed>[-from-<start>].txt: mode, seed, start and names."""
+    """<kind>-<mode>-<seed>[-from-<start>].txt: mode, seed, start and names."""
     mode, seed, *start = path.stem.split("-")[1:]
     names = path.read_text(encoding="ascii").splitlines()
     return int(mode), int(seed), int(start[1]) if start else 0, names
@@ -51,6 +53,41 @@ def test_names_far_into_a_sequence(path):
     g = onymix.Generator(onymix.MODES[mode], seed=seed, start=start)
     assert [next(g)] + g.take(599) + [r.name for r in g.records(400)] == expected
     assert onymix.Generator(mode, seed, start=start + 990).take(10) == expected[990:]
+
+
+def test_weighted_golden_files_cover_every_mode():
+    files = [golden(path) for path in WEIGHTED]
+    assert len(files) == 28
+    assert {(mode, seed, start) for mode, seed, start, _ in files} == {
+        (mode, seed, start) for mode in range(len(onymix.MODES))
+        for seed, start in ((1, 0), (43200, 0), (2**64 - 1, 0), (1, 10**12))}
+
+
+@pytest.mark.parametrize("path", WEIGHTED, ids=lambda path: path.stem)
+def test_weighted_sequence(path):
+    mode, seed, start, expected = golden(path)
+    assert len(expected) == 1000
+    assert onymix.names(1000, mode, seed, start=start, weighted=True) == expected
+    g = onymix.Generator(onymix.MODES[mode], seed, start=start, weighted=True)
+    assert [next(g)] + g.take(599) + [r.name for r in g.records(400)] == expected
+    # Seeking works as in the even sequence, which is another one.
+    assert onymix.names(10, mode, seed, start=start + 990, weighted=True) == expected[990:]
+    assert onymix.Generator(mode, seed, start=start + 500, weighted=True).take(500) == \
+        expected[500:]
+    assert onymix.names(1000, mode, seed, start=start) != expected
+
+
+def test_weighted_does_not_go_with_unique():
+    message = "weighted does not go with unique"
+    with pytest.raises(ValueError, match=message):
+        onymix.names(1, "Surname", 1, unique=True, weighted=True)
+    with pytest.raises(ValueError, match=message):
+        onymix.Generator("Male", None, True, weighted=1)
+    # Each on its own, and weighted from the clock.
+    assert len(onymix.names(5, "Male", 1, unique=True, weighted=False)) == 5
+    assert len(onymix.Generator("Female", weighted=True).take(5)) == 5
+    assert repr(onymix.Generator("Male", 2, start=3, weighted=True)) == \
+        "onymix.Generator(mode='Male', seed=2, unique=False, start=3, weighted=True)"
 
 
 def test_generate_at_each_second():
