@@ -1,12 +1,13 @@
 // mask.cpp: onymix-cli's --mask run (cli.h). One thread reads the input in
 // blocks of whole records, found by the CSV reader (csv.h) so that line
-// breaks inside quotes never cut a record, and checks every record as it
-// goes; the blocks of a batch are then masked side by side, one a thread
-// (mask_block.cpp), and written in their order. Output to a file goes to a
-// temporary file beside it, put in its place only when the run succeeded,
-// so a failed run leaves nothing behind.
+// breaks inside quotes never cut a record, or with --dump of whole lines of
+// a pg_dump (dump.h), and checks every record as it goes; the blocks of a batch are then masked
+// side by side, one a thread (mask_block.cpp), and written in their order. Output to a file goes to
+// a temporary file beside it, put in its place only when the run succeeded, so a failed run leaves
+// nothing behind.
 #include "cli.h"
 #include "csv.h"
+#include "dump.h"
 
 #include "../platform/system.h"
 
@@ -41,12 +42,20 @@ struct mask_run {
     std::vector<size_t> rule_of; // for each column, its rule + 1, or 0
     bool bad = false;            // a record was wrong: error says how
     csv_error error{};
+    dump_scan dump; // with --dump, what its reader knows
 };
 
+// The error of run.error: with no line for what concerns the whole input,
+// with no column for what concerns a whole line.
 int input_error(const mask_run &run) {
     progress_clear();
-    std::fprintf(stderr, "onymix-cli: line %llu, column %zu: %s\n", run.error.line,
-                 run.error.column, run.error.what);
+    if (run.error.line == 0)
+        std::fprintf(stderr, "onymix-cli: %s\n", run.error.what);
+    else if (run.error.column == 0)
+        std::fprintf(stderr, "onymix-cli: line %llu: %s\n", run.error.line, run.error.what);
+    else
+        std::fprintf(stderr, "onymix-cli: line %llu, column %zu: %s\n", run.error.line,
+                     run.error.column, run.error.what);
     return 2;
 }
 
@@ -121,6 +130,7 @@ int next_block(mask_run &run, mask_block &block) {
     bytes.assign(run.pending.begin(), run.pending.end());
     block.spans.clear();
     block.records = 0;
+    block.copy_text = run.o.dump;
     size_t at = 0;
     for (bool short_of_bytes = true;;) {
         if (!run.ended && (short_of_bytes || bytes.size() - at < read_size)) {
@@ -134,7 +144,7 @@ int next_block(mask_run &run, mask_block &block) {
                 return 1;
             }
         }
-        if (block.records == 0 && at == 0 && run.width == 0 && bytes.size() >= 3 &&
+        if (!run.o.dump && block.records == 0 && at == 0 && run.width == 0 && bytes.size() >= 3 &&
             std::memcmp(bytes.data(), byte_order_mark, 3) == 0)
             at = 3; // the mark is kept, and is no part of the first field
         size_t before = at;
@@ -142,6 +152,22 @@ int next_block(mask_run &run, mask_block &block) {
         // A block is full at read_size, or when no record is left.
         while (at < bytes.size() && at < read_size) {
             unsigned long long started = run.line;
+            if (run.o.dump) {
+                csv_read got = dump_read_line(run.dump, bytes.data(), bytes.size(), at, run.ended,
+                                              run.line, block.spans, run.error);
+                if (got == csv_read::more) {
+                    short_of_bytes = true;
+                    break;
+                }
+                if (got == csv_read::error) {
+                    run.bad = true;
+                    at = before;
+                    break;
+                }
+                block.records++;
+                before = at;
+                continue;
+            }
             csv_read got = csv_read_record(bytes.data(), bytes.size(), at, run.ended, run.fields,
                                            run.line, run.error);
             if (got == csv_read::more) {
@@ -269,9 +295,9 @@ int mask_all(mask_run &run) {
                 return code;
         }
     }
-    if (run.bad)
+    if (run.bad || (run.o.dump && !dump_finish(run.dump, run.error)))
         return input_error(run);
-    if (run.width == 0 && !run.o.no_header) {
+    if (!run.o.dump && run.width == 0 && !run.o.no_header) {
         progress_clear();
         std::fputs("onymix-cli: the input is empty: it has no first line naming the columns\n",
                    stderr);
@@ -297,6 +323,9 @@ int run_mask(cli_options &o) {
                          "anyone can mask every name under it and read the maskings back",
                          nullptr);
     mask_run run(o);
+    if (o.dump)
+        if (int code = dump_begin(run.dump, o.masks); code >= 0)
+            return code;
     run.in = o.input_path ? platform_open_file(o.input_path, "rb") : stdin;
     if (!run.in) {
         std::fprintf(stderr, "onymix-cli: cannot read %s: %s\n", o.input_path,
@@ -310,7 +339,7 @@ int run_mask(cli_options &o) {
     }
     bool shown = !o.quiet && platform_is_terminal(stderr) &&
                  (o.output_path || !platform_is_terminal(stdout));
-    progress_begin(shown, false, 0, "records");
+    progress_begin(shown, false, 0, o.dump ? "lines" : "records");
     int code = mask_all(run);
     progress_clear();
     if (o.input_path)
