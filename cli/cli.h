@@ -1,8 +1,8 @@
 // cli.h: what the files of onymix-cli share. options.cpp reads the command
 // line, input.cpp the key file and the lines of standard input, output.cpp
 // writes the names in blocks and progress.cpp draws the progress line;
-// mask.cpp and mask_block.cpp mask a CSV file (over csv.h); main.cpp runs
-// them.
+// mask.cpp and mask_block.cpp mask a CSV file (over csv.h) or a pg_dump
+// (over dump.h and copy_text.h); main.cpp runs them.
 #pragma once
 
 #include "onymix.h"
@@ -38,7 +38,7 @@ struct cli_options {
     unsigned char key[ONYMIX_KEY_SIZE];
     // --mask and what goes with it; jobs 0 is every core.
     std::vector<mask_rule> masks;
-    bool no_header = false, mode_given = false, format_given = false;
+    bool no_header = false, dump = false, mode_given = false, format_given = false;
     const char *input_path = nullptr, *output_path = nullptr;
     unsigned jobs = 0;
 };
@@ -116,9 +116,9 @@ void progress_add(unsigned long long names);
 // shows none after.
 void progress_clear();
 
-// The --mask run (mask.cpp): the CSV file of options.input_path, or
-// standard input, with the fields of the masked columns replaced, on
-// standard output or into options.output_path. Returns the exit code.
+// The --mask run (mask.cpp): the CSV file (or with --dump the plain
+// pg_dump) of options.input_path, or standard input, with the fields of the masked columns
+// replaced, on standard output or into options.output_path. Returns the exit code.
 int run_mask(cli_options &options);
 
 // One block of whole records of the input and what masking it makes
@@ -126,14 +126,15 @@ int run_mask(cli_options &options);
 struct mask_span {
     size_t begin, end; // the field's bytes in the block, quotes included
     unsigned rule;     // its rule's place in the options' masks
-    bool quoted;
+    bool quoted;       // in a COPY block: it holds a backslash
 };
 struct mask_block {
     std::vector<char> bytes;
     std::vector<mask_span> spans; // in the order of the bytes
     unsigned long long records = 0;
     std::string out;
-    bool failed = false; // a call of the library refused (a bug)
+    bool failed = false;    // a call of the library refused (a bug)
+    bool copy_text = false; // the fields are COPY's (copy_text.h), not CSV's
     // Working memory, kept from block to block so that it is taken once.
     struct {
         std::vector<char> room;     // the library's output
@@ -144,6 +145,7 @@ struct mask_block {
 };
 
 // Fills block.out: block.bytes with each span's field replaced by its
-// masking, quoted as csv_put_field quotes.
+// masking, quoted as csv_put_field quotes, or escaped as copy_put_field
+// escapes.
 void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
                     const unsigned char *key);

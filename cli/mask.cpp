@@ -1,12 +1,14 @@
 // mask.cpp: onymix-cli's --mask run (cli.h). One thread reads the input in
 // blocks of whole records, found by the CSV reader (csv.h) so that line
-// breaks inside quotes never cut a record, and checks every record as it
-// goes; the blocks of a batch are then masked side by side, one a thread
-// (mask_block.cpp), and written in their order. Output to a file goes to a
-// temporary file beside it, put in its place only when the run succeeded,
-// so a failed run leaves nothing behind.
+// breaks inside quotes never cut a record, or with --dump of whole lines of
+// a pg_dump (dump.h), and checks every record as it goes; the blocks of a
+// batch are then masked side by side, one a thread (mask_block.cpp), while
+// the next batch is read, and written in their order. Output to a file
+// goes to a temporary file beside it, put in its place only when the run
+// succeeded, so a failed run leaves nothing behind.
 #include "cli.h"
 #include "csv.h"
+#include "dump.h"
 
 #include "../platform/system.h"
 
@@ -41,12 +43,20 @@ struct mask_run {
     std::vector<size_t> rule_of; // for each column, its rule + 1, or 0
     bool bad = false;            // a record was wrong: error says how
     csv_error error{};
+    dump_scan dump; // with --dump, what its reader knows
 };
 
+// The error of run.error: with no line for what concerns the whole input,
+// with no column for what concerns a whole line.
 int input_error(const mask_run &run) {
     progress_clear();
-    std::fprintf(stderr, "onymix-cli: line %llu, column %zu: %s\n", run.error.line,
-                 run.error.column, run.error.what);
+    if (run.error.line == 0)
+        std::fprintf(stderr, "onymix-cli: %s\n", run.error.what);
+    else if (run.error.column == 0)
+        std::fprintf(stderr, "onymix-cli: line %llu: %s\n", run.error.line, run.error.what);
+    else
+        std::fprintf(stderr, "onymix-cli: line %llu, column %zu: %s\n", run.error.line,
+                     run.error.column, run.error.what);
     return 2;
 }
 
@@ -121,6 +131,7 @@ int next_block(mask_run &run, mask_block &block) {
     bytes.assign(run.pending.begin(), run.pending.end());
     block.spans.clear();
     block.records = 0;
+    block.copy_text = run.o.dump;
     size_t at = 0;
     for (bool short_of_bytes = true;;) {
         if (!run.ended && (short_of_bytes || bytes.size() - at < read_size)) {
@@ -134,7 +145,7 @@ int next_block(mask_run &run, mask_block &block) {
                 return 1;
             }
         }
-        if (block.records == 0 && at == 0 && run.width == 0 && bytes.size() >= 3 &&
+        if (!run.o.dump && block.records == 0 && at == 0 && run.width == 0 && bytes.size() >= 3 &&
             std::memcmp(bytes.data(), byte_order_mark, 3) == 0)
             at = 3; // the mark is kept, and is no part of the first field
         size_t before = at;
@@ -142,6 +153,22 @@ int next_block(mask_run &run, mask_block &block) {
         // A block is full at read_size, or when no record is left.
         while (at < bytes.size() && at < read_size) {
             unsigned long long started = run.line;
+            if (run.o.dump) {
+                csv_read got = dump_read_line(run.dump, bytes.data(), bytes.size(), at, run.ended,
+                                              run.line, block.spans, run.error);
+                if (got == csv_read::more) {
+                    short_of_bytes = true;
+                    break;
+                }
+                if (got == csv_read::error) {
+                    run.bad = true;
+                    at = before;
+                    break;
+                }
+                block.records++;
+                before = at;
+                continue;
+            }
             csv_read got = csv_read_record(bytes.data(), bytes.size(), at, run.ended, run.fields,
                                            run.line, run.error);
             if (got == csv_read::more) {
@@ -232,16 +259,43 @@ int put_block(mask_run &run, const mask_block &block) {
 
 struct batch {
     std::vector<mask_block> blocks;
-    const std::vector<mask_rule> *rules;
-    const unsigned char *key;
-    unsigned filled;
-    std::atomic<unsigned> next;
+    unsigned filled = 0;
+    std::atomic<unsigned> next{0};
 };
 
-void mask_some(unsigned, void *context) {
-    batch *b = static_cast<batch *>(context);
+// Reads the blocks of a batch, until it is full or the input has no more.
+// more: whether input is left; code: a run's exit code, when reading failed.
+void fill(mask_run &run, batch &b, bool &more, int &code) {
+    b.filled = 0;
+    while (b.filled < b.blocks.size() && more) {
+        if (int failed = next_block(run, b.blocks[b.filled]); failed >= 0) {
+            code = failed;
+            more = false;
+            return;
+        }
+        b.filled++;
+        more = !run.bad && !(run.ended && run.pending.empty());
+    }
+}
+
+// One step of the run: a batch masked while the next is read, so that the
+// program writing the input (pg_dump) goes on meanwhile.
+struct step {
+    mask_run &run;
+    batch *masking, *reading;
+    bool read, more;
+    int code;
+};
+
+void run_step(unsigned index, void *context) {
+    step *s = static_cast<step *>(context);
+    if (index == 0 && s->read) {
+        fill(s->run, *s->reading, s->more, s->code);
+        return;
+    }
+    batch *b = s->masking;
     for (unsigned i; (i = b->next++) < b->filled;)
-        mask_block_run(b->blocks[i], *b->rules, b->key);
+        mask_block_run(b->blocks[i], s->run.o.masks, s->run.o.key);
 }
 
 // Reads, masks and writes the whole input. The run's exit code.
@@ -250,28 +304,33 @@ int mask_all(mask_run &run) {
     jobs = jobs ? jobs : 1;
     // At most 64 MiB a batch, unless the threads are more.
     unsigned blocks = std::max(jobs, std::min(jobs * blocks_a_thread, 64u));
-    batch b{std::vector<mask_block>(blocks), &run.o.masks, run.o.key, 0, {0}};
-    for (bool more = true; more;) {
-        unsigned filled = 0;
-        while (filled < b.blocks.size() && more) {
-            if (int code = next_block(run, b.blocks[filled]); code >= 0)
-                return code;
-            filled++;
-            more = !run.bad && !(run.ended && run.pending.empty());
-        }
-        b.filled = filled;
-        b.next = 0;
-        platform_run_parallel(filled < jobs ? filled : jobs, mask_some, &b);
-        for (unsigned i = 0; i < filled; i++) {
-            if (b.blocks[i].failed)
+    batch batches[2];
+    batches[0].blocks.resize(blocks);
+    batches[1].blocks.resize(blocks);
+    step s{run, &batches[0], &batches[1], true, true, -1};
+    // The first step only reads; the last only masks.
+    for (;;) {
+        s.read = s.more;
+        s.masking->next = 0;
+        unsigned maskers = std::min(s.masking->filled, jobs);
+        if (maskers + s.read == 0)
+            break;
+        platform_run_parallel(maskers + s.read, run_step, &s);
+        for (unsigned i = 0; i < s.masking->filled; i++) {
+            if (s.masking->blocks[i].failed)
                 return out_of_order("onymix_mask_values");
-            if (int code = put_block(run, b.blocks[i]); code >= 0)
+            if (int code = put_block(run, s.masking->blocks[i]); code >= 0)
                 return code;
         }
+        if (!s.read)
+            break;
+        std::swap(s.masking, s.reading);
     }
-    if (run.bad)
+    if (s.code >= 0)
+        return s.code;
+    if (run.bad || (run.o.dump && !dump_finish(run.dump, run.error)))
         return input_error(run);
-    if (run.width == 0 && !run.o.no_header) {
+    if (!run.o.dump && run.width == 0 && !run.o.no_header) {
         progress_clear();
         std::fputs("onymix-cli: the input is empty: it has no first line naming the columns\n",
                    stderr);
@@ -297,6 +356,9 @@ int run_mask(cli_options &o) {
                          "anyone can mask every name under it and read the maskings back",
                          nullptr);
     mask_run run(o);
+    if (o.dump)
+        if (int code = dump_begin(run.dump, o.masks); code >= 0)
+            return code;
     run.in = o.input_path ? platform_open_file(o.input_path, "rb") : stdin;
     if (!run.in) {
         std::fprintf(stderr, "onymix-cli: cannot read %s: %s\n", o.input_path,
@@ -310,7 +372,7 @@ int run_mask(cli_options &o) {
     }
     bool shown = !o.quiet && platform_is_terminal(stderr) &&
                  (o.output_path || !platform_is_terminal(stdout));
-    progress_begin(shown, false, 0, "records");
+    progress_begin(shown, false, 0, o.dump ? "lines" : "records");
     int code = mask_all(run);
     progress_clear();
     if (o.input_path)

@@ -5,6 +5,7 @@
 // fields of a column go to the library together, through
 // onymix_mask_values, in batches.
 #include "cli.h"
+#include "copy_text.h"
 #include "csv.h"
 
 #include <algorithm>
@@ -34,7 +35,10 @@ void gather(mask_block &block, unsigned rule) {
             continue;
         const char *value;
         size_t length;
-        csv_value(data, csv_field{s.begin, s.end, s.quoted}, scratch, value, length);
+        if (block.copy_text)
+            copy_value(data, s.begin, s.end, s.quoted, scratch, value, length);
+        else
+            csv_value(data, csv_field{s.begin, s.end, s.quoted}, scratch, value, length);
         if (value == scratch.data()) {
             w.in_arena.push_back(w.values.size());
             w.values.push_back(reinterpret_cast<const void *>(w.arena.size()));
@@ -117,7 +121,10 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
     for (size_t i = 0; i < block.spans.size(); i++) {
         const mask_span &s = block.spans[i];
         block.out.append(data + copied, s.begin - copied);
-        csv_put_field(block.out, w.results.data() + w.begin[i], w.length[i], s.quoted);
+        if (block.copy_text)
+            copy_put_field(block.out, w.results.data() + w.begin[i], w.length[i]);
+        else
+            csv_put_field(block.out, w.results.data() + w.begin[i], w.length[i], s.quoted);
         copied = s.end;
     }
     block.out.append(data + copied, block.bytes.size() - copied);

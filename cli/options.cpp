@@ -15,7 +15,7 @@ const char usage[] =
     "       onymix-cli --ids FROM-TO | --by-id | --pseudonymize\n"
     "                  [-m M] [--key HEX | --key-file FILE] [-f F] [--quiet]\n"
     "       onymix-cli --mask COLUMN=KIND... --key HEX | --key-file FILE\n"
-    "                  [--no-header] [-o FILE] [--jobs N] [--quiet] [CSV-FILE]\n"
+    "                  [--no-header | --dump] [-o FILE] [--jobs N] [--quiet] [FILE]\n"
     "  -m, --mode M        Female, \"Female + Surname\", Male, \"Male + Surname\",\n"
     "                      Surname, Any or \"Any + Surname\", in any case and with\n"
     "                      any spaces or tabs around the +, or the mode number 0\n"
@@ -48,6 +48,9 @@ const char usage[] =
     "                      pseudonym of the value; repeat for more columns.\n"
     "                      A secret key, not the zero key, is required\n"
     "      --no-header     the first line is a record, not the columns' names\n"
+    "      --dump          the input is a plain-format pg_dump: COLUMN is\n"
+    "                      table.column or schema.table.column, and the fields\n"
+    "                      of its COPY data are masked\n"
     "  -o, --output FILE   write the masked file to FILE, only when all went well\n"
     "      --jobs N        mask on N threads (the default: one a core)\n"
     "      --quiet         show no progress (shown on standard error when it is a\n"
@@ -82,6 +85,7 @@ enum long_only {
     mask_option,
     weighted_option,
     no_header_option,
+    dump_option,
     jobs_option
 };
 
@@ -100,6 +104,7 @@ const option long_options[] = {{"mode", required_argument, nullptr, 'm'},
                                {"quiet", no_argument, nullptr, quiet_option},
                                {"mask", required_argument, nullptr, mask_option},
                                {"no-header", no_argument, nullptr, no_header_option},
+                               {"dump", no_argument, nullptr, dump_option},
                                {"output", required_argument, nullptr, 'o'},
                                {"jobs", required_argument, nullptr, jobs_option},
                                {"version", no_argument, nullptr, 'V'},
@@ -205,6 +210,9 @@ int take_option(int option, const char *written, cli_options &o) {
     case no_header_option:
         o.no_header = true;
         return -1;
+    case dump_option:
+        o.dump = true;
+        return -1;
     case 'o':
         o.output_path = optarg;
         return -1;
@@ -277,9 +285,12 @@ int check_together(const cli_options &o) {
         for (const auto &other : others)
             if (other.given)
                 return conflict("--mask", other.name);
+        if (o.dump && o.no_header)
+            return conflict("--dump", "--no-header");
         return -1;
     }
     const char *mask_only = o.no_header     ? "--no-header"
+                            : o.dump        ? "--dump"
                             : o.output_path ? "--output"
                             : o.jobs        ? "--jobs"
                                             : nullptr;

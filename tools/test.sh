@@ -5,7 +5,8 @@
 # ThreadSanitizer, the Windows builds for i686 and x86_64, the Windows tests
 # of each build under Wine (64-bit and 32-bit) in a virtual display, the
 # Python and npm packages' tests, the web page's in headless Chromium and
-# the PostgreSQL extension's against a server started for them.
+# the PostgreSQL extension's against a server started for them, and a
+# pg_dump masked by onymix-cli --dump on its way into a second database.
 # Installs what the machine lacks first. Exits non-zero when anything fails.
 # On a kernel that cannot run 32-bit programs the i686 tests are not run,
 # and one line says so and names them. Last, the release is built twice from
@@ -92,6 +93,9 @@ ONYMIX_CLI=build/native/onymix-cli tools/test-web.sh
 step "PostgreSQL extension: its regression tests against a server of their own"
 # The extension links the archive the native build made.
 ONYMIX_BUILD=$(pwd)/build/native tools/test-postgres.sh
+
+step "onymix-cli --dump: a pg_dump masked on its way into a second database"
+ONYMIX_CLI=build/native/onymix-cli tools/test-mask-dump.sh
 
 step "release packages: built twice, compared byte for byte"
 tools/check-release.sh
