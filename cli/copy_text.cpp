@@ -5,19 +5,11 @@
 // an octal escape keeps its low eight bits.
 #include "copy_text.h"
 
+#include "../runtime/hex.h"
+
 #include <cstring>
 
 namespace {
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool is_octal(char c) {
     return c >= '0' && c <= '7';

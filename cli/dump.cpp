@@ -96,10 +96,12 @@ std::string shown(const dump_table &table) {
     return table.schema.empty() ? table.name : table.schema + "." + table.name;
 }
 
-// Whether the rule names the table or a table it is a partition of.
-bool covers(const dump_scan &scan, const dump_scan::rule &rule, dump_table table) {
+// Whether the table, or a table it is a partition of at any depth, is one
+// that is_it accepts.
+template <typename test>
+bool up_the_partitions(const dump_scan &scan, dump_table table, test is_it) {
     for (unsigned depth = 0; depth < deepest; depth++) {
-        if (rule.table == table.name && (!rule.schema_given || rule.schema == table.schema))
+        if (is_it(table))
             return true;
         auto up = scan.parent_of.find(table);
         if (up == scan.parent_of.end())
@@ -107,6 +109,13 @@ bool covers(const dump_scan &scan, const dump_scan::rule &rule, dump_table table
         table = up->second;
     }
     return false;
+}
+
+// Whether the rule names the table or a table it is a partition of.
+bool covers(const dump_scan &scan, const dump_scan::rule &rule, const dump_table &table) {
+    return up_the_partitions(scan, table, [&rule](const dump_table &t) {
+        return rule.table == t.name && (!rule.schema_given || rule.schema == t.schema);
+    });
 }
 
 bool any_rule_covers(const dump_scan &scan, const dump_table &table) {
@@ -117,16 +126,10 @@ bool any_rule_covers(const dump_scan &scan, const dump_table &table) {
 }
 
 // Whether table is inner or one of its partitions, at any depth.
-bool within(const dump_scan &scan, dump_table table, const dump_table &inner) {
-    for (unsigned depth = 0; depth < deepest; depth++) {
-        if (table.schema == inner.schema && table.name == inner.name)
-            return true;
-        auto up = scan.parent_of.find(table);
-        if (up == scan.parent_of.end())
-            return false;
-        table = up->second;
-    }
-    return false;
+bool within(const dump_scan &scan, const dump_table &table, const dump_table &inner) {
+    return up_the_partitions(scan, table, [&inner](const dump_table &t) {
+        return t.schema == inner.schema && t.name == inner.name;
+    });
 }
 
 csv_read fail(dump_scan &scan, csv_error &error, unsigned long long line, size_t column,

@@ -9,6 +9,7 @@
 #include "../names/by_id.h"
 #include "../names/lines.h"
 #include "../names/name_table.h"
+#include "../runtime/hex.h"
 
 #include <climits>
 #include <cstring>
@@ -34,17 +35,6 @@ drawn_name name_of_id(int mode, uint64_t id, const sip_state &key) {
 
 drawn_name pseudonym_of(int mode, const void *value, size_t length, const unsigned char *key) {
     return name_of_number(mode, number_for_value(mode, value, length, key));
-}
-
-// A hex digit's value, or -1 for a character that is none.
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // The lines of count names, name(i) for each i, into out as onymix_write
