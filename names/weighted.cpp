@@ -62,11 +62,10 @@ constexpr auto female_guide = guide_of<runs_of(female_total)>(female);
 
 // The surnames past the listed ones, each weighing what the listed leave of
 // 100 percent, in units in which a listed thousandth weighs their count.
-// Their guide runs over all of 100 percent: a draw past the listed finds the
-// first unlisted place in it.
 constexpr auto surnames = with_end(surnames_cumulative_weights, percent);
 constexpr uint32_t listed_surname_total = surnames[SURNAMES_WEIGHT_COUNT - 1];
-constexpr auto surname_guide = guide_of<runs_of(percent)>(surnames);
+constexpr auto surname_guide = guide_of<runs_of(listed_surname_total)>(surnames);
+static_assert(0x7fff < listed_surname_total, "a key cut to 15 bits is a listed one");
 const uint32_t unlisted_surnames = surname_span + 1 - SURNAMES_WEIGHT_COUNT;
 const uint32_t unlisted_weight = percent - listed_surname_total;
 const uint64_t listed_surname_weight = uint64_t(listed_surname_total) * unlisted_surnames;
@@ -96,17 +95,22 @@ int weighted_female_offset(uint64_t state) {
 
 int weighted_surname_offset(uint64_t state) {
     uint64_t q = weighted_target(state, surname_total_weight);
-    // C(i) = cumulative[i] * count exceeds q exactly when cumulative[i]
-    // exceeds floor(q / count), so the guide finds a listed place, or the
-    // first unlisted one for a draw past them. There the draw's place among
-    // the unlisted is added, by arithmetic rather than a branch: which of
+    // A listed place is the first whose cumulative[i] * count exceeds q,
+    // which is the first whose cumulative[i] exceeds floor(q / count); past
+    // the listed, the place is SURNAMES_WEIGHT_COUNT plus the draw's place
+    // among the unlisted (q - listed is below 56,616 * 55,342 < 2^32 there).
+    // Both are formed and one is kept by a mask, never a branch: which of
     // the two a draw falls in is a coin toss (43 to 57), and a mispredicted
-    // branch costs more than the few operations both take. q is below 2^33
-    // and q - listed, where it counts, below 56,616 * 55,342 < 2^32.
+    // branch costs more than the few operations both take. So past the
+    // listed the guide is still read, at a key cut to 15 bits, which is
+    // within the listed and no constant the compiler could look up itself
+    // and branch around.
     uint64_t past = q - listed_surname_weight;
     uint32_t unlisted = static_cast<uint32_t>(past >> 63) - 1; // all ones past the listed
-    int place = place_of(static_cast<uint32_t>(q / unlisted_surnames), surnames, surname_guide);
-    return place + static_cast<int>((static_cast<uint32_t>(past) / unlisted_weight) & unlisted);
+    uint32_t k = static_cast<uint32_t>(q / unlisted_surnames) & (~unlisted | 0x7fff);
+    uint32_t listed = static_cast<uint32_t>(place_of(k, surnames, surname_guide));
+    uint32_t other = SURNAMES_WEIGHT_COUNT + static_cast<uint32_t>(past) / unlisted_weight;
+    return static_cast<int>((listed & ~unlisted) | (other & unlisted));
 }
 
 uint64_t total_weight(section s) {
