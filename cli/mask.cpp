@@ -7,6 +7,7 @@
 // so a failed run leaves nothing behind.
 #include "cli.h"
 #include "csv.h"
+#include "mask_cache.h"
 
 #include "../platform/system.h"
 
@@ -232,16 +233,17 @@ int put_block(mask_run &run, const mask_block &block) {
 
 struct batch {
     std::vector<mask_block> blocks;
+    std::vector<mask_cache> caches; // a thread's, one a rule; kept from batch to batch
     const std::vector<mask_rule> *rules;
     const unsigned char *key;
     unsigned filled;
     std::atomic<unsigned> next;
 };
 
-void mask_some(unsigned, void *context) {
+void mask_some(unsigned thread, void *context) {
     batch *b = static_cast<batch *>(context);
     for (unsigned i; (i = b->next++) < b->filled;)
-        mask_block_run(b->blocks[i], *b->rules, b->key);
+        mask_block_run(b->blocks[i], *b->rules, b->key, &b->caches[thread * b->rules->size()]);
 }
 
 // Reads, masks and writes the whole input. The run's exit code.
@@ -250,7 +252,16 @@ int mask_all(mask_run &run) {
     jobs = jobs ? jobs : 1;
     // At most 64 MiB a batch, unless the threads are more.
     unsigned blocks = std::max(jobs, std::min(jobs * blocks_a_thread, 64u));
-    batch b{std::vector<mask_block>(blocks), &run.o.masks, run.o.key, 0, {0}};
+    // The caches' seed: the key's bytes, which no input knows.
+    uint64_t seed = 0;
+    for (int i = 0; i < ONYMIX_KEY_SIZE; i++)
+        seed = seed * 131 + run.o.key[i];
+    batch b{std::vector<mask_block>(blocks),
+            std::vector<mask_cache>(jobs * run.o.masks.size(), mask_cache(seed)),
+            &run.o.masks,
+            run.o.key,
+            0,
+            {0}};
     for (bool more = true; more;) {
         unsigned filled = 0;
         while (filled < b.blocks.size() && more) {

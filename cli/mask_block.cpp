@@ -3,9 +3,11 @@
 // reads nothing shared but the rules and the key, so blocks are masked side
 // by side; a block keeps only its working memory from one to the next. The
 // fields of a column go to the library together, through
-// onymix_mask_values, in batches.
+// onymix_mask_values, in batches, but for those whose masking the thread's
+// cache holds.
 #include "cli.h"
 #include "csv.h"
+#include "mask_cache.h"
 
 #include <algorithm>
 
@@ -57,10 +59,34 @@ void keep(mask_block &block, size_t n, const char *text, size_t length) {
     w.results.append(text, length);
 }
 
-// The maskings of the values gathered under a rule. False when the library
-// refused them.
-bool mask_values(mask_block &block, const mask_rule &rule, const unsigned char *key) {
+// Keeps the maskings that cache holds of the values gathered,
+// and leaves in work.values, work.lengths and work.which only the others.
+void take_cached(mask_block &block, mask_cache &cache) {
     auto &w = block.work;
+    size_t left = 0;
+    for (size_t i = 0; i < w.values.size(); i++) {
+        const char *value = static_cast<const char *>(w.values[i]), *text;
+        size_t masked;
+        if (cache.find(value, w.lengths[i], text, masked)) {
+            keep(block, i, text, masked);
+            continue;
+        }
+        w.values[left] = w.values[i];
+        w.lengths[left] = w.lengths[i];
+        w.which[left++] = w.which[i];
+    }
+    w.values.resize(left);
+    w.lengths.resize(left);
+    w.which.resize(left);
+}
+
+// The maskings of the values gathered under a rule, kept in the rule's
+// cache too when there is one. False when the library refused them.
+bool mask_values(mask_block &block, const mask_rule &rule, const unsigned char *key,
+                 mask_cache *cache) {
+    auto &w = block.work;
+    if (cache && rule.kind >= 0)
+        take_cached(block, *cache);
     size_t count = w.values.size();
     if (rule.kind < 0) {
         // The pseudonym of a value; an empty field stays empty, as in the
@@ -87,8 +113,12 @@ bool mask_values(mask_block &block, const mask_rule &rule, const unsigned char *
                                count - done, w.room.data(), w.room.size(), w.ends.data());
         if (made <= 0)
             return false;
-        for (size_t i = 0, from = 0; i < static_cast<size_t>(made); from = w.ends[i++])
+        for (size_t i = 0, from = 0; i < static_cast<size_t>(made); from = w.ends[i++]) {
             keep(block, done + i, w.room.data() + from, w.ends[i] - from);
+            if (cache)
+                cache->keep(static_cast<const char *>(w.values[done + i]), w.lengths[done + i],
+                            w.room.data() + from, w.ends[i] - from);
+        }
         done += static_cast<size_t>(made);
     }
     return true;
@@ -97,7 +127,7 @@ bool mask_values(mask_block &block, const mask_rule &rule, const unsigned char *
 } // namespace
 
 void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
-                    const unsigned char *key) {
+                    const unsigned char *key, mask_cache *caches) {
     auto &w = block.work;
     block.out.clear();
     block.failed = false;
@@ -106,7 +136,7 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
     w.length.resize(block.spans.size());
     for (unsigned r = 0; r < rules.size(); r++) {
         gather(block, r);
-        if (!mask_values(block, rules[r], key)) {
+        if (!mask_values(block, rules[r], key, caches ? &caches[r] : nullptr)) {
             block.failed = true;
             return;
         }
