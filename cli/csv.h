@@ -45,3 +45,8 @@ void csv_value(const char *data, const csv_field &field, std::string &scratch, c
 // true or when the bytes hold a comma, a quote, CR or LF, each quote then
 // written twice.
 void csv_put_field(std::string &out, const char *text, size_t length, bool quoted);
+
+// The same written at to, which has room for 2 * length + 2 bytes (every
+// byte a quote, written twice, and the quotes around); returns the end of
+// what was written.
+char *csv_write_field(char *to, const char *text, size_t length, bool quoted);

@@ -2,7 +2,8 @@
 // blocks of whole records, found by the CSV reader (csv.h) so that line
 // breaks inside quotes never cut a record, and checks every record as it
 // goes; the blocks of a batch are then masked side by side, one a thread
-// (mask_block.cpp), and written in their order. Output to a file goes to a
+// (mask_block.cpp), and written in their order, while the next batch is
+// read. Output to a file goes to a
 // temporary file beside it, put in its place only when the run succeeded,
 // so a failed run leaves nothing behind.
 #include "cli.h"
@@ -231,19 +232,43 @@ int put_block(mask_run &run, const mask_block &block) {
     return -1;
 }
 
+// Two batches of blocks: the one masked, and the next, which the calling
+// thread reads meanwhile before it joins the masking, so that reading the
+// input costs no time of its own on more than one core.
 struct batch {
-    std::vector<mask_block> blocks;
+    std::vector<mask_block> blocks[2];
+    unsigned filled[2];
+    unsigned masked;                // which of the two is masked
     std::vector<mask_cache> caches; // a thread's, one a rule; kept from batch to batch
     const std::vector<mask_rule> *rules;
     const unsigned char *key;
-    unsigned filled;
+    mask_run *reader; // the input, while there is more to read
+    bool more;        // the input has more after the blocks read
+    int read_code;    // -1, or what reading the next batch ended with
     std::atomic<unsigned> next;
 };
 
+// Reads the next blocks of the input into the other batch. -1, or the exit
+// code after a message.
+int read_batch(batch &b, mask_run &run) {
+    unsigned side = 1 - b.masked;
+    b.filled[side] = 0;
+    while (b.filled[side] < b.blocks[side].size() && b.more) {
+        if (int code = next_block(run, b.blocks[side][b.filled[side]]); code >= 0)
+            return code;
+        b.filled[side]++;
+        b.more = !run.bad && !(run.ended && run.pending.empty());
+    }
+    return -1;
+}
+
 void mask_some(unsigned thread, void *context) {
     batch *b = static_cast<batch *>(context);
-    for (unsigned i; (i = b->next++) < b->filled;)
-        mask_block_run(b->blocks[i], *b->rules, b->key, &b->caches[thread * b->rules->size()]);
+    if (thread == 0 && b->reader)
+        b->read_code = read_batch(*b, *b->reader);
+    std::vector<mask_block> &blocks = b->blocks[b->masked];
+    for (unsigned i; (i = b->next++) < b->filled[b->masked];)
+        mask_block_run(blocks[i], *b->rules, b->key, &b->caches[thread * b->rules->size()]);
 }
 
 // Reads, masks and writes the whole input. The run's exit code.
@@ -256,29 +281,36 @@ int mask_all(mask_run &run) {
     uint64_t seed = 0;
     for (int i = 0; i < ONYMIX_KEY_SIZE; i++)
         seed = seed * 131 + run.o.key[i];
-    batch b{std::vector<mask_block>(blocks),
+    batch b{{std::vector<mask_block>(blocks), std::vector<mask_block>(blocks)},
+            {0, 0},
+            1,
             std::vector<mask_cache>(jobs * run.o.masks.size(), mask_cache(seed)),
             &run.o.masks,
             run.o.key,
-            0,
+            nullptr,
+            true,
+            -1,
             {0}};
-    for (bool more = true; more;) {
-        unsigned filled = 0;
-        while (filled < b.blocks.size() && more) {
-            if (int code = next_block(run, b.blocks[filled]); code >= 0)
-                return code;
-            filled++;
-            more = !run.bad && !(run.ended && run.pending.empty());
-        }
-        b.filled = filled;
+    if (int code = read_batch(b, run); code >= 0)
+        return code;
+    for (;;) {
+        b.masked = 1 - b.masked;
+        unsigned now = b.masked;
+        b.reader = b.more ? &run : nullptr;
+        b.read_code = -1;
         b.next = 0;
-        platform_run_parallel(filled < jobs ? filled : jobs, mask_some, &b);
-        for (unsigned i = 0; i < filled; i++) {
-            if (b.blocks[i].failed)
+        unsigned threads = std::min(jobs, b.filled[now] + (b.reader ? 1 : 0));
+        platform_run_parallel(threads ? threads : 1, mask_some, &b);
+        for (unsigned i = 0; i < b.filled[now]; i++) {
+            if (b.blocks[now][i].failed)
                 return out_of_order("onymix_mask_values");
-            if (int code = put_block(run, b.blocks[i]); code >= 0)
+            if (int code = put_block(run, b.blocks[now][i]); code >= 0)
                 return code;
         }
+        if (b.read_code >= 0)
+            return b.read_code;
+        if (!b.reader)
+            break;
     }
     if (run.bad)
         return input_error(run);

@@ -10,6 +10,7 @@
 #include "mask_cache.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -141,14 +142,23 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
             return;
         }
     }
+    // The output written in place, in room for every field quoted with
+    // each byte a quote, and cut to its length at the end.
+    size_t room = block.bytes.size();
+    for (size_t i = 0; i < block.spans.size(); i++)
+        room += 2 * w.length[i] + 2;
+    block.out.resize(room);
     const char *data = block.bytes.data();
-    block.out.reserve(block.bytes.size() + block.bytes.size() / 4);
+    char *to = &block.out[0];
     size_t copied = 0;
     for (size_t i = 0; i < block.spans.size(); i++) {
         const mask_span &s = block.spans[i];
-        block.out.append(data + copied, s.begin - copied);
-        csv_put_field(block.out, w.results.data() + w.begin[i], w.length[i], s.quoted);
+        std::memcpy(to, data + copied, s.begin - copied);
+        to += s.begin - copied;
+        to = csv_write_field(to, w.results.data() + w.begin[i], w.length[i], s.quoted);
         copied = s.end;
     }
-    block.out.append(data + copied, block.bytes.size() - copied);
+    std::memcpy(to, data + copied, block.bytes.size() - copied);
+    to += block.bytes.size() - copied;
+    block.out.resize(static_cast<size_t>(to - block.out.data()));
 }

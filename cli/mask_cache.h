@@ -21,8 +21,8 @@ class mask_cache {
     // seed varies where values are kept, so that an input cannot be made
     // to pile them up without knowing it. most_values bounds the values
     // kept, most_bytes their bytes and their maskings' together.
-    explicit mask_cache(uint64_t seed = 0, size_t most_values = 1 << 16,
-                        size_t most_bytes = 4 << 20);
+    explicit mask_cache(uint64_t seed = 0, size_t most_values = 1 << 13,
+                        size_t most_bytes = 256 << 10);
 
     // The masking of length bytes at value, when it is kept: then true,
     // with text and masked the masking's bytes (valid until the next call
