@@ -16,7 +16,7 @@
 class mask_cache {
   public:
     // The longest value kept; a longer one is masked each time.
-    static const size_t longest = 96;
+    static constexpr size_t longest = 96;
 
     // seed varies where values are kept, so that an input cannot be made
     // to pile them up without knowing it. most_values bounds the values

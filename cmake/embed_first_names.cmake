@@ -6,7 +6,9 @@
 # in the female list, 65535 where it is in no such list; and, for each pair
 # of first two letters (every name has two or more), where its names begin
 # in the index. The masking of first names searches that stretch by
-# halving, so that the lookup is quick and needs no table built at run time.
+# halving, so that the lookup is quick and needs no table built at run time;
+# beside each row, the name's letters after its first two in lower case, in
+# a row of 10 bytes, so that the search reads one small table.
 #
 # cmake -DMALE=... -DFEMALE=... -DOUT=... -P embed_first_names.cmake
 foreach(var MALE FEMALE OUT)
@@ -22,8 +24,8 @@ set(none 65535)
 set(keys "")
 set(index 0)
 foreach(name IN LISTS male)
-  if(NOT name MATCHES "^[A-Z][a-z]+$")
-    message(FATAL_ERROR "embed_first_names: male name ${index} is not a name: '${name}'")
+  if(NOT name MATCHES "^[A-Z][a-z][a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?$")
+    message(FATAL_ERROR "embed_first_names: male name ${index} is not a name of 2 to 11 letters: '${name}'")
   endif()
   set(male_${name} ${index})
   list(APPEND keys ${name})
@@ -31,8 +33,8 @@ foreach(name IN LISTS male)
 endforeach()
 set(index 0)
 foreach(name IN LISTS female)
-  if(NOT name MATCHES "^[A-Z][a-z]+$")
-    message(FATAL_ERROR "embed_first_names: female name ${index} is not a name: '${name}'")
+  if(NOT name MATCHES "^[A-Z][a-z][a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?$")
+    message(FATAL_ERROR "embed_first_names: female name ${index} is not a name of 2 to 11 letters: '${name}'")
   endif()
   set(female_${name} ${index})
   if(NOT DEFINED male_${name})
@@ -53,6 +55,7 @@ macro(append_bucket row)
   math(EXPR bucket "${bucket} + 1")
 endmacro()
 set(rows "")
+set(tails "")
 set(buckets "")
 set(bucket 0)
 set(index 0)
@@ -82,6 +85,11 @@ foreach(name IN LISTS keys)
     string(APPEND rows "\n   ")
   endif()
   string(APPEND rows " {${m}, ${f}},")
+  string(SUBSTRING "${name}" 2 -1 tail)
+  if(in_row EQUAL 0)
+    string(APPEND tails "\n   ")
+  endif()
+  string(APPEND tails " \"${tail}\",")
   math(EXPR index "${index} + 1")
 endforeach()
 
@@ -96,6 +104,10 @@ file(WRITE "${OUT}.tmp"
 
 // {place in the male list, place in the female list}, in byte order of the names.
 static const unsigned short first_names_by_text[${count}][2] = {${rows}
+};
+
+// The letters of each row's name after its first two, NUL after them.
+static const char first_name_tails[${count}][10] = {${tails}
 };
 
 // The rows of the names whose first two letters are pair p (26 * first +
