@@ -2,10 +2,10 @@
 // blocks of whole records, found by the CSV reader (csv.h) so that line
 // breaks inside quotes never cut a record, and checks every record as it
 // goes; the blocks of a batch are then masked side by side, one a thread
-// (mask_block.cpp), and written in their order, while the next batch is
-// read. Output to a file goes to a
-// temporary file beside it, put in its place only when the run succeeded,
-// so a failed run leaves nothing behind.
+// (mask_block.cpp), and written in their order, while that thread reads
+// the next batch. Output to a file goes to a temporary file beside it, put
+// in its place only when the run succeeded, so a failed run leaves nothing
+// behind.
 #include "cli.h"
 #include "csv.h"
 #include "mask_cache.h"
@@ -26,7 +26,7 @@ namespace {
 // fits in memory; the threads take the blocks of a batch as each is free,
 // so one that the system holds back leaves the others work.
 const size_t read_size = 1 << 20;
-const unsigned blocks_a_thread = 4;
+const unsigned blocks_a_thread = 2;
 const char byte_order_mark[] = "\xEF\xBB\xBF";
 
 struct mask_run {
@@ -275,8 +275,9 @@ void mask_some(unsigned thread, void *context) {
 int mask_all(mask_run &run) {
     unsigned jobs = run.o.jobs ? run.o.jobs : std::thread::hardware_concurrency();
     jobs = jobs ? jobs : 1;
-    // At most 64 MiB a batch, unless the threads are more.
-    unsigned blocks = std::max(jobs, std::min(jobs * blocks_a_thread, 64u));
+    // At most 32 MiB a batch, unless the threads are more: two batches are
+    // in memory, the one masked and the one read.
+    unsigned blocks = std::max(jobs, std::min(jobs * blocks_a_thread, 32u));
     // The caches' seed: the key's bytes, which no input knows.
     uint64_t seed = 0;
     for (int i = 0; i < ONYMIX_KEY_SIZE; i++)

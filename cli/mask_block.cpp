@@ -130,7 +130,6 @@ bool mask_values(mask_block &block, const mask_rule &rule, const unsigned char *
 void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
                     const unsigned char *key, mask_cache *caches) {
     auto &w = block.work;
-    block.out.clear();
     block.failed = false;
     w.results.clear();
     w.begin.resize(block.spans.size());
@@ -138,16 +137,20 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
     for (unsigned r = 0; r < rules.size(); r++) {
         gather(block, r);
         if (!mask_values(block, rules[r], key, caches ? &caches[r] : nullptr)) {
+            block.out.clear();
             block.failed = true;
             return;
         }
     }
-    // The output written in place, in room for every field quoted with
-    // each byte a quote, and cut to its length at the end.
-    size_t room = block.bytes.size();
+    // The output written in place, in room for every field quoted and each
+    // of its quotes written twice, and cut to its length at the end. The
+    // string keeps its length from the block before, so that only the bytes
+    // beyond it are cleared when it grows.
+    size_t room = block.bytes.size() + std::count(w.results.begin(), w.results.end(), '"');
     for (size_t i = 0; i < block.spans.size(); i++)
-        room += 2 * w.length[i] + 2;
-    block.out.resize(room);
+        room += w.length[i] + 2;
+    if (block.out.size() < room)
+        block.out.resize(room);
     const char *data = block.bytes.data();
     char *to = &block.out[0];
     size_t copied = 0;

@@ -41,26 +41,31 @@ struct masking {
 const size_t buffered = 64;
 
 // Folds text's words joined by one space into out (room for buffered
-// bytes) and returns the length, or more than buffered when they do not
-// fit.
+// bytes) and returns the length, or more than buffered when they may not
+// fit (a text that long is hashed as it is folded instead, to the same
+// hash).
 size_t fold_words(span text, byte *out) {
     size_t length = 0;
     bool space = false;
-    for (const byte *at = text.begin; at < text.end && length <= buffered;) {
-        if (is_white(*at)) {
+    for (const byte *at = text.begin; at < text.end;) {
+        byte c = *at;
+        if (is_white(c)) {
             space = length > 0;
             at++;
             continue;
         }
-        if (space && length < buffered)
-            out[length] = ' ';
-        length += space;
+        // Room for a space and the 2 bytes a character folds to at most.
+        if (length + 3 > buffered)
+            return buffered + 1;
+        if (space)
+            out[length++] = ' ';
         space = false;
-        at = fold_next(at, text.end, [&](byte c) {
-            if (length < buffered)
-                out[length] = c;
-            length++;
-        });
+        if (c < 0x80) {
+            out[length++] = c >= 'A' && c <= 'Z' ? static_cast<byte>(c - 'A' + 'a') : c;
+            at++;
+            continue;
+        }
+        at = fold_next(at, text.end, [&](byte folded) { out[length++] = folded; });
     }
     return length;
 }
