@@ -15,8 +15,10 @@
 namespace {
 
 // Room for the maskings of one call of onymix_mask_values; a value too long
-// for it gets room of its own.
-const size_t masked_room = 1 << 20;
+// for it gets room of its own. Calls follow one another until every value
+// is masked, so the room need not hold a column's maskings of a whole
+// block, and what a block never touches costs no memory.
+const size_t masked_room = 1 << 18;
 
 // The values of the spans of rule, the quotes taken out where they had to
 // be, into work.values and work.lengths; which spans they are in work.which.
