@@ -284,10 +284,15 @@ span last_word(const byte *begin, const byte *end) {
 
 // Whether a word folds to one of the (short, small-letter) texts.
 template <size_t count> bool folds_to_one_of(span word, const char *const (&texts)[count]) {
-    byte folded[16];
-    if (word.size() > sizeof folded)
-        return false;
-    size_t length = fold(word.begin, word.size(), folded);
+    // The texts are at most 5 bytes: the folding stops as soon as it is
+    // longer, which most words are, and a word holds no white space to trim.
+    byte folded[8];
+    size_t length = 0;
+    for (const byte *at = word.begin; at < word.end;) {
+        if (length > 5)
+            return false;
+        at = fold_next(at, word.end, [&](byte c) { folded[length++] = c; });
+    }
     for (const char *text : texts)
         if (std::strlen(text) == length && std::memcmp(text, folded, length) == 0)
             return true;
