@@ -77,7 +77,8 @@ int entry_of_hash(int mode, uint64_t hash) {
 
 // The table entry of the pseudonym in mode under key of text's words,
 // folded and joined by one space: what onymix_pseudonym gives for that
-// text, hashed as it is folded.
+// text, hashed whole from a buffer, or, when it is too long for one, as it
+// is folded.
 int pseudonym_entry(int mode, span text, const masking &m) {
     byte message[1 + buffered];
     message[0] = static_cast<byte>(mode);
