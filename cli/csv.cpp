@@ -145,12 +145,17 @@ void csv_put_field(std::string &out, const char *text, size_t length, bool quote
 }
 
 char *csv_write_field(char *to, const char *text, size_t length, bool quoted) {
-    bool special = false;
-    for (size_t i = 0; i < length && !special; i++)
-        special = text[i] == ',' || text[i] == '"' || text[i] == '\r' || text[i] == '\n';
-    if (!quoted && !special) {
-        std::memcpy(to, text, length);
-        return to + length;
+    if (!quoted) {
+        // Copied as it is while looking for a byte that needs quotes, which
+        // all lie below '-'; written again, quoted, when one is there.
+        bool special = false;
+        for (size_t i = 0; i < length; i++) {
+            unsigned char c = static_cast<unsigned char>(text[i]);
+            to[i] = text[i];
+            special |= c < '-' && (c == ',' || c == '"' || c == '\r' || c == '\n');
+        }
+        if (!special)
+            return to + length;
     }
     *to++ = '"';
     for (size_t i = 0; i < length; i++) {

@@ -115,11 +115,13 @@ char capital(char c) {
 void put_name(int entry, text_case wanted, mask_output &output) {
     const char *name = name_at(entry);
     size_t length = name_length(entry);
+    if (wanted == mixed_case) {
+        output.put(name, length);
+        return;
+    }
     char cased[16];
     for (size_t i = 0; i < length; i++)
-        cased[i] = wanted == all_capitals ? capital(name[i])
-                   : wanted == all_small  ? small(name[i])
-                                          : name[i];
+        cased[i] = wanted == all_capitals ? capital(name[i]) : small(name[i]);
     output.put(cased, length);
 }
 
