@@ -24,8 +24,11 @@ namespace {
 // A block: large enough that the threads' start and the library's calls
 // cost little beside it, small enough that a batch of several a thread
 // fits in memory; the threads take the blocks of a batch as each is free,
-// so one that the system holds back leaves the others work.
-const size_t read_size = 1 << 20;
+// so one that the system holds back leaves the others work. Two batches
+// are in memory, and the less memory they touch, the faster the run: a
+// page first touched costs the system time, and blocks that stay in the
+// processor's caches are masked sooner.
+const size_t read_size = 1 << 19;
 const unsigned blocks_a_thread = 2;
 const char byte_order_mark[] = "\xEF\xBB\xBF";
 
@@ -275,8 +278,7 @@ void mask_some(unsigned thread, void *context) {
 int mask_all(mask_run &run) {
     unsigned jobs = run.o.jobs ? run.o.jobs : std::thread::hardware_concurrency();
     jobs = jobs ? jobs : 1;
-    // At most 32 MiB a batch, unless the threads are more: two batches are
-    // in memory, the one masked and the one read.
+    // At most 32 blocks a batch, unless the threads are more.
     unsigned blocks = std::max(jobs, std::min(jobs * blocks_a_thread, 32u));
     // The caches' seed: the key's bytes, which no input knows.
     uint64_t seed = 0;

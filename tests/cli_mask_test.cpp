@@ -142,7 +142,7 @@ TEST(CliMask, AnOutputFileIsWrittenWholeOrNotAtAll) {
 }
 
 TEST(CliMask, AnyNumberOfThreadsWritesTheSameBytes) {
-    // About 10 MB: blocks of 1 MiB, several batches of --jobs 1, with
+    // About 10 MB: blocks of 512 KiB, several batches of --jobs 1, with
     // quoted line breaks that fall anywhere against the blocks' ends.
     std::string input = "\xEF\xBB\xBFid,name,note,full\n";
     const char *names[] = {"Mary", "\"Jean\nLuc\"", "JOHN", "\"Smith, Ann\"", "", "o'Brien"};
