@@ -68,12 +68,15 @@ bool mask_cache::find(const char *value, size_t length, const char *&text, size_
 void mask_cache::forget() {
     forgets++;
     // Fewer values found again than one in four kept: the cache costs more
-    // than it saves, and rests for four fillings' worth of values.
+    // than it saves, and rests for four fillings' worth of values, twice as
+    // long each time it comes back to no better, up to 64 fillings' worth.
     if (found < used / 4) {
-        resting = 4 * most_values;
+        rest = rest ? std::min(2 * rest, 64 * most_values) : 4 * most_values;
+        resting = rest;
         slots = std::vector<slot>();
         bytes = std::string();
     } else {
+        rest = 0;
         slots.assign(slots.size(), slot{});
         bytes.clear();
     }

@@ -51,6 +51,7 @@ class mask_cache {
     unsigned long long forgets = 0;
     size_t found = 0;   // since the cache last forgot
     size_t resting = 0; // the values left to pass by before it works again
+    size_t rest = 0;    // how long it rested last, 0 after a filling that paid
     uint64_t hash_of(const char *value, size_t length) const;
     void forget();
 };
