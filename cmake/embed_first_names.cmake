@@ -4,11 +4,12 @@
 # (which is the order of its lower-case text too, as every name is one
 # capital followed by small letters), each as its place in the male list and
 # in the female list, 65535 where it is in no such list; and, for each pair
-# of first two letters (every name has two or more), where its names begin
-# in the index. The masking of first names searches that stretch by
-# halving, so that the lookup is quick and needs no table built at run time;
-# beside each row, the name's letters after its first two in lower case, in
-# a row of 10 bytes, so that the search reads one small table.
+# of first two letters (every name has two or more) and third letter or
+# none, where its names begin in the index. The masking of first names
+# searches that stretch by halving, so that the lookup is quick and needs no
+# table built at run time; beside each row, the name's letters after its
+# first two in lower case, in a row of 10 bytes, so that the search reads
+# one small table.
 #
 # cmake -DMALE=... -DFEMALE=... -DOUT=... -P embed_first_names.cmake
 foreach(var MALE FEMALE OUT)
@@ -60,14 +61,23 @@ set(buckets "")
 set(bucket 0)
 set(index 0)
 foreach(name IN LISTS keys)
-  # Each pair of letters from the last one's up to this name's begins here.
+  # Each stretch from the last name's first letters up to this name's
+  # begins here: a stretch is a pair of first letters and a third letter,
+  # or none for a name of two letters, which comes before the others.
   string(SUBSTRING "${name}" 0 2 pair)
   string(TOLOWER "${pair}" pair)
   string(SUBSTRING "${pair}" 0 1 first)
   string(SUBSTRING "${pair}" 1 1 second)
   string(FIND ${letters} ${first} first)
   string(FIND ${letters} ${second} second)
-  math(EXPR this_bucket "${first} * 26 + ${second}")
+  set(third 0)
+  string(LENGTH "${name}" name_length)
+  if(name_length GREATER 2)
+    string(SUBSTRING "${name}" 2 1 third_letter)
+    string(FIND ${letters} ${third_letter} third)
+    math(EXPR third "${third} + 1")
+  endif()
+  math(EXPR this_bucket "(${first} * 26 + ${second}) * 27 + ${third}")
   while(bucket LESS_EQUAL this_bucket)
     append_bucket(${index})
   endwhile()
@@ -93,7 +103,7 @@ foreach(name IN LISTS keys)
   math(EXPR index "${index} + 1")
 endforeach()
 
-while(bucket LESS_EQUAL 676)
+while(bucket LESS_EQUAL 18252)
   append_bucket(${count})
 endwhile()
 
@@ -110,9 +120,11 @@ static const unsigned short first_names_by_text[${count}][2] = {${rows}
 static const char first_name_tails[${count}][10] = {${tails}
 };
 
-// The rows of the names whose first two letters are pair p (26 * first +
-// second, a = 0) run from first_name_pairs[p] up to first_name_pairs[p + 1].
-static const unsigned short first_name_pairs[26 * 26 + 1] = {${buckets}
+// The rows of the names whose first three letters are stretch s (27 * (26 *
+// first + second) + third, a = 0 for the first two and 1 for the third, 0
+// for no third) run from first_name_stretches[s] up to
+// first_name_stretches[s + 1].
+static const unsigned short first_name_stretches[26 * 26 * 27 + 1] = {${buckets}
 };
 ")
 file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)

@@ -1,8 +1,8 @@
 // first_name_sex.cpp: a first name looked up by halving in the index of the
-// distinct first names in text order, within the stretch of its first two
-// letters, over the small table of the letters after them, which the build
-// generates from the census lists (cmake/embed_first_names.cmake), so that
-// nothing is built at run time.
+// distinct first names in text order, within the stretch of its first three
+// letters (a few names), over the small table of the letters after its
+// first two, which the build generates from the census lists
+// (cmake/embed_first_names.cmake), so that nothing is built at run time.
 #include "first_name_sex.h"
 
 #include "modes.h"
@@ -36,8 +36,14 @@ int first_name_mode(const unsigned char *folded, size_t length) {
     if (length < 2 || length > 11 || folded[0] < 'a' || folded[0] > 'z' || folded[1] < 'a' ||
         folded[1] > 'z')
         return mode_any;
-    int pair = (folded[0] - 'a') * 26 + (folded[1] - 'a');
-    int low = first_name_pairs[pair], high = first_name_pairs[pair + 1];
+    int third = 0;
+    if (length > 2) {
+        if (folded[2] < 'a' || folded[2] > 'z')
+            return mode_any;
+        third = folded[2] - 'a' + 1;
+    }
+    int stretch = ((folded[0] - 'a') * 26 + (folded[1] - 'a')) * 27 + third;
+    int low = first_name_stretches[stretch], high = first_name_stretches[stretch + 1];
     while (low < high) {
         int middle = low + (high - low) / 2;
         int order = compare(folded + 2, length - 2, first_name_tails[middle]);
