@@ -5,11 +5,29 @@
 # and with every core, against wc -l of the same file (the cost of reading
 # it) in the same run. Prints MB/s for each; the output goes to /dev/null.
 #
-# bench/mask_csv_bench.sh [path/to/onymix-cli] [rows]
+# With --peer[=MB], also times the masking as it is commonly written in
+# Python (bench/mask_csv_peer.py: csv, Faker and a dict for each column)
+# against onymix-cli on the first MB megabytes of the file (100 by default;
+# the whole file when it is smaller), and prints how many times faster
+# onymix-cli is. It needs Faker under /usr/bin/python3 (Debian's
+# python3-fake-factory) and takes minutes.
+#
+# bench/mask_csv_bench.sh [--peer[=MB]] [path/to/onymix-cli] [rows]
 set -euo pipefail
 
+peer_mb=0
+args=()
+for arg in "$@"; do
+    case $arg in
+    --peer) peer_mb=100 ;;
+    --peer=*) peer_mb=${arg#--peer=} ;;
+    *) args+=("$arg") ;;
+    esac
+done
+set -- "${args[@]+"${args[@]}"}"
 cli=${1:-build/native/onymix-cli}
 rows=${2:-1000000}
+here=$(cd "$(dirname "$0")" && pwd)
 [ -x "$cli" ] || { echo "no onymix-cli at $cli (build the native preset first)" >&2; exit 1; }
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/onymix-mask-bench.XXXXXX")
@@ -52,3 +70,24 @@ every=$(seconds mask)
 report "wc -l" "$wc_time"
 report "onymix-cli --jobs 1" "$jobs1"
 report "onymix-cli (every core)" "$every"
+
+[ "$peer_mb" -gt 0 ] || exit 0
+/usr/bin/python3 -c 'import faker' 2>/dev/null ||
+    { echo "no Faker under /usr/bin/python3 (apt-get install python3-fake-factory)" >&2; exit 1; }
+part=$dir/part.csv
+# Whole lines only, up to MB megabytes.
+head -c "$((peer_mb * 1000000))" "$csv" >"$part.cut"
+if [ -n "$(tail -c 1 "$part.cut")" ]; then
+    sed '$d' "$part.cut" >"$part"
+else
+    mv "$part.cut" "$part"
+fi
+part_bytes=$(wc -c <"$part")
+echo "peer part: $part_bytes bytes"
+peer=$(seconds /usr/bin/python3 "$here/mask_csv_peer.py" "$part" /dev/null)
+csv=$part
+ours=$(seconds mask)
+bytes=$part_bytes
+report "python csv + Faker + dict" "$peer"
+report "onymix-cli (every core)" "$ours"
+printf 'onymix-cli is %.0f times as fast\n' "$(echo "$peer / $ours" | bc -l)"

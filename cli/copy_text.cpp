@@ -91,37 +91,38 @@ void copy_value(const char *data, size_t begin, size_t end, bool escaped, std::s
     length = scratch.size();
 }
 
-void copy_put_field(std::string &out, const char *text, size_t length) {
+char *copy_write_field(char *to, const char *text, size_t length) {
     for (size_t i = 0; i < length; i++) {
         char c = text[i];
-        const char *letter = nullptr;
+        char letter;
         switch (c) {
         case '\\':
-            letter = "\\";
+            letter = '\\';
             break;
         case '\b':
-            letter = "b";
+            letter = 'b';
             break;
         case '\f':
-            letter = "f";
+            letter = 'f';
             break;
         case '\n':
-            letter = "n";
+            letter = 'n';
             break;
         case '\r':
-            letter = "r";
+            letter = 'r';
             break;
         case '\t':
-            letter = "t";
+            letter = 't';
             break;
         case '\v':
-            letter = "v";
+            letter = 'v';
             break;
         default:
-            out += c;
+            *to++ = c;
             continue;
         }
-        out += '\\';
-        out += *letter;
+        *to++ = '\\';
+        *to++ = letter;
     }
+    return to;
 }

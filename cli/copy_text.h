@@ -19,7 +19,8 @@ const char *copy_field_fault(const char *text, size_t length);
 void copy_value(const char *data, size_t begin, size_t end, bool escaped, std::string &scratch,
                 const char *&value, size_t &length);
 
-// Appends a value of length bytes at text to out as COPY TO writes it: a
+// Writes a value of length bytes at text at to as COPY TO writes it: a
 // backslash doubled; backspace, form feed, LF, CR, tab and vertical tab
-// as \b \f \n \r \t \v; every other byte as it is.
-void copy_put_field(std::string &out, const char *text, size_t length);
+// as \b \f \n \r \t \v; every other byte as it is. to has room for
+// 2 * length bytes; returns the end of what was written.
+char *copy_write_field(char *to, const char *text, size_t length);

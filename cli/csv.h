@@ -41,7 +41,9 @@ csv_read csv_read_record(const char *data, size_t size, size_t &at, bool last,
 void csv_value(const char *data, const csv_field &field, std::string &scratch, const char *&value,
                size_t &length);
 
-// Appends a field of length bytes at text to out: quoted when quoted is
-// true or when the bytes hold a comma, a quote, CR or LF, each quote then
-// written twice.
-void csv_put_field(std::string &out, const char *text, size_t length, bool quoted);
+// Writes a field of length bytes at text at to: quoted when quoted is true
+// or when the bytes hold a comma, a quote, CR or LF, each quote then
+// written twice. to has room for 2 * length + 2 bytes (every byte a quote,
+// written twice, and the quotes around); returns the end of what was
+// written.
+char *csv_write_field(char *to, const char *text, size_t length, bool quoted);

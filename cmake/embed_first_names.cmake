@@ -4,9 +4,12 @@
 # (which is the order of its lower-case text too, as every name is one
 # capital followed by small letters), each as its place in the male list and
 # in the female list, 65535 where it is in no such list; and, for each pair
-# of first two letters (every name has two or more), where its names begin
-# in the index. The masking of first names searches that stretch by
-# halving, so that the lookup is quick and needs no table built at run time.
+# of first two letters (every name has two or more) and third letter or
+# none, where its names begin in the index. The masking of first names
+# searches that stretch by halving, so that the lookup is quick and needs no
+# table built at run time; beside each row, the name's letters after its
+# first two in lower case, in a row of 10 bytes, so that the search reads
+# one small table.
 #
 # cmake -DMALE=... -DFEMALE=... -DOUT=... -P embed_first_names.cmake
 foreach(var MALE FEMALE OUT)
@@ -22,8 +25,8 @@ set(none 65535)
 set(keys "")
 set(index 0)
 foreach(name IN LISTS male)
-  if(NOT name MATCHES "^[A-Z][a-z]+$")
-    message(FATAL_ERROR "embed_first_names: male name ${index} is not a name: '${name}'")
+  if(NOT name MATCHES "^[A-Z][a-z][a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?$")
+    message(FATAL_ERROR "embed_first_names: male name ${index} is not a name of 2 to 11 letters: '${name}'")
   endif()
   set(male_${name} ${index})
   list(APPEND keys ${name})
@@ -31,8 +34,8 @@ foreach(name IN LISTS male)
 endforeach()
 set(index 0)
 foreach(name IN LISTS female)
-  if(NOT name MATCHES "^[A-Z][a-z]+$")
-    message(FATAL_ERROR "embed_first_names: female name ${index} is not a name: '${name}'")
+  if(NOT name MATCHES "^[A-Z][a-z][a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?[a-z]?$")
+    message(FATAL_ERROR "embed_first_names: female name ${index} is not a name of 2 to 11 letters: '${name}'")
   endif()
   set(female_${name} ${index})
   if(NOT DEFINED male_${name})
@@ -53,18 +56,28 @@ macro(append_bucket row)
   math(EXPR bucket "${bucket} + 1")
 endmacro()
 set(rows "")
+set(tails "")
 set(buckets "")
 set(bucket 0)
 set(index 0)
 foreach(name IN LISTS keys)
-  # Each pair of letters from the last one's up to this name's begins here.
+  # Each stretch from the last name's first letters up to this name's
+  # begins here: a stretch is a pair of first letters and a third letter,
+  # or none for a name of two letters, which comes before the others.
   string(SUBSTRING "${name}" 0 2 pair)
   string(TOLOWER "${pair}" pair)
   string(SUBSTRING "${pair}" 0 1 first)
   string(SUBSTRING "${pair}" 1 1 second)
   string(FIND ${letters} ${first} first)
   string(FIND ${letters} ${second} second)
-  math(EXPR this_bucket "${first} * 26 + ${second}")
+  set(third 0)
+  string(LENGTH "${name}" name_length)
+  if(name_length GREATER 2)
+    string(SUBSTRING "${name}" 2 1 third_letter)
+    string(FIND ${letters} ${third_letter} third)
+    math(EXPR third "${third} + 1")
+  endif()
+  math(EXPR this_bucket "(${first} * 26 + ${second}) * 27 + ${third}")
   while(bucket LESS_EQUAL this_bucket)
     append_bucket(${index})
   endwhile()
@@ -82,10 +95,15 @@ foreach(name IN LISTS keys)
     string(APPEND rows "\n   ")
   endif()
   string(APPEND rows " {${m}, ${f}},")
+  string(SUBSTRING "${name}" 2 -1 tail)
+  if(in_row EQUAL 0)
+    string(APPEND tails "\n   ")
+  endif()
+  string(APPEND tails " \"${tail}\",")
   math(EXPR index "${index} + 1")
 endforeach()
 
-while(bucket LESS_EQUAL 676)
+while(bucket LESS_EQUAL 18252)
   append_bucket(${count})
 endwhile()
 
@@ -98,9 +116,15 @@ file(WRITE "${OUT}.tmp"
 static const unsigned short first_names_by_text[${count}][2] = {${rows}
 };
 
-// The rows of the names whose first two letters are pair p (26 * first +
-// second, a = 0) run from first_name_pairs[p] up to first_name_pairs[p + 1].
-static const unsigned short first_name_pairs[26 * 26 + 1] = {${buckets}
+// The letters of each row's name after its first two, NUL after them.
+static const char first_name_tails[${count}][10] = {${tails}
+};
+
+// The rows of the names whose first three letters are stretch s (27 * (26 *
+// first + second) + third, a = 0 for the first two and 1 for the third, 0
+// for no third) run from first_name_stretches[s] up to
+// first_name_stretches[s + 1].
+static const unsigned short first_name_stretches[26 * 26 * 27 + 1] = {${buckets}
 };
 ")
 file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)

@@ -59,10 +59,12 @@ int onymix_mask_values(int kind, const unsigned char *key, const void *const *va
         !valid_values(values, lengths, count))
         return -1;
     size_t used = 0, masked = 0;
+    // The key mixed in once for every masking of the call.
+    sip_state state = sip_start(key);
     for (count = at_most_int(count); masked < count; masked++) {
         // The room before the last byte, which the NUL keeps.
         mask_output output{out + used, size - 1 - used, 0};
-        mask(kind, bytes_of(values[masked]), lengths[masked], key, output);
+        mask(kind, bytes_of(values[masked]), lengths[masked], state, output);
         if (output.length > output.size)
             break;
         used += output.length;

@@ -1,11 +1,14 @@
 // first_name_sex.cpp: a first name looked up by halving in the index of the
-// distinct first names in text order, within the stretch of its first two
-// letters, which the build generates from the census lists
+// distinct first names in text order, within the stretch of its first three
+// letters (a few names), over the small table of the letters after its
+// first two, which the build generates from the census lists
 // (cmake/embed_first_names.cmake), so that nothing is built at run time.
 #include "first_name_sex.h"
 
 #include "modes.h"
 #include "name_table.h"
+
+#include <cstddef>
 
 #include "first_name_index.inc"
 
@@ -13,37 +16,37 @@ static_assert(FIRST_NAME_INDEX_COUNT == first_name_key_count, "every first name 
 
 namespace {
 
-// The table text of index row i: its male entry, or its female entry.
-int entry_of_row(int row) {
-    const unsigned short *places = first_names_by_text[row];
-    return places[0] != FIRST_NAME_INDEX_NONE ? male_first + places[0] : female_first + places[1];
-}
-
-// Compares the folded text with entry's text in lower case, as strcmp does.
-int compare(const unsigned char *folded, size_t length, int entry) {
-    const char *name = name_at(entry);
+// Compares the length bytes of a folded name after its first two with a
+// row's tail, as strcmp does.
+int compare(const unsigned char *folded, size_t length, const char *tail) {
     for (size_t i = 0; i < length; i++) {
-        unsigned char c = static_cast<unsigned char>(name[i]);
+        unsigned char c = static_cast<unsigned char>(tail[i]);
         if (c == '\0')
             return 1;
-        if (i == 0)
-            c = static_cast<unsigned char>(c - 'A' + 'a');
         if (folded[i] != c)
             return folded[i] < c ? -1 : 1;
     }
-    return name[length] == '\0' ? 0 : -1;
+    return tail[length] == '\0' ? 0 : -1;
 }
 
 } // namespace
 
 int first_name_mode(const unsigned char *folded, size_t length) {
-    if (length < 2 || folded[0] < 'a' || folded[0] > 'z' || folded[1] < 'a' || folded[1] > 'z')
+    // A listed name has 2 to 11 letters, so a tail of at most 9.
+    if (length < 2 || length > 11 || folded[0] < 'a' || folded[0] > 'z' || folded[1] < 'a' ||
+        folded[1] > 'z')
         return mode_any;
-    int pair = (folded[0] - 'a') * 26 + (folded[1] - 'a');
-    int low = first_name_pairs[pair], high = first_name_pairs[pair + 1];
+    int third = 0;
+    if (length > 2) {
+        if (folded[2] < 'a' || folded[2] > 'z')
+            return mode_any;
+        third = folded[2] - 'a' + 1;
+    }
+    int stretch = ((folded[0] - 'a') * 26 + (folded[1] - 'a')) * 27 + third;
+    int low = first_name_stretches[stretch], high = first_name_stretches[stretch + 1];
     while (low < high) {
         int middle = low + (high - low) / 2;
-        int order = compare(folded, length, entry_of_row(middle));
+        int order = compare(folded + 2, length - 2, first_name_tails[middle]);
         if (order == 0) {
             unsigned male = first_names_by_text[middle][0], female = first_names_by_text[middle][1];
             if (male == female)

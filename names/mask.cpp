@@ -30,26 +30,77 @@ void put_span(span text, mask_output &output) {
     output.put(text.begin, text.size());
 }
 
-// The table entry of the pseudonym in mode under key of text's words,
-// folded and joined by one space: what onymix_pseudonym gives for that
-// text, hashed as it is folded.
-int pseudonym_entry(int mode, span text, const byte *key) {
-    sip_writer hash{sip_start(key), 0, 0};
-    hash.add(static_cast<byte>(mode));
+// The key's state, which every word of a masking (and every masking of a
+// bulk call) shares.
+struct masking {
+    const sip_state &key;
+};
+
+// A folded text no longer than this is hashed whole from a buffer; a
+// longer one a byte at a time as it is folded.
+const size_t buffered = 64;
+
+// Folds text's words joined by one space into out (room for buffered
+// bytes) and returns the length, or more than buffered when they may not
+// fit (a text that long is hashed as it is folded instead, to the same
+// hash).
+size_t fold_words(span text, byte *out) {
+    size_t length = 0;
     bool space = false;
     for (const byte *at = text.begin; at < text.end;) {
-        if (is_white(*at)) {
-            space = hash.length > 1;
+        byte c = *at;
+        if (is_white(c)) {
+            space = length > 0;
             at++;
             continue;
         }
+        // Room for a space and the 2 bytes a character folds to at most.
+        if (length + 3 > buffered)
+            return buffered + 1;
         if (space)
-            hash.add(' ');
+            out[length++] = ' ';
         space = false;
-        at = fold_next(at, text.end, [&](byte c) { hash.add(c); });
+        if (c < 0x80) {
+            out[length++] = c >= 'A' && c <= 'Z' ? static_cast<byte>(c - 'A' + 'a') : c;
+            at++;
+            continue;
+        }
+        at = fold_next(at, text.end, [&](byte folded) { out[length++] = folded; });
     }
-    drawn_name name = name_of_number(mode, number_for_hash(mode, hash.finish()));
+    return length;
+}
+
+int entry_of_hash(int mode, uint64_t hash) {
+    drawn_name name = name_of_number(mode, number_for_hash(mode, hash));
     return mode == mode_surname ? name.surname : name.first_name;
+}
+
+// The table entry of the pseudonym in mode under key of text's words,
+// folded and joined by one space: what onymix_pseudonym gives for that
+// text, hashed whole from a buffer, or, when it is too long for one, as it
+// is folded.
+int pseudonym_entry(int mode, span text, const masking &m) {
+    byte message[1 + buffered];
+    message[0] = static_cast<byte>(mode);
+    size_t length = fold_words(text, message + 1);
+    if (length > buffered) {
+        sip_writer hash{m.key, 0, 0};
+        hash.add(static_cast<byte>(mode));
+        bool space = false;
+        for (const byte *at = text.begin; at < text.end;) {
+            if (is_white(*at)) {
+                space = hash.length > 1;
+                at++;
+                continue;
+            }
+            if (space)
+                hash.add(' ');
+            space = false;
+            at = fold_next(at, text.end, [&](byte c) { hash.add(c); });
+        }
+        return entry_of_hash(mode, hash.finish());
+    }
+    return entry_of_hash(mode, siphash_from(m.key, message, length + 1));
 }
 
 char small(char c) {
@@ -64,11 +115,13 @@ char capital(char c) {
 void put_name(int entry, text_case wanted, mask_output &output) {
     const char *name = name_at(entry);
     size_t length = name_length(entry);
+    if (wanted == mixed_case) {
+        output.put(name, length);
+        return;
+    }
     char cased[16];
     for (size_t i = 0; i < length; i++)
-        cased[i] = wanted == all_capitals ? capital(name[i])
-                   : wanted == all_small  ? small(name[i])
-                                          : name[i];
+        cased[i] = wanted == all_capitals ? capital(name[i]) : small(name[i]);
     output.put(cased, length);
 }
 
@@ -132,14 +185,14 @@ bool find_sex(span text, int &mode) {
 
 // Each letter the first letter of its own masking, in its case; the full
 // stops stay.
-void put_initials(span word, int mode, const byte *key, mask_output &output) {
+void put_initials(span word, int mode, const masking &m, mask_output &output) {
     for (const byte *at = word.begin; at < word.end;) {
         if (*at == '.') {
             output.put(at++, 1);
             continue;
         }
         letter l = letter_at(at, word.end);
-        char first = name_at(pseudonym_entry(mode, span{at, at + l.bytes}, key))[0];
+        char first = name_at(pseudonym_entry(mode, span{at, at + l.bytes}, m))[0];
         if (l.kind == small_letter)
             first = small(first);
         output.put(&first, 1);
@@ -147,7 +200,7 @@ void put_initials(span word, int mode, const byte *key, mask_output &output) {
     }
 }
 
-void put_given_names(span text, int mode, const byte *key, mask_output &output) {
+void put_given_names(span text, int mode, const masking &m, mask_output &output) {
     for (const byte *at = text.begin; at < text.end;) {
         const byte *gap = at;
         while (at < text.end && is_given_break(*at))
@@ -157,23 +210,23 @@ void put_given_names(span text, int mode, const byte *key, mask_output &output) 
             break;
         span word{at, given_word_end(at, text.end)};
         if (is_initials(word))
-            put_initials(word, mode, key, output);
+            put_initials(word, mode, m, output);
         else
-            put_name(pseudonym_entry(mode, word, key), case_of(word.begin, word.end), output);
+            put_name(pseudonym_entry(mode, word, m), case_of(word.begin, word.end), output);
         at = word.end;
     }
 }
 
-void put_first_name(span value, const byte *key, mask_output &output) {
+void put_first_name(span value, const masking &m, mask_output &output) {
     int mode = mode_any;
     find_sex(value, mode);
-    put_given_names(value, mode, key, output);
+    put_given_names(value, mode, m, output);
 }
 
 // ---- Surnames: parts between hyphens, each masked as one, and initials
 // as initials.
 
-void put_surname(span text, const byte *key, mask_output &output) {
+void put_surname(span text, const masking &m, mask_output &output) {
     for (const byte *at = text.begin; at < text.end;) {
         const byte *gap = at;
         while (at < text.end && (is_white(*at) || *at == '-'))
@@ -188,9 +241,9 @@ void put_surname(span text, const byte *key, mask_output &output) {
             part_end--;
         span part{at, part_end};
         if (is_initials(part))
-            put_initials(part, mode_surname, key, output);
+            put_initials(part, mode_surname, m, output);
         else
-            put_name(pseudonym_entry(mode_surname, part, key), case_of(at, part_end), output);
+            put_name(pseudonym_entry(mode_surname, part, m), case_of(at, part_end), output);
         at = part_end;
     }
 }
@@ -234,10 +287,15 @@ span last_word(const byte *begin, const byte *end) {
 
 // Whether a word folds to one of the (short, small-letter) texts.
 template <size_t count> bool folds_to_one_of(span word, const char *const (&texts)[count]) {
-    byte folded[16];
-    if (word.size() > sizeof folded)
-        return false;
-    size_t length = fold(word.begin, word.size(), folded);
+    // The texts are at most 5 bytes: the folding stops as soon as it is
+    // longer, which most words are, and a word holds no white space to trim.
+    byte folded[8];
+    size_t length = 0;
+    for (const byte *at = word.begin; at < word.end;) {
+        if (length > 5)
+            return false;
+        at = fold_next(at, word.end, [&](byte c) { folded[length++] = c; });
+    }
     for (const char *text : texts)
         if (std::strlen(text) == length && std::memcmp(text, folded, length) == 0)
             return true;
@@ -292,7 +350,7 @@ segments segments_of(span value) {
 // "Given Surname": the last word of the body is the surname, with the
 // particles just before it while a given word stays before them; the words
 // before are the given names.
-void put_given_and_surname(span value, span body, const byte *key, mask_output &output) {
+void put_given_and_surname(span value, span body, const masking &m, mask_output &output) {
     const byte *surname = last_word(body.begin, body.end).begin;
     for (;;) {
         span word = last_word(body.begin, surname);
@@ -305,15 +363,15 @@ void put_given_and_surname(span value, span body, const byte *key, mask_output &
     int mode = mode_any;
     find_sex(given, mode);
     put_span(span{value.begin, given.begin}, output);
-    put_given_names(given, mode, key, output);
+    put_given_names(given, mode, m, output);
     put_span(span{given.end, surname}, output);
-    put_surname(span{surname, body.end}, key, output);
+    put_surname(span{surname, body.end}, m, output);
     put_span(span{body.end, value.end}, output);
 }
 
 // "Surname, Given": the first body is the surname, the bodies after it
 // given names, all in the sex of their first word that is no initials.
-void put_surname_and_given(span value, const byte *key, mask_output &output) {
+void put_surname_and_given(span value, const masking &m, mask_output &output) {
     int mode = mode_any;
     segments walk = segments_of(value);
     span body;
@@ -331,16 +389,16 @@ void put_surname_and_given(span value, const byte *key, mask_output &output) {
         if (!body.empty()) {
             put_span(span{copied, body.begin}, output);
             if (past_surname)
-                put_given_names(body, mode, key, output);
+                put_given_names(body, mode, m, output);
             else
-                put_surname(body, key, output);
+                put_surname(body, m, output);
             past_surname = true;
             copied = body.end;
         }
     put_span(span{copied, value.end}, output);
 }
 
-void put_full_name(span value, const byte *key, mask_output &output) {
+void put_full_name(span value, const masking &m, mask_output &output) {
     segments walk = segments_of(value);
     span body, first{value.end, value.end};
     int bodies = 0;
@@ -350,22 +408,28 @@ void put_full_name(span value, const byte *key, mask_output &output) {
     if (bodies == 0)
         put_span(value, output);
     else if (bodies == 1)
-        put_given_and_surname(value, first, key, output);
+        put_given_and_surname(value, first, m, output);
     else
-        put_surname_and_given(value, key, output);
+        put_surname_and_given(value, m, output);
 }
 
 } // namespace
 
 void mask(int kind, const unsigned char *value, size_t length, const unsigned char *key,
           mask_output &output) {
+    mask(kind, value, length, sip_start(key), output);
+}
+
+void mask(int kind, const unsigned char *value, size_t length, const sip_state &key,
+          mask_output &output) {
     if (length == 0)
         return;
     span whole{value, value + length};
+    masking m{key};
     if (kind == mask_first_name)
-        put_first_name(whole, key, output);
+        put_first_name(whole, m, output);
     else if (kind == mask_surname)
-        put_surname(whole, key, output);
+        put_surname(whole, m, output);
     else
-        put_full_name(whole, key, output);
+        put_full_name(whole, m, output);
 }

@@ -10,6 +10,8 @@
 // down in man/onymix.3.
 #pragma once
 
+#include "siphash.h"
+
 #include <cstddef>
 
 enum mask_kind { mask_first_name, mask_surname, mask_full_name };
@@ -38,4 +40,9 @@ struct mask_output {
 // The masking of length bytes at value, of a kind, under a key of 16 bytes
 // (which must not be null), into output; no NUL is written.
 void mask(int kind, const unsigned char *value, size_t length, const unsigned char *key,
+          mask_output &output);
+
+// The same under the key's state (sip_start of its 16 bytes), for many
+// maskings under one key, which is then mixed in once.
+void mask(int kind, const unsigned char *value, size_t length, const sip_state &key,
           mask_output &output);

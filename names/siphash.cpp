@@ -30,8 +30,12 @@ uint64_t siphash_after_byte(const unsigned char *key, unsigned char first, const
 }
 
 uint64_t siphash(const unsigned char *key, const void *message, size_t length) {
+    return siphash_from(sip_start(key), message, length);
+}
+
+uint64_t siphash_from(const sip_state &key, const void *message, size_t length) {
     const unsigned char *bytes = static_cast<const unsigned char *>(message);
-    sip_state state = sip_start(key);
+    sip_state state = key;
     size_t whole = length / 8 * 8;
     for (size_t i = 0; i < whole; i += 8)
         sip_compress(state, little_endian(bytes + i, 8));

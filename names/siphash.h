@@ -85,6 +85,10 @@ struct sip_writer {
 // SipHash-2-4 of length bytes under key (null: 16 zero bytes).
 uint64_t siphash(const unsigned char *key, const void *message, size_t length);
 
+// The same under a key's state (sip_start), for a caller that hashes many
+// messages under one key and so mixes the key in once.
+uint64_t siphash_from(const sip_state &key, const void *message, size_t length);
+
 // The same of a message of one byte, first, and then length bytes.
 uint64_t siphash_after_byte(const unsigned char *key, unsigned char first, const void *message,
                             size_t length);

@@ -1,8 +1,10 @@
 // Tests of onymix-cli --mask, run as a separate process the way a user runs
 // it: the golden maskings through a CSV column, malformed input refused
-// with its place, -o leaving nothing after an error, and the same bytes on
-// any number of threads.
+// with its place, -o leaving nothing after an error, the same bytes on any
+// number of threads, and the library's maskings however often values come.
 #include "support/cli_run.h"
+
+#include "onymix.h"
 
 #include <gtest/gtest.h>
 
@@ -140,7 +142,7 @@ TEST(CliMask, AnOutputFileIsWrittenWholeOrNotAtAll) {
 }
 
 TEST(CliMask, AnyNumberOfThreadsWritesTheSameBytes) {
-    // About 10 MB: blocks of 1 MiB, several batches of --jobs 1, with
+    // About 10 MB: blocks of 512 KiB, several batches of --jobs 1, with
     // quoted line breaks that fall anywhere against the blocks' ends.
     std::string input = "\xEF\xBB\xBFid,name,note,full\n";
     const char *names[] = {"Mary", "\"Jean\nLuc\"", "JOHN", "\"Smith, Ann\"", "", "o'Brien"};
@@ -164,6 +166,44 @@ TEST(CliMask, AnyNumberOfThreadsWritesTheSameBytes) {
         mask_run("--mask name=first --mask full=full --mask 3=Surname" + key, header + tail);
     EXPECT_EQ(one.out.substr(one.out.find("\n239994,") + 1),
               alone.out.substr(alone.out.find('\n') + 1));
+}
+
+TEST(CliMask, ValuesMetAgainOrNeverAreMaskedAsTheLibraryMasksEachAlone) {
+    // 16,000 distinct first names, more than a thread keeps, so that its
+    // cache forgets and then rests; surnames that come again and again;
+    // full names longer than any value kept, two of them over and over.
+    static const unsigned char bytes[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    std::string input = "first,surname,full\n";
+    std::vector<std::string> values[3];
+    std::string long_full[2] = {"Mary Ann", "JOHN PAUL"};
+    for (std::string &name : long_full)
+        for (int i = 0; i < 12; i++)
+            name += " Lee-Smith";
+    for (int i = 0; i < 32000; i++) {
+        std::string first(1, static_cast<char>('A' + i % 26));
+        for (int n = i % 16000 / 26; n > 0; n /= 26)
+            first += static_cast<char>('a' + n % 26);
+        values[0].push_back(first);
+        values[1].push_back(i % 7 ? "Garcia" : "o'Brien-Lee");
+        values[2].push_back(long_full[i % 2]);
+        input += first + "," + values[1].back() + "," + values[2].back() + "\n";
+    }
+    run_result run =
+        mask_run("--mask first=first --mask 2=surname --mask full=full --jobs 2" + key, input);
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    std::istringstream lines(run.out);
+    std::string line;
+    std::getline(lines, line);
+    char out[1024];
+    for (size_t row = 0; std::getline(lines, line); row++) {
+        std::string expected;
+        for (int kind = 0; kind < 3; kind++) {
+            const std::string &value = values[kind][row];
+            ASSERT_GE(onymix_mask(kind, value.data(), value.size(), bytes, out, sizeof out), 0);
+            expected += (kind ? "," : "") + std::string(out);
+        }
+        ASSERT_EQ(line, expected) << "row " << row + 1;
+    }
 }
 
 TEST(CliMask, AKeyIsRequiredAndTheZeroKeyRefused) {

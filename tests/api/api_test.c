@@ -974,6 +974,19 @@ static void mask_by_the_lists(void) {
         onymix_mask(ONYMIX_MASK_FULL_NAME, full, strlen(full), counting_key, got, sizeof got);
         expect_text(full, expected, got);
     }
+    /* A surname of many words is the pseudonym of their foldings joined by
+     * one space, however long: around 64 folded bytes, and beyond. */
+    for (int words = 10; words <= 20; words++) {
+        char value[256] = "", folded[128] = "", expected[32], got[32];
+        for (int w = 0; w < words; w++) {
+            strcat(value, w ? " \t \xC3\x96st" : "\xC3\x96st");
+            strcat(folded, w ? " ost" : "ost");
+        }
+        onymix_pseudonym(ONYMIX_SURNAME, folded, strlen(folded), counting_key, expected,
+                         sizeof expected);
+        onymix_mask(ONYMIX_MASK_SURNAME, value, strlen(value), counting_key, got, sizeof got);
+        expect_text(folded, expected, got);
+    }
     onymix_close(g);
 }
 

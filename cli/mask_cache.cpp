@@ -1,0 +1,120 @@
+// mask_cache.cpp: the cache of maskings (mask_cache.h), an open-addressing
+// table over one string of the values' and maskings' bytes. The table
+// doubles as it fills, so that a column of a few thousand names keeps a
+// small one, near the processor.
+#include "mask_cache.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const size_t first_slots = 1024;
+
+uint64_t mixed(uint64_t x) {
+    x ^= x >> 32;
+    x *= 0xD6E8FEB86659FD93u;
+    return x ^ x >> 32;
+}
+
+uint32_t tag_of(uint64_t hash) {
+    uint32_t tag = static_cast<uint32_t>(hash >> 32);
+    return tag ? tag : 1;
+}
+
+} // namespace
+
+mask_cache::mask_cache(uint64_t seed_, size_t most_values_, size_t most_bytes_)
+    : most_values(most_values_ ? most_values_ : 1), most_bytes(most_bytes_), seed(mixed(seed_)) {}
+
+uint64_t mask_cache::hash_of(const char *value, size_t length) const {
+    uint64_t h = seed ^ length;
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, value + i, 8);
+        h = (h ^ word) * 0x9E3779B97F4A7C15u;
+    }
+    uint64_t last = 0;
+    for (size_t j = length; j > i; j--)
+        last = last << 8 | static_cast<unsigned char>(value[j - 1]);
+    return mixed(h ^ last);
+}
+
+bool mask_cache::find(const char *value, size_t length, const char *&text, size_t &masked) {
+    if (resting) {
+        resting--;
+        return false;
+    }
+    if (used == 0 || length > longest)
+        return false;
+    uint64_t h = hash_of(value, length);
+    uint32_t tag = tag_of(h);
+    size_t mask = slots.size() - 1;
+    for (size_t at = static_cast<size_t>(h) & mask;; at = (at + 1) & mask) {
+        const slot &s = slots[at];
+        if (s.hash == 0)
+            return false;
+        if (s.hash == tag && s.length == length &&
+            std::memcmp(bytes.data() + s.at, value, length) == 0) {
+            text = bytes.data() + s.at + length;
+            masked = s.masked;
+            found++;
+            return true;
+        }
+    }
+}
+
+void mask_cache::forget() {
+    forgets++;
+    // Fewer values found again than one in four kept: the cache costs more
+    // than it saves, and rests for four fillings' worth of values, twice as
+    // long each time it comes back to no better, up to 64 fillings' worth.
+    if (found < used / 4) {
+        rest = rest ? std::min(2 * rest, 64 * most_values) : 4 * most_values;
+        resting = rest;
+        slots = std::vector<slot>();
+        bytes = std::string();
+    } else {
+        rest = 0;
+        slots.assign(slots.size(), slot{});
+        bytes.clear();
+    }
+    used = found = 0;
+}
+
+void mask_cache::keep(const char *value, size_t length, const char *text, size_t masked) {
+    if (resting || length > longest || length + masked > most_bytes)
+        return;
+    if (used == most_values || bytes.size() + length + masked > most_bytes) {
+        forget();
+        if (resting)
+            return;
+    }
+    // At most half full, so that a search ends soon at a free slot.
+    if (2 * (used + 1) > slots.size()) {
+        std::vector<slot> old(std::max(first_slots, 2 * slots.size()));
+        old.swap(slots);
+        for (const slot &s : old)
+            if (s.hash) {
+                size_t at = hash_of(bytes.data() + s.at, s.length) & (slots.size() - 1);
+                while (slots[at].hash)
+                    at = (at + 1) & (slots.size() - 1);
+                slots[at] = s;
+            }
+    }
+    uint64_t h = hash_of(value, length);
+    uint32_t tag = tag_of(h);
+    size_t mask = slots.size() - 1, at = static_cast<size_t>(h) & mask;
+    for (; slots[at].hash != 0; at = (at + 1) & mask) {
+        const slot &s = slots[at];
+        if (s.hash == tag && s.length == length &&
+            std::memcmp(bytes.data() + s.at, value, length) == 0)
+            return; // kept already
+    }
+    slots[at] = slot{tag, static_cast<uint32_t>(bytes.size()), static_cast<uint32_t>(length),
+                     static_cast<uint32_t>(masked)};
+    bytes.append(value, length);
+    bytes.append(text, masked);
+    used++;
+}
