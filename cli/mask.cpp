@@ -158,24 +158,12 @@ int next_block(mask_run &run, mask_block &block) {
         // A block is full at read_size, or when no record is left.
         while (at < bytes.size() && at < read_size) {
             unsigned long long started = run.line;
-            if (run.o.dump) {
-                csv_read got = dump_read_line(run.dump, bytes.data(), bytes.size(), at, run.ended,
-                                              run.line, block.spans, run.error);
-                if (got == csv_read::more) {
-                    short_of_bytes = true;
-                    break;
-                }
-                if (got == csv_read::error) {
-                    run.bad = true;
-                    at = before;
-                    break;
-                }
-                block.records++;
-                before = at;
-                continue;
-            }
-            csv_read got = csv_read_record(bytes.data(), bytes.size(), at, run.ended, run.fields,
-                                           run.line, run.error);
+            // A dump's line puts the spans of its masked fields in the block
+            // itself; a CSV record's fields are sorted out below.
+            csv_read got = run.o.dump ? dump_read_line(run.dump, bytes.data(), bytes.size(), at,
+                                                       run.ended, run.line, block.spans, run.error)
+                                      : csv_read_record(bytes.data(), bytes.size(), at, run.ended,
+                                                        run.fields, run.line, run.error);
             if (got == csv_read::more) {
                 short_of_bytes = true;
                 break;
@@ -184,6 +172,11 @@ int next_block(mask_run &run, mask_block &block) {
                 run.bad = true;
                 at = before;
                 break;
+            }
+            if (run.o.dump) {
+                block.records++;
+                before = at;
+                continue;
             }
             if (run.width == 0) {
                 run.width = run.fields.size();
