@@ -314,8 +314,12 @@ int mask_all(mask_run &run) {
             true,
             -1,
             {0}};
-    if (int code = read_batch(b, run); code >= 0)
-        return code;
+    // When reading fails, the blocks read before the failure are still
+    // masked and written, as the records before any error are, and the run
+    // then ends with the failure's code.
+    int read_failed = read_batch(b, run);
+    if (read_failed >= 0)
+        b.more = false;
     for (;;) {
         b.masked = 1 - b.masked;
         unsigned now = b.masked;
@@ -330,11 +334,15 @@ int mask_all(mask_run &run) {
             if (int code = put_block(run, b.blocks[now][i]); code >= 0)
                 return code;
         }
-        if (b.read_code >= 0)
-            return b.read_code;
+        if (b.read_code >= 0) {
+            read_failed = b.read_code;
+            b.more = false;
+        }
         if (!b.reader)
             break;
     }
+    if (read_failed >= 0)
+        return read_failed;
     if (run.bad || (run.o.dump && !dump_finish(run.dump, run.error)))
         return input_error(run);
     if (!run.o.dump && run.width == 0 && !run.o.no_header) {
