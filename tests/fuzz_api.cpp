@@ -171,10 +171,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             onymix_close(g);
             int mode = in.small_int(ONYMIX_MODE_COUNT);
             long seed = in.second();
-            unsigned flags = in.take(1) % 5 == 4 ? in.take(4) : in.take(1) % 4;
+            unsigned flags = in.take(1) % 9 == 8 ? in.take(4) : in.take(1) % 8;
             g = onymix_open(mode, seed, flags);
+            // Any of the three flags, but unique neither re-seeds nor weighs.
+            bool valid_flags = flags < 8 && (flags == ONYMIX_UNIQUE || !(flags & ONYMIX_UNIQUE));
             bool valid = mode >= 0 && mode < ONYMIX_MODE_COUNT &&
-                         (seed == -1 || (seed >= 0 && seed <= ONYMIX_LAST_SECOND)) && flags < 3;
+                         (seed == -1 || (seed >= 0 && seed <= ONYMIX_LAST_SECOND)) && valid_flags;
             check(valid == (g != nullptr), "onymix_open did not check its arguments");
             modes[which] = mode;
             break;
