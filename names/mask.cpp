@@ -107,22 +107,99 @@ char small(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-char capital(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+const uint64_t ones = 0x0101010101010101u, high = 0x8080808080808080u;
+
+// The letters 'a' to 'z' of 8 bytes as capitals, or with small true
+// 'A' to 'Z' as small letters; every other byte as it is. In each byte, bit
+// 7 of its low 7 bits plus an offset says whether it reaches a bound.
+uint64_t in_case(uint64_t x, bool small) {
+    uint64_t low = x & ~high;
+    uint64_t from = low + (small ? 0x3F : 0x1F) * ones; // at least 'A' or 'a'
+    uint64_t past = low + (small ? 0x25 : 0x05) * ones; // past 'Z' or 'z'
+    return x ^ ((from & ~past & ~x & high) >> 2);
 }
 
 // A name of the table in the case of the word it replaces.
 void put_name(int entry, text_case wanted, mask_output &output) {
-    const char *name = name_at(entry);
-    size_t length = name_length(entry);
-    if (wanted == mixed_case) {
-        output.put(name, length);
-        return;
-    }
+    // Every entry is at most 13 bytes, and 16 may be read.
     char cased[16];
-    for (size_t i = 0; i < length; i++)
-        cased[i] = wanted == all_capitals ? capital(name[i]) : small(name[i]);
-    output.put(cased, length);
+    std::memcpy(cased, name_at(entry), sizeof cased);
+    if (wanted != mixed_case)
+        for (size_t half = 0; half < sizeof cased; half += 8) {
+            uint64_t x;
+            std::memcpy(&x, cased + half, 8);
+            x = in_case(x, wanted == all_small);
+            std::memcpy(cased + half, &x, 8);
+        }
+    output.put_short(cased, name_length(entry));
+}
+
+// ---- Plain words: ASCII letters alone, by far the commonest words, folded
+// and cased in one pass and hashed from that folding, as the passes below
+// would fold, case and hash them.
+
+// A plain word's message to hash: the mode's byte, then its folding.
+struct plain_word {
+    byte message[1 + buffered + 8]; // and the zeros after it
+    size_t length;                  // of the folding
+    text_case wanted;
+    const byte *folded() const {
+        return message + 1;
+    }
+};
+
+// The count bytes (1 to 8) at at as a little-endian number, read in two
+// moves that may overlap, as the same byte read twice changes nothing.
+uint64_t bytes_at(const byte *at, size_t count) {
+    if (count == 8)
+        return little_endian(at, 8);
+    if (count >= 4)
+        return little_endian(at, 4) | little_endian(at + count - 4, 4) << (8 * (count - 4));
+    if (count >= 2)
+        return little_endian(at, 2) | little_endian(at + count - 2, 2) << (8 * (count - 2));
+    return at[0];
+}
+
+// Folds word into plain when it is two or more ASCII letters and nothing
+// else (one letter alone is an initial); false otherwise. Eight bytes at a
+// time: in each, bit 7 of its low 7 bits plus an offset says whether it
+// reaches a bound, and bit 5 whether a letter is small.
+bool fold_plain(span word, plain_word &plain) {
+    size_t size = word.size();
+    if (size < 2 || size > buffered)
+        return false;
+    uint64_t smalls = 0, capitals = 0;
+    for (size_t i = 0; i < size; i += 8) {
+        size_t count = size - i < 8 ? size - i : 8;
+        uint64_t x = bytes_at(word.begin + i, count), lower = x | 0x20 * ones;
+        uint64_t low = lower & ~high, valid = high >> (8 * (8 - count));
+        uint64_t letters = (low + 0x1F * ones) & ~(low + 0x05 * ones) & ~x & valid;
+        if (letters != valid)
+            return false;
+        smalls |= x & valid >> 2;
+        capitals |= ~x & valid >> 2;
+        for (size_t k = 0; k < 8; k++)
+            plain.message[1 + i + k] = static_cast<byte>(lower >> 8 * k);
+    }
+    plain.length = size;
+    plain.wanted = smalls && capitals ? mixed_case : smalls ? all_small : all_capitals;
+    return true;
+}
+
+void put_plain(int mode, plain_word &plain, const masking &m, mask_output &output) {
+    plain.message[0] = static_cast<byte>(mode);
+    std::memset(plain.message + 1 + plain.length, 0, 8);
+    put_name(entry_of_hash(mode, siphash_of_padded(m.key, plain.message, plain.length + 1)),
+             plain.wanted, output);
+}
+
+// A word (or a surname's part of several words) masked in mode, in its case.
+void put_word(int mode, span word, const masking &m, mask_output &output) {
+    plain_word plain;
+    if (fold_plain(word, plain))
+        put_plain(mode, plain, m, output);
+    else
+        put_name(pseudonym_entry(mode, word, m), case_of(word.begin, word.end), output);
 }
 
 // ---- Given names: words between white space and hyphens.
@@ -212,12 +289,17 @@ void put_given_names(span text, int mode, const masking &m, mask_output &output)
         if (is_initials(word))
             put_initials(word, mode, m, output);
         else
-            put_name(pseudonym_entry(mode, word, m), case_of(word.begin, word.end), output);
+            put_word(mode, word, m, output);
         at = word.end;
     }
 }
 
 void put_first_name(span value, const masking &m, mask_output &output) {
+    plain_word plain;
+    if (fold_plain(value, plain)) {
+        put_plain(first_name_mode(plain.folded(), plain.length), plain, m, output);
+        return;
+    }
     int mode = mode_any;
     find_sex(value, mode);
     put_given_names(value, mode, m, output);
@@ -227,6 +309,11 @@ void put_first_name(span value, const masking &m, mask_output &output) {
 // as initials.
 
 void put_surname(span text, const masking &m, mask_output &output) {
+    plain_word plain;
+    if (fold_plain(text, plain)) {
+        put_plain(mode_surname, plain, m, output);
+        return;
+    }
     for (const byte *at = text.begin; at < text.end;) {
         const byte *gap = at;
         while (at < text.end && (is_white(*at) || *at == '-'))
@@ -243,7 +330,7 @@ void put_surname(span text, const masking &m, mask_output &output) {
         if (is_initials(part))
             put_initials(part, mode_surname, m, output);
         else
-            put_name(pseudonym_entry(mode_surname, part, m), case_of(at, part_end), output);
+            put_word(mode_surname, part, m, output);
         at = part_end;
     }
 }
@@ -398,7 +485,28 @@ void put_surname_and_given(span value, const masking &m, mask_output &output) {
     put_span(span{copied, value.end}, output);
 }
 
+// "Given Surname" of two plain words and one space, the commonest full
+// name: the given word masked as a first name, the space, and the surname
+// masked, as the rules above make it of any two such words but a surname
+// that is a suffix ("Bob Jr"). False, with nothing written, for any other.
+bool put_plain_full_name(span value, const masking &m, mask_output &output) {
+    const byte *space = static_cast<const byte *>(std::memchr(value.begin, ' ', value.size()));
+    if (!space)
+        return false;
+    span given{value.begin, space}, surname{space + 1, value.end};
+    plain_word first, last;
+    if (!fold_plain(given, first) || !fold_plain(surname, last) ||
+        (surname.size() <= 3 && is_suffix(surname)))
+        return false;
+    put_plain(first_name_mode(first.folded(), first.length), first, m, output);
+    output.put(space, 1);
+    put_plain(mode_surname, last, m, output);
+    return true;
+}
+
 void put_full_name(span value, const masking &m, mask_output &output) {
+    if (put_plain_full_name(value, m, output))
+        return;
     segments walk = segments_of(value);
     span body, first{value.end, value.end};
     int bodies = 0;

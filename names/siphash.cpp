@@ -41,3 +41,11 @@ uint64_t siphash_from(const sip_state &key, const void *message, size_t length) 
         sip_compress(state, little_endian(bytes + i, 8));
     return sip_finish(state, little_endian(bytes + whole, length - whole), length);
 }
+
+uint64_t siphash_of_padded(const sip_state &key, const unsigned char *message, size_t length) {
+    sip_state state = key;
+    size_t whole = length / 8 * 8;
+    for (size_t i = 0; i < whole; i += 8)
+        sip_compress(state, little_endian(message + i, 8));
+    return sip_finish(state, little_endian(message + whole, 8), length);
+}

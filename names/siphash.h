@@ -89,6 +89,11 @@ uint64_t siphash(const unsigned char *key, const void *message, size_t length);
 // messages under one key and so mixes the key in once.
 uint64_t siphash_from(const sip_state &key, const void *message, size_t length);
 
+// The same of length bytes that the caller's buffer follows with zero bytes
+// to the end of the 8-byte word after the last whole one (8 of them when
+// length is a multiple of 8), so that the message is read a word at a time.
+uint64_t siphash_of_padded(const sip_state &key, const unsigned char *message, size_t length);
+
 // The same of a message of one byte, first, and then length bytes.
 uint64_t siphash_after_byte(const unsigned char *key, unsigned char first, const void *message,
                             size_t length);
