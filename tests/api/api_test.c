@@ -974,6 +974,36 @@ static void mask_by_the_lists(void) {
         onymix_mask(ONYMIX_MASK_FULL_NAME, full, strlen(full), counting_key, got, sizeof got);
         expect_text(full, expected, got);
     }
+    /* Words of ASCII letters alone in any case, masked alone, and with a
+     * byte beside them that makes the masking take the value apart: the
+     * words' maskings are the same. */
+    for (int i = 0; i < 2000; i++) {
+        onymix_name name;
+        char given[32], surname[32], value[80], expected[160], got[160], alone[2][64];
+        onymix_next_name(g, &name);
+        snprintf(given, sizeof given, "%s", name.first_name);
+        snprintf(surname, sizeof surname, "%s", name.surname);
+        for (size_t c = 0; i % 4 == 3 && c < strlen(given); c += 2)
+            given[c] = (char)(given[c] ^ 0x20); /* every other letter in the other case */
+        if (i % 4 < 2) {
+            in_case(given, i % 2);
+            in_case(surname, i % 2);
+        }
+        onymix_mask(ONYMIX_MASK_FIRST_NAME, given, strlen(given), counting_key, alone[0], 64);
+        onymix_mask(ONYMIX_MASK_SURNAME, surname, strlen(surname), counting_key, alone[1], 64);
+        snprintf(value, sizeof value, "%s  %s", given, surname);
+        snprintf(expected, sizeof expected, "%s  %s", alone[0], alone[1]);
+        onymix_mask(ONYMIX_MASK_FULL_NAME, value, strlen(value), counting_key, got, sizeof got);
+        expect_text(value, expected, got);
+        snprintf(value, sizeof value, "%s ", given);
+        snprintf(expected, sizeof expected, "%s ", alone[0]);
+        onymix_mask(ONYMIX_MASK_FIRST_NAME, value, strlen(value), counting_key, got, sizeof got);
+        expect_text(value, expected, got);
+        snprintf(value, sizeof value, " %s", surname);
+        snprintf(expected, sizeof expected, " %s", alone[1]);
+        onymix_mask(ONYMIX_MASK_SURNAME, value, strlen(value), counting_key, got, sizeof got);
+        expect_text(value, expected, got);
+    }
     /* A surname of many words is the pseudonym of their foldings joined by
      * one space, however long: around 64 folded bytes, and beyond. */
     for (int words = 10; words <= 20; words++) {
