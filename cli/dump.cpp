@@ -8,6 +8,7 @@
 #include "dump.h"
 #include "copy_text.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -302,32 +303,51 @@ csv_read sql_line(dump_scan &scan, text t, unsigned long long line, csv_error &e
     return csv_read::record;
 }
 
+// Where in [at, end) the next tab, backslash or CR is, or end: the bytes
+// a row's reading stops at. Eight bytes at a time: a byte equal to one of
+// them is zero once xored with it, and a zero byte is the one whose low 7
+// bits plus 0x7F, its own bits and 0x7F together leave bit 7 clear.
+size_t next_stop(const char *data, size_t at, size_t end) {
+    const uint64_t ones = 0x0101010101010101u, low = 0x7F7F7F7F7F7F7F7Fu;
+    auto zeros = [&](uint64_t y) { return ~(((y & low) + low) | y | low); };
+    for (; at + 8 <= end; at += 8) {
+        uint64_t x;
+        std::memcpy(&x, data + at, 8);
+        uint64_t found = zeros(x ^ '\t' * ones) | zeros(x ^ '\\' * ones) | zeros(x ^ '\r' * ones);
+        if (found)
+            return at + static_cast<size_t>(__builtin_ctzll(found)) / 8;
+    }
+    while (at < end && data[at] != '\t' && data[at] != '\\' && data[at] != '\r')
+        at++;
+    return at;
+}
+
 // A row of a COPY block with a masked column: its fields cut at the tabs
-// that no backslash escapes, and the masked ones checked and kept as spans.
+// that no backslash escapes, and the masked ones kept as spans, their
+// escapes checked when they have a backslash or a CR.
 csv_read copy_row(dump_scan &scan, const char *data, size_t begin, size_t end,
                   unsigned long long line, std::vector<mask_span> &spans, csv_error &error) {
     size_t width = scan.columns.size(), field = 0, start = begin, before = spans.size();
-    bool escaped = false;
+    bool escaped = false, carriage_return = false;
     const char *fault = nullptr;
     auto field_ends = [&](size_t at) {
-        if (field < width && scan.rule_of[field] && !fault &&
+        if (field < width && scan.rule_of[field] &&
             !(at - start == 2 && data[start] == '\\' && data[start + 1] == 'N')) {
-            fault = copy_field_fault(data + start, at - start);
+            if (escaped || carriage_return)
+                fault = copy_field_fault(data + start, at - start);
             if (!fault)
                 spans.push_back(
                     {start, at, static_cast<unsigned>(scan.rule_of[field] - 1), escaped});
-            else
-                spans.resize(before);
         }
         field++;
     };
-    for (size_t p = begin; p < end; p++) {
+    for (size_t p = next_stop(data, begin, end); p < end; p = next_stop(data, p, end)) {
         if (data[p] == '\t') {
             field_ends(p);
             if (fault)
                 break;
-            start = p + 1;
-            escaped = false;
+            start = ++p;
+            escaped = carriage_return = false;
         } else if (data[p] == '\\') {
             // psql ends the row at the LF, the server would read on.
             if (p + 1 == end) {
@@ -335,6 +355,9 @@ csv_read copy_row(dump_scan &scan, const char *data, size_t begin, size_t end,
                 return fail(scan, error, line, 0, "a backslash at the end of a line of COPY data");
             }
             escaped = true;
+            p += 2;
+        } else {
+            carriage_return = true;
             p++;
         }
     }
