@@ -138,6 +138,8 @@ TEST(CliDump, WhatCouldLetDataThroughIsRefusedWithItsPlaceNeverItsValue) {
          "line 3: a row of 3 fields in the COPY of public.t, which names 2 columns"},
         {"--mask t.name=first", head + copy + "1\tSec\\0ret\n\\.\n",
          "line 3, column 2: column name of public.t: an escape of a zero byte"},
+        {"--mask t.name=first", head + copy + "1\tSec\rret\n\\.\n",
+         "line 3, column 2: column name of public.t: a carriage return that is not written \\r"},
         {"--mask t.name=first", head + copy + "1\tSecret\\.\n\\.\n",
          "line 3, column 2: column name of public.t: an end-of-data mark \\. inside a line"},
         {"--mask t.name=first", head + copy + "1\tSecret\\\n\\.\n",
