@@ -303,23 +303,14 @@ csv_read sql_line(dump_scan &scan, text t, unsigned long long line, csv_error &e
     return csv_read::record;
 }
 
-// Where in [at, end) the next tab, backslash or CR is, or end: the bytes
-// a row's reading stops at. Eight bytes at a time: a byte equal to one of
-// them is zero once xored with it, and a zero byte is the one whose low 7
-// bits plus 0x7F, its own bits and 0x7F together leave bit 7 clear.
-size_t next_stop(const char *data, size_t at, size_t end) {
+// Bit 7 of each byte of x that is a tab, a backslash or a CR, the bytes a
+// row's reading stops at: such a byte is zero once xored with it, and a
+// zero byte is the one whose low 7 bits plus 0x7F, its own bits and 0x7F
+// together leave bit 7 clear.
+uint64_t stops_in(uint64_t x) {
     const uint64_t ones = 0x0101010101010101u, low = 0x7F7F7F7F7F7F7F7Fu;
     auto zeros = [&](uint64_t y) { return ~(((y & low) + low) | y | low); };
-    for (; at + 8 <= end; at += 8) {
-        uint64_t x;
-        std::memcpy(&x, data + at, 8);
-        uint64_t found = zeros(x ^ '\t' * ones) | zeros(x ^ '\\' * ones) | zeros(x ^ '\r' * ones);
-        if (found)
-            return at + static_cast<size_t>(__builtin_ctzll(found)) / 8;
-    }
-    while (at < end && data[at] != '\t' && data[at] != '\\' && data[at] != '\r')
-        at++;
-    return at;
+    return zeros(x ^ '\t' * ones) | zeros(x ^ '\\' * ones) | zeros(x ^ '\r' * ones);
 }
 
 // A row of a COPY block with a masked column: its fields cut at the tabs
@@ -341,24 +332,35 @@ csv_read copy_row(dump_scan &scan, const char *data, size_t begin, size_t end,
         }
         field++;
     };
-    for (size_t p = next_stop(data, begin, end); p < end; p = next_stop(data, p, end)) {
-        if (data[p] == '\t') {
-            field_ends(p);
-            if (fault)
-                break;
-            start = ++p;
-            escaped = carriage_return = false;
-        } else if (data[p] == '\\') {
-            // psql ends the row at the LF, the server would read on.
-            if (p + 1 == end) {
-                spans.resize(before);
-                return fail(scan, error, line, 0, "a backslash at the end of a line of COPY data");
+    // Eight bytes at a time (the first in the low byte), each stop in
+    // them in turn; a byte a backslash escapes is passed over.
+    for (size_t word = begin, next = begin; word < end && !fault; word += 8) {
+        uint64_t x = 0;
+        if (end - word >= 8)
+            std::memcpy(&x, data + word, 8);
+        else
+            std::memcpy(&x, data + word, end - word);
+        for (uint64_t stops = stops_in(x); stops && !fault; stops &= stops - 1) {
+            size_t p = word + static_cast<size_t>(__builtin_ctzll(stops)) / 8;
+            if (p < next)
+                continue;
+            next = p + 1;
+            if (data[p] == '\t') {
+                field_ends(p);
+                start = p + 1;
+                escaped = carriage_return = false;
+            } else if (data[p] == '\\') {
+                // psql ends the row at the LF, the server would read on.
+                if (p + 1 == end) {
+                    spans.resize(before);
+                    return fail(scan, error, line, 0,
+                                "a backslash at the end of a line of COPY data");
+                }
+                escaped = true;
+                next = p + 2;
+            } else {
+                carriage_return = true;
             }
-            escaped = true;
-            p += 2;
-        } else {
-            carriage_return = true;
-            p++;
         }
     }
     if (!fault)
