@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // The hash's state: the key mixed in, and the 8-byte words compressed so far.
 struct sip_state {
@@ -56,8 +57,29 @@ inline uint64_t sip_finish(sip_state s, uint64_t last, size_t length) {
     return s.v0 ^ s.v1 ^ s.v2 ^ s.v3;
 }
 
+// The little-endian number of n (2, 4 or 8) bytes: read in one move where
+// the machine is little-endian itself.
+template <typename word> inline uint64_t little_endian_word(const unsigned char *bytes) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    word value;
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+#else
+    uint64_t value = 0;
+    for (size_t i = sizeof(word); i > 0; i--)
+        value = value << 8 | bytes[i - 1];
+    return value;
+#endif
+}
+
 // The little-endian number of the first count (0 to 8) bytes at bytes.
 inline uint64_t little_endian(const unsigned char *bytes, size_t count) {
+    if (count == 8)
+        return little_endian_word<uint64_t>(bytes);
+    if (count == 4)
+        return little_endian_word<uint32_t>(bytes);
+    if (count == 2)
+        return little_endian_word<uint16_t>(bytes);
     uint64_t value = 0;
     for (size_t i = count; i > 0; i--)
         value = value << 8 | bytes[i - 1];
