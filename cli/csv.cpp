@@ -60,10 +60,9 @@ uint64_t breaks_at(const char *text) {
 }
 #endif
 
-// Whether length bytes at text hold a comma, a quote, CR or LF, looked for
-// in words that overlap rather than byte by byte at the end: the order of
-// the bytes does not matter here.
-bool needs_quotes(const char *text, size_t length) {
+// csv_needs_quotes in words that overlap rather than byte by byte at the
+// end: the order of the bytes does not matter here.
+bool words_need_quotes(const char *text, size_t length) {
     if (length < 4) {
         bool special = false;
         for (size_t i = 0; i < length; i++)
@@ -222,8 +221,26 @@ void csv_value(const char *data, const csv_field &field, std::string &scratch, c
     length = scratch.size();
 }
 
+bool csv_needs_quotes(const char *text, size_t length) {
+    size_t i = 0;
+#ifdef CSV_SSE2
+    __m128i special = _mm_setzero_si128();
+    for (; i + 16 <= length; i += 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
+        special = _mm_or_si128(
+            special, _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
+                                               _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))),
+                                  _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                               _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')))));
+    }
+    if (_mm_movemask_epi8(special))
+        return true;
+#endif
+    return words_need_quotes(text + i, length - i);
+}
+
 char *csv_write_field(char *to, const char *text, size_t length, bool quoted) {
-    if (!quoted && !needs_quotes(text, length)) {
+    if (!quoted && !csv_needs_quotes(text, length)) {
         if (length)
             std::memcpy(to, text, length);
         return to + length;

@@ -35,9 +35,19 @@ uint64_t mask_cache::hash_of(const char *value, size_t length) const {
         std::memcpy(&word, value + i, 8);
         h = (h ^ word) * 0x9E3779B97F4A7C15u;
     }
+    // The bytes left, in loads that overlap rather than one by one: which
+    // bytes they read follows from the length, which is in the hash.
     uint64_t last = 0;
-    for (size_t j = length; j > i; j--)
-        last = last << 8 | static_cast<unsigned char>(value[j - 1]);
+    size_t left = length - i;
+    if (left >= 4) {
+        uint32_t first, end;
+        std::memcpy(&first, value + i, 4);
+        std::memcpy(&end, value + length - 4, 4);
+        last = first | static_cast<uint64_t>(end) << 32;
+    } else if (left) {
+        const unsigned char *bytes = reinterpret_cast<const unsigned char *>(value + i);
+        last = bytes[0] | bytes[left / 2] << 8 | static_cast<uint64_t>(bytes[left - 1]) << 16;
+    }
     return mixed(h ^ last);
 }
 
