@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -166,6 +167,26 @@ TEST(CliMask, AnyNumberOfThreadsWritesTheSameBytes) {
         mask_run("--mask name=first --mask full=full --mask 3=Surname" + key, header + tail);
     EXPECT_EQ(one.out.substr(one.out.find("\n239994,") + 1),
               alone.out.substr(alone.out.find('\n') + 1));
+}
+
+TEST(CliMask, AMaskingThatNeedsQuotesIsQuotedThoughItsFieldWasNot) {
+    // A CR inside an unquoted field is one of its bytes, and the masking
+    // keeps it: that masking alone is quoted, the others stay as they were.
+    static const unsigned char bytes[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    std::string masked[2];
+    const char *values[2] = {"Ann Lee", "Mary\rJones"};
+    for (int i = 0; i < 2; i++) {
+        char out[256];
+        int length =
+            onymix_mask(ONYMIX_MASK_FULL_NAME, values[i], std::strlen(values[i]), bytes, out, 256);
+        ASSERT_GT(length, 0) << values[i];
+        masked[i].assign(out, static_cast<size_t>(length));
+    }
+    ASSERT_NE(masked[1].find('\r'), std::string::npos) << "the CR is no longer in the masking";
+    run_result r = mask_run("--mask n=full" + key,
+                            std::string("n,m\n") + values[0] + ",x\n" + values[1] + ",y\n");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out, "n,m\n" + masked[0] + ",x\n\"" + masked[1] + "\",y\n");
 }
 
 TEST(CliMask, ValuesMetAgainOrNeverAreMaskedAsTheLibraryMasksEachAlone) {
