@@ -38,8 +38,8 @@ using working = mask_block::working;
 // block at once.
 const size_t masked_room = 1 << 18;
 
-// memcpy, but for a name's few bytes without a call: two copies of eight
-// (or four) bytes that overlap.
+// memcpy, but for a name's few bytes (or the comma between two fields)
+// without a call: two copies of eight or four bytes that overlap.
 char *put(char *to, const char *from, size_t length) {
     if (length >= 8 && length <= 16) {
         uint64_t first, last;
@@ -53,7 +53,10 @@ char *put(char *to, const char *from, size_t length) {
         std::memcpy(&last, from + length - 4, 4);
         std::memcpy(to, &first, 4);
         std::memcpy(to + length - 4, &last, 4);
-    } else if (length) {
+    } else if (length < 4) {
+        for (size_t i = 0; i < length; i++)
+            to[i] = from[i];
+    } else {
         std::memcpy(to, from, length);
     }
     return to + length;

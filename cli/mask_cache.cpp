@@ -51,11 +51,7 @@ uint64_t mask_cache::hash_of(const char *value, size_t length) const {
     return mixed(h ^ last);
 }
 
-bool mask_cache::find(const char *value, size_t length, const char *&text, size_t &masked) {
-    if (resting) {
-        resting--;
-        return false;
-    }
+bool mask_cache::find_kept(const char *value, size_t length, const char *&text, size_t &masked) {
     if (used == 0 || length > longest)
         return false;
     uint64_t h = hash_of(value, length);
@@ -93,8 +89,8 @@ void mask_cache::forget() {
     used = found = 0;
 }
 
-void mask_cache::keep(const char *value, size_t length, const char *text, size_t masked) {
-    if (resting || length > longest || length + masked > most_bytes)
+void mask_cache::keep_one(const char *value, size_t length, const char *text, size_t masked) {
+    if (length > longest || length + masked > most_bytes)
         return;
     if (used == most_values || bytes.size() + length + masked > most_bytes) {
         forget();
