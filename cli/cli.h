@@ -170,9 +170,13 @@ struct mask_block {
     // Working memory, kept from block to block so that it is taken once.
     struct working {
         // The maskings, each span's at begin[span] for length[span] bytes;
-        // the library writes into its free end.
+        // the library writes into its free end. order: the spans whose
+        // maskings follow one another there, placed of them so far;
+        // special: the spans whose maskings need quotes or escapes.
         byte_buffer results;
-        std::vector<size_t> begin, length;
+        std::vector<size_t> begin, length, order;
+        size_t placed = 0;
+        std::vector<unsigned char> special;
         // The values of one rule left to mask, which spans they are, and
         // the ends of the maskings of a call; arena holds values with ""
         // read (or COPY's escapes), scratch the one being read.

@@ -60,31 +60,6 @@ uint64_t breaks_at(const char *text) {
 }
 #endif
 
-// csv_needs_quotes in words that overlap rather than byte by byte at the
-// end: the order of the bytes does not matter here.
-bool words_need_quotes(const char *text, size_t length) {
-    if (length < 4) {
-        bool special = false;
-        for (size_t i = 0; i < length; i++)
-            special |= text[i] == ',' || text[i] == '"' || text[i] == '\r' || text[i] == '\n';
-        return special;
-    }
-    uint64_t special = 0, word;
-    if (length < 8) {
-        uint32_t first, last;
-        std::memcpy(&first, text, 4);
-        std::memcpy(&last, text + length - 4, 4);
-        word = first | static_cast<uint64_t>(last) << 32;
-    } else {
-        for (size_t i = 0; i + 8 < length; i += 8) {
-            word = word_at(text + i);
-            special |= breaks_of(word) | bytes_of(word, '\r');
-        }
-        word = word_at(text + length - 8);
-    }
-    return (special | breaks_of(word) | bytes_of(word, '\r')) != 0;
-}
-
 bool is_line_end(const char *data, size_t size, size_t at) {
     return data[at] == '\n' || (data[at] == '\r' && at + 1 < size && data[at + 1] == '\n');
 }
@@ -221,26 +196,33 @@ void csv_value(const char *data, const csv_field &field, std::string &scratch, c
     length = scratch.size();
 }
 
-bool csv_needs_quotes(const char *text, size_t length) {
+size_t csv_quote_at(const char *text, size_t length) {
     size_t i = 0;
 #ifdef CSV_SSE2
-    __m128i special = _mm_setzero_si128();
     for (; i + 16 <= length; i += 16) {
         __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
-        special = _mm_or_si128(
-            special, _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
-                                               _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))),
-                                  _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
-                                               _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')))));
+        int found = _mm_movemask_epi8(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))),
+                         _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')))));
+        if (found)
+            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(found)));
     }
-    if (_mm_movemask_epi8(special))
-        return true;
 #endif
-    return words_need_quotes(text + i, length - i);
+    for (; i + 8 <= length; i += 8) {
+        uint64_t word = word_at(text + i);
+        if (uint64_t found = breaks_of(word) | bytes_of(word, '\r'))
+            return i + static_cast<size_t>(__builtin_ctzll(found)) / 8;
+    }
+    for (; i < length; i++)
+        if (text[i] == ',' || text[i] == '"' || text[i] == '\r' || text[i] == '\n')
+            return i;
+    return length;
 }
 
 char *csv_write_field(char *to, const char *text, size_t length, bool quoted) {
-    if (!quoted && !csv_needs_quotes(text, length)) {
+    if (!quoted && csv_quote_at(text, length) == length) {
         if (length)
             std::memcpy(to, text, length);
         return to + length;

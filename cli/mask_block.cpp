@@ -62,13 +62,39 @@ char *put(char *to, const char *from, size_t length) {
     return to + length;
 }
 
+// Makes the length bytes of the results at at the masking of span, the
+// next after those placed before.
+void place(working &w, size_t span, size_t at, size_t length) {
+    w.begin[span] = at;
+    w.length[span] = length;
+    w.order[w.placed++] = span;
+}
+
 // Copies a masking into the results as the one of span.
 void keep(working &w, size_t span, const char *text, size_t length) {
     size_t at = w.results.size();
     w.results.resize(at + length);
     std::memcpy(w.results.data() + at, text, length);
-    w.begin[span] = at;
-    w.length[span] = length;
+    place(w, span, at, length);
+}
+
+// Marks in work.special the spans whose maskings hold a byte that at,
+// csv_quote_at or copy_escape_at, finds.
+void find_special(working &w, size_t spans, size_t (*at)(const char *, size_t)) {
+    w.special.assign(spans, 0);
+    const char *results = w.results.data();
+    size_t size = w.results.size();
+    // The maskings lie in the results in their order, so the one that
+    // holds a byte is found by walking on from the last one found.
+    size_t next = 0;
+    for (size_t found = at(results, size); found < size;) {
+        while (w.begin[w.order[next]] + w.length[w.order[next]] <= found)
+            next++;
+        size_t span = w.order[next];
+        w.special[span] = 1;
+        size_t after = w.begin[span] + w.length[span];
+        found = after + at(results + after, size - after);
+    }
 }
 
 // The values of the spans of rule, the quotes (or COPY's escapes) taken out
@@ -138,8 +164,7 @@ bool mask_values(working &w, size_t count, const mask_rule &rule, const unsigned
             if (length < 0)
                 return false;
             w.results.resize(at + static_cast<size_t>(length));
-            w.begin[w.which[i]] = at;
-            w.length[w.which[i]] = static_cast<size_t>(length);
+            place(w, w.which[i], at, static_cast<size_t>(length));
         }
         return true;
     }
@@ -156,8 +181,7 @@ bool mask_values(working &w, size_t count, const mask_rule &rule, const unsigned
         if (made <= 0)
             return false;
         for (size_t i = 0, from = 0; i < static_cast<size_t>(made); from = w.ends[i++]) {
-            w.begin[w.which[done + i]] = at + from;
-            w.length[w.which[done + i]] = w.ends[i] - from;
+            place(w, w.which[done + i], at + from, w.ends[i] - from);
             if (cache)
                 cache->keep(static_cast<const char *>(w.values[done + i]), w.lengths[done + i],
                             to + from, w.ends[i] - from);
@@ -182,6 +206,8 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
     w.results.reserve(masked_room);
     w.begin.resize(block.spans.size());
     w.length.resize(block.spans.size());
+    w.order.resize(block.spans.size());
+    w.placed = 0;
     for (unsigned r = 0; r < rules.size(); r++) {
         mask_cache *cache = caches && rules[r].kind >= 0 ? &caches[r] : nullptr;
         size_t count = gather(block, r, cache);
@@ -197,15 +223,16 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
     block.out.resize(block.bytes.size() + 2 * w.results.size() + 2 * block.spans.size());
     const char *data = block.bytes.data();
     const char *results = w.results.data();
-    // When no masking holds a byte that needs quotes, as names seldom do,
-    // each is copied as it is, but into a field that was quoted.
-    bool plain = !block.copy_text && !csv_needs_quotes(results, w.results.size());
+    // A masking with no byte that needs quotes (or in COPY's text an
+    // escape), as names seldom have, is copied as it is, but into a CSV
+    // field that was quoted.
+    find_special(w, block.spans.size(), block.copy_text ? copy_escape_at : csv_quote_at);
     char *to = block.out.data();
     size_t copied = 0;
     for (size_t i = 0; i < block.spans.size(); i++) {
         const mask_span &s = block.spans[i];
         to = put(to, data + copied, s.begin - copied);
-        if (plain && !s.quoted)
+        if (!w.special[i] && (block.copy_text || !s.quoted))
             to = put(to, results + w.begin[i], w.length[i]);
         else if (block.copy_text)
             to = copy_write_field(to, results + w.begin[i], w.length[i]);

@@ -171,22 +171,26 @@ TEST(CliMask, AnyNumberOfThreadsWritesTheSameBytes) {
 
 TEST(CliMask, AMaskingThatNeedsQuotesIsQuotedThoughItsFieldWasNot) {
     // A CR inside an unquoted field is one of its bytes, and the masking
-    // keeps it: that masking alone is quoted, the others stay as they were.
+    // keeps it: those maskings alone are quoted, wherever they fall among
+    // the others, which stay as they were.
     static const unsigned char bytes[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
-    std::string masked[2];
-    const char *values[2] = {"Ann Lee", "Mary\rJones"};
-    for (int i = 0; i < 2; i++) {
+    const char *values[] = {"Ann Lee", "Mary\rJones", "Bob Ray", "Tom", "Sue\rKay", "Sue\rKay"};
+    std::string input = "n,m\n", expected = input;
+    for (int row = 0; row < 12; row++) {
+        const char *value = values[row * 5 % 6];
         char out[256];
         int length =
-            onymix_mask(ONYMIX_MASK_FULL_NAME, values[i], std::strlen(values[i]), bytes, out, 256);
-        ASSERT_GT(length, 0) << values[i];
-        masked[i].assign(out, static_cast<size_t>(length));
+            onymix_mask(ONYMIX_MASK_FULL_NAME, value, std::strlen(value), bytes, out, sizeof out);
+        ASSERT_GT(length, 0) << value;
+        std::string masked(out, static_cast<size_t>(length));
+        bool cr = std::strchr(value, '\r') != nullptr;
+        ASSERT_EQ(masked.find('\r') != std::string::npos, cr) << "the CR of " << value;
+        input += value + std::string(",x\n");
+        expected += (cr ? "\"" + masked + "\"" : masked) + ",x\n";
     }
-    ASSERT_NE(masked[1].find('\r'), std::string::npos) << "the CR is no longer in the masking";
-    run_result r = mask_run("--mask n=full" + key,
-                            std::string("n,m\n") + values[0] + ",x\n" + values[1] + ",y\n");
+    run_result r = mask_run("--mask n=full" + key, input);
     EXPECT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_EQ(r.out, "n,m\n" + masked[0] + ",x\n\"" + masked[1] + "\",y\n");
+    EXPECT_EQ(r.out, expected);
 }
 
 TEST(CliMask, ValuesMetAgainOrNeverAreMaskedAsTheLibraryMasksEachAlone) {
