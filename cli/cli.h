@@ -8,6 +8,7 @@
 #include "onymix.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,37 @@ void progress_clear();
 // replaced, on standard output or into options.output_path. Returns the exit code.
 int run_mask(cli_options &options);
 
+// Bytes whose size grows without clearing what it adds: a block's input,
+// which fread writes over at once, and its output, written in place. The
+// memory is kept when the size shrinks, so a block takes it once.
+class byte_buffer {
+  public:
+    char *data() {
+        return bytes.get();
+    }
+    const char *data() const {
+        return bytes.get();
+    }
+    size_t size() const {
+        return length;
+    }
+    bool empty() const {
+        return length == 0;
+    }
+    // Room for at least n bytes, the first size() kept.
+    void reserve(size_t n);
+    // The size n; bytes past the size before are not set.
+    void resize(size_t n) {
+        if (n > room)
+            reserve(n);
+        length = n;
+    }
+
+  private:
+    std::unique_ptr<char[]> bytes;
+    size_t length = 0, room = 0;
+};
+
 // One block of whole records of the input and what masking it makes
 // (mask_block.cpp).
 struct mask_span {
@@ -129,18 +161,28 @@ struct mask_span {
     bool quoted;       // in a COPY block: it holds a backslash
 };
 struct mask_block {
-    std::vector<char> bytes;
+    byte_buffer bytes;
     std::vector<mask_span> spans; // in the order of the bytes
     unsigned long long records = 0;
-    std::string out;
+    byte_buffer out;
     bool failed = false;    // a call of the library refused (a bug)
     bool copy_text = false; // the fields are COPY's (copy_text.h), not CSV's
     // Working memory, kept from block to block so that it is taken once.
-    struct {
-        std::vector<char> room;     // the library's output
-        std::string results, arena; // the maskings; values with "" read
-        std::vector<size_t> begin, length, which, lengths, ends, in_arena;
+    struct working {
+        // The maskings, each span's at begin[span] for length[span] bytes;
+        // the library writes into its free end. order: the spans whose
+        // maskings follow one another there, placed of them so far;
+        // special: the spans whose maskings need quotes or escapes.
+        byte_buffer results;
+        std::vector<size_t> begin, length, order;
+        size_t placed = 0;
+        std::vector<unsigned char> special;
+        // The values of one rule left to mask, which spans they are, and
+        // the ends of the maskings of a call; arena holds values with ""
+        // read (or COPY's escapes), scratch the one being read.
         std::vector<const void *> values;
+        std::vector<size_t> lengths, which, ends, in_arena;
+        std::string arena, scratch;
     } work;
 };
 

@@ -10,6 +10,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 bool is_octal(char c) {
@@ -90,6 +94,29 @@ void copy_value(const char *data, size_t begin, size_t end, bool escaped, std::s
     }
     value = scratch.data();
     length = scratch.size();
+}
+
+size_t copy_escape_at(const char *text, size_t length) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= length; i += 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
+        // Backspace to CR: the bytes that, less 8 (the lowest wrapping
+        // round), are at most 5.
+        __m128i low = _mm_sub_epi8(bytes, _mm_set1_epi8('\b'));
+        int found = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(low, _mm_set1_epi8('\r' - '\b')), low),
+                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))));
+        if (found)
+            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(found)));
+    }
+#endif
+    for (; i < length; i++) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\\' || (c >= '\b' && c <= '\r'))
+            return i;
+    }
+    return length;
 }
 
 char *copy_write_field(char *to, const char *text, size_t length) {

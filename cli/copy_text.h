@@ -19,6 +19,11 @@ const char *copy_field_fault(const char *text, size_t length);
 void copy_value(const char *data, size_t begin, size_t end, bool escaped, std::string &scratch,
                 const char *&value, size_t &length);
 
+// The place of the first of length bytes at text that COPY TO writes
+// escaped: a backslash, or one of backspace to CR (\b \t \n \v \f \r);
+// length when there is none.
+size_t copy_escape_at(const char *text, size_t length);
+
 // Writes a value of length bytes at text at to as COPY TO writes it: a
 // backslash doubled; backspace, form feed, LF, CR, tab and vertical tab
 // as \b \f \n \r \t \v; every other byte as it is. to has room for

@@ -2,42 +2,101 @@
 // small state machine over bytes that looks at each byte once (unquoted,
 // inside quotes, after a closing quote) and copies nothing, so that a block
 // of a few megabytes is cut into records at the speed of a scan. A line
-// without quotes, the common record, is cut at its commas by memchr, which
-// the C library makes fast, and gives the fields the state machine would.
+// without quotes, the common record, is cut at its commas in one pass that
+// looks at sixteen bytes at a time with SSE2, or eight in a machine word
+// elsewhere, and gives the fields the state machine would.
 #include "csv.h"
 
+#include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__) && !defined(ONYMIX_CSV_WORDS)
+#include <emmintrin.h>
+#define CSV_SSE2 1
+#endif
+
 namespace {
+
+const uint64_t ones = 0x0101010101010101u, lows = 0x7F7F7F7F7F7F7F7Fu;
+
+// Eight bytes of text, the first in the low byte whatever the machine's
+// byte order, so that the lowest bit set of a match is its first byte.
+uint64_t word_at(const char *text) {
+    uint64_t word;
+    std::memcpy(&word, text, 8);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    word = __builtin_bswap64(word);
+#endif
+    return word;
+}
+
+// The high bit of each byte of word that is c, and no other bit: exact,
+// as no carry crosses from one byte into the next.
+uint64_t bytes_of(uint64_t word, unsigned char c) {
+    uint64_t x = word ^ (ones * c);
+    return ~(((x & lows) + lows) | x | lows);
+}
+
+// The bytes that end a field or a record, or make it quoted.
+uint64_t breaks_of(uint64_t word) {
+    return bytes_of(word, ',') | bytes_of(word, '\n') | bytes_of(word, '"');
+}
+
+// The bytes of a stretch of text that end a field or a record or make it
+// quoted: a bit for each, the first byte's lowest, bits_a_byte apart.
+#ifdef CSV_SSE2
+const size_t stretch = 16, bits_a_byte = 1;
+uint64_t breaks_at(const char *text) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text));
+    __m128i breaks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
+                                               _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))),
+                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')));
+    return static_cast<unsigned>(_mm_movemask_epi8(breaks));
+}
+#else
+const size_t stretch = 8, bits_a_byte = 8;
+uint64_t breaks_at(const char *text) {
+    return breaks_of(word_at(text));
+}
+#endif
 
 bool is_line_end(const char *data, size_t size, size_t at) {
     return data[at] == '\n' || (data[at] == '\r' && at + 1 < size && data[at + 1] == '\n');
 }
 
 // A record that is one line without quotes, ended by an LF: its fields
-// into fields, and at past the LF. False, with nothing changed, for any
-// other record, which the state machine reads.
+// into fields, and at past the LF. False, with at unchanged, for any other
+// record, which the state machine reads.
 bool read_plain_line(const char *data, size_t size, size_t &at, std::vector<csv_field> &fields) {
-    const char *begin = data + at;
-    const char *lf = static_cast<const char *>(std::memchr(begin, '\n', size - at));
-    if (!lf || std::memchr(begin, '"', static_cast<size_t>(lf - begin)))
-        return false;
     fields.clear();
-    for (const char *field = begin;;) {
-        const char *comma =
-            static_cast<const char *>(std::memchr(field, ',', static_cast<size_t>(lf - field)));
-        const char *end = comma ? comma : lf;
-        // The CR of a CR LF line end is no part of the last field.
-        if (!comma && end > field && end[-1] == '\r')
-            end--;
-        fields.push_back(
-            csv_field{static_cast<size_t>(field - data), static_cast<size_t>(end - data), false});
-        if (!comma)
-            break;
-        field = comma + 1;
+    size_t field = at;
+    for (size_t p = at; p < size; p += stretch) {
+        uint64_t breaks;
+        if (size - p >= stretch) {
+            breaks = breaks_at(data + p);
+        } else {
+            // The last bytes, the rest zeros, which break nothing.
+            char last[stretch] = {};
+            std::memcpy(last, data + p, size - p);
+            breaks = breaks_at(last);
+        }
+        for (; breaks; breaks &= breaks - 1) {
+            size_t b = p + static_cast<size_t>(__builtin_ctzll(breaks)) / bits_a_byte;
+            if (data[b] == ',') {
+                fields.push_back(csv_field{field, b, false});
+                field = b + 1;
+                continue;
+            }
+            if (data[b] == '"')
+                return false;
+            // The CR of a CR LF line end is no part of the last field.
+            size_t end = b > field && data[b - 1] == '\r' ? b - 1 : b;
+            fields.push_back(csv_field{field, end, false});
+            at = b + 1;
+            return true;
+        }
     }
-    at = static_cast<size_t>(lf - data) + 1;
-    return true;
+    return false;
 }
 
 } // namespace
@@ -137,18 +196,36 @@ void csv_value(const char *data, const csv_field &field, std::string &scratch, c
     length = scratch.size();
 }
 
+size_t csv_quote_at(const char *text, size_t length) {
+    size_t i = 0;
+#ifdef CSV_SSE2
+    for (; i + 16 <= length; i += 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
+        int found = _mm_movemask_epi8(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))),
+                         _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')))));
+        if (found)
+            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(found)));
+    }
+#endif
+    for (; i + 8 <= length; i += 8) {
+        uint64_t word = word_at(text + i);
+        if (uint64_t found = breaks_of(word) | bytes_of(word, '\r'))
+            return i + static_cast<size_t>(__builtin_ctzll(found)) / 8;
+    }
+    for (; i < length; i++)
+        if (text[i] == ',' || text[i] == '"' || text[i] == '\r' || text[i] == '\n')
+            return i;
+    return length;
+}
+
 char *csv_write_field(char *to, const char *text, size_t length, bool quoted) {
-    if (!quoted) {
-        // Copied as it is while looking for a byte that needs quotes, which
-        // all lie below '-'; written again, quoted, when one is there.
-        bool special = false;
-        for (size_t i = 0; i < length; i++) {
-            unsigned char c = static_cast<unsigned char>(text[i]);
-            to[i] = text[i];
-            special |= c < '-' && (c == ',' || c == '"' || c == '\r' || c == '\n');
-        }
-        if (!special)
-            return to + length;
+    if (!quoted && csv_quote_at(text, length) == length) {
+        if (length)
+            std::memcpy(to, text, length);
+        return to + length;
     }
     *to++ = '"';
     for (size_t i = 0; i < length; i++) {

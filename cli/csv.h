@@ -41,6 +41,10 @@ csv_read csv_read_record(const char *data, size_t size, size_t &at, bool last,
 void csv_value(const char *data, const csv_field &field, std::string &scratch, const char *&value,
                size_t &length);
 
+// The place of the first of length bytes at text that makes a field of
+// them quoted: a comma, a quote, CR or LF; length when none does.
+size_t csv_quote_at(const char *text, size_t length);
+
 // Writes a field of length bytes at text at to: quoted when quoted is true
 // or when the bytes hold a comma, a quote, CR or LF, each quote then
 // written twice. to has room for 2 * length + 2 bytes (every byte a quote,

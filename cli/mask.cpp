@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -45,8 +46,9 @@ struct mask_run {
     unsigned long long line = 1;
     size_t width = 0; // the fields of every record, 0 before the first
     bool header_left = false;
-    std::vector<size_t> rule_of; // for each column, its rule + 1, or 0
-    bool bad = false;            // a record was wrong: error says how
+    std::vector<size_t> rule_of;                     // for each column, its rule + 1, or 0
+    std::vector<std::pair<size_t, unsigned>> masked; // the masked columns, in order, and rules
+    bool bad = false;                                // a record was wrong: error says how
     csv_error error{};
     dump_scan dump; // with --dump, what its reader knows
 };
@@ -114,7 +116,7 @@ int find_columns(mask_run &run, const char *data) {
 }
 
 // Reads input into bytes from filled on, up to its size.
-bool read_more(mask_run &run, std::vector<char> &bytes, size_t filled) {
+bool read_more(mask_run &run, byte_buffer &bytes, size_t filled) {
     size_t got = std::fread(bytes.data() + filled, 1, bytes.size() - filled, run.in);
     if (got < bytes.size() - filled) {
         if (std::ferror(run.in))
@@ -129,11 +131,13 @@ bool read_more(mask_run &run, std::vector<char> &bytes, size_t filled) {
 // made (perhaps empty, at the end), 2 after a message; run.bad when a
 // record was wrong, the block then holding those before it.
 int next_block(mask_run &run, mask_block &block) {
-    std::vector<char> &bytes = block.bytes;
-    // assign, not swap: the block keeps the room it had, and no block's
+    byte_buffer &bytes = block.bytes;
+    // Copied, not swapped: the block keeps the room it had, and no block's
     // memory is given back and taken anew.
     bytes.reserve(2 * read_size);
-    bytes.assign(run.pending.begin(), run.pending.end());
+    bytes.resize(run.pending.size());
+    if (!run.pending.empty())
+        std::memcpy(bytes.data(), run.pending.data(), run.pending.size());
     block.spans.clear();
     block.records = 0;
     block.copy_text = run.o.dump;
@@ -183,6 +187,9 @@ int next_block(mask_run &run, mask_block &block) {
                 run.header_left = !run.o.no_header;
                 if (int code = find_columns(run, bytes.data()); code >= 0)
                     return code;
+                for (size_t c = 0; c < run.width; c++)
+                    if (run.rule_of[c])
+                        run.masked.emplace_back(c, static_cast<unsigned>(run.rule_of[c] - 1));
                 if (run.header_left) {
                     run.header_left = false;
                     before = at;
@@ -197,11 +204,9 @@ int next_block(mask_run &run, mask_block &block) {
                 at = before;
                 break;
             }
-            for (size_t c = 0; c < run.width; c++)
-                if (run.rule_of[c])
-                    block.spans.push_back({run.fields[c].begin, run.fields[c].end,
-                                           static_cast<unsigned>(run.rule_of[c] - 1),
-                                           run.fields[c].quoted});
+            for (const auto &[c, rule] : run.masked)
+                block.spans.push_back(
+                    {run.fields[c].begin, run.fields[c].end, rule, run.fields[c].quoted});
             block.records++;
             before = at;
         }
@@ -210,7 +215,7 @@ int next_block(mask_run &run, mask_block &block) {
         if (run.bad || at >= read_size || run.ended || block.records > 0)
             break;
     }
-    run.pending.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end());
+    run.pending.assign(bytes.data() + at, bytes.data() + bytes.size());
     bytes.resize(at);
     return -1;
 }
@@ -240,7 +245,7 @@ int open_output(mask_run &run) {
 
 // Writes a block's masking. -1, reader_gone, or 1 after a message.
 int put_block(mask_run &run, const mask_block &block) {
-    const std::string &text = block.out;
+    const byte_buffer &text = block.out;
     if (!text.empty() && std::fwrite(text.data(), 1, text.size(), run.out) != text.size()) {
         if (run.out == stdout && platform_reader_gone())
             return reader_gone;

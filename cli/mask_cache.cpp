@@ -35,17 +35,23 @@ uint64_t mask_cache::hash_of(const char *value, size_t length) const {
         std::memcpy(&word, value + i, 8);
         h = (h ^ word) * 0x9E3779B97F4A7C15u;
     }
+    // The bytes left, in loads that overlap rather than one by one: which
+    // bytes they read follows from the length, which is in the hash.
     uint64_t last = 0;
-    for (size_t j = length; j > i; j--)
-        last = last << 8 | static_cast<unsigned char>(value[j - 1]);
+    size_t left = length - i;
+    if (left >= 4) {
+        uint32_t first, end;
+        std::memcpy(&first, value + i, 4);
+        std::memcpy(&end, value + length - 4, 4);
+        last = first | static_cast<uint64_t>(end) << 32;
+    } else if (left) {
+        const unsigned char *bytes = reinterpret_cast<const unsigned char *>(value + i);
+        last = bytes[0] | bytes[left / 2] << 8 | static_cast<uint64_t>(bytes[left - 1]) << 16;
+    }
     return mixed(h ^ last);
 }
 
-bool mask_cache::find(const char *value, size_t length, const char *&text, size_t &masked) {
-    if (resting) {
-        resting--;
-        return false;
-    }
+bool mask_cache::find_kept(const char *value, size_t length, const char *&text, size_t &masked) {
     if (used == 0 || length > longest)
         return false;
     uint64_t h = hash_of(value, length);
@@ -83,8 +89,8 @@ void mask_cache::forget() {
     used = found = 0;
 }
 
-void mask_cache::keep(const char *value, size_t length, const char *text, size_t masked) {
-    if (resting || length > longest || length + masked > most_bytes)
+void mask_cache::keep_one(const char *value, size_t length, const char *text, size_t masked) {
+    if (length > longest || length + masked > most_bytes)
         return;
     if (used == most_values || bytes.size() + length + masked > most_bytes) {
         forget();

@@ -27,11 +27,20 @@ class mask_cache {
     // The masking of length bytes at value, when it is kept: then true,
     // with text and masked the masking's bytes (valid until the next call
     // of keep).
-    bool find(const char *value, size_t length, const char *&text, size_t &masked);
+    bool find(const char *value, size_t length, const char *&text, size_t &masked) {
+        if (resting) {
+            resting--;
+            return false;
+        }
+        return find_kept(value, length, text, masked);
+    }
 
     // Keeps the masking of a value (masked bytes at text); a value longer
     // than longest is not kept, nor any while the cache rests.
-    void keep(const char *value, size_t length, const char *text, size_t masked);
+    void keep(const char *value, size_t length, const char *text, size_t masked) {
+        if (!resting)
+            keep_one(value, length, text, masked);
+    }
 
     // How many times the cache has forgotten everything.
     unsigned long long forgotten() const {
@@ -53,5 +62,9 @@ class mask_cache {
     size_t resting = 0; // the values left to pass by before it works again
     size_t rest = 0;    // how long it rested last, 0 after a filling that paid
     uint64_t hash_of(const char *value, size_t length) const;
+    // find and keep while the cache works: the calls that a column of values
+    // that hardly repeat does not make.
+    bool find_kept(const char *value, size_t length, const char *&text, size_t &masked);
+    void keep_one(const char *value, size_t length, const char *text, size_t masked);
     void forget();
 };

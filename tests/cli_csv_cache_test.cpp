@@ -1,6 +1,8 @@
-// Tests of onymix-cli's CSV reader (cli/csv.cpp) on lines that its quick
-// path for lines without quotes takes or must leave alone, and of the
-// cache of maskings (cli/mask_cache.cpp) as it fills, forgets and rests.
+// Tests of onymix-cli's CSV reader and writer (cli/csv.cpp) on lines that
+// the reader's quick path for lines without quotes takes or must leave
+// alone, on bytes at every place of the stretches it looks at together, and
+// of the cache of maskings (cli/mask_cache.cpp) as it fills, forgets and
+// rests. Built twice: with SSE2 where the machine has it, and with words.
 #include "../cli/csv.h"
 #include "../cli/mask_cache.h"
 
@@ -38,6 +40,76 @@ TEST(CliCsv, LinesWithAndWithoutQuotesGiveTheFieldsOfTheStateMachine) {
     EXPECT_EQ(records("a,b\nc,d\"e\nf,g\n"), "a|b\nerror at 2:2");
     // A quote on a later line leaves an earlier line to the quick path.
     EXPECT_EQ(records("a,b\n\"c\"\"\",d\r\n"), "a|b\n\"c\"\"\"|d\nline 3");
+}
+
+TEST(CliCsv, RecordsOfEveryLengthAreCutWhereTheyWereJoined) {
+    // Fields of 0 to 40 bytes, plain or quoted, so that commas, quotes and
+    // line ends fall at every place of a stretch; the last record may have
+    // no line end.
+    std::mt19937 random(3);
+    for (int round = 0; round < 200; round++) {
+        std::string data;
+        std::vector<std::vector<std::string>> written;
+        unsigned long long lines = 1;
+        for (int r = 0; r < 6; r++) {
+            written.emplace_back();
+            for (int f = 0, n = 1 + random() % 5; f < n; f++) {
+                bool quoted = random() % 4 == 0;
+                std::string field;
+                for (size_t i = 0, length = random() % 41; i < length; i++) {
+                    const char *bytes = quoted ? "ab,\"\n\r" : "ab \r\xC3";
+                    field += bytes[random() % (quoted ? 6 : 5)];
+                }
+                if (!quoted && !field.empty() && field.back() == '\r')
+                    field.back() = 'b'; // before a line end, it would be part of it
+                std::string quoted_field = "\"";
+                for (char c : field) {
+                    quoted_field += c == '"' ? "\"\"" : std::string(1, c);
+                    lines += c == '\n';
+                }
+                written.back().push_back(quoted ? quoted_field + "\"" : field);
+                data += (f ? "," : "") + written.back().back();
+            }
+            if (r < 5 || random() % 2) {
+                data += random() % 2 ? "\r\n" : "\n";
+                lines++;
+            }
+        }
+        std::vector<csv_field> fields;
+        unsigned long long line = 1;
+        csv_error error{};
+        size_t at = 0;
+        for (const auto &record : written) {
+            ASSERT_EQ(csv_read_record(data.data(), data.size(), at, true, fields, line, error),
+                      csv_read::record)
+                << data;
+            ASSERT_EQ(fields.size(), record.size()) << data;
+            for (size_t i = 0; i < fields.size(); i++)
+                EXPECT_EQ(data.substr(fields[i].begin, fields[i].end - fields[i].begin), record[i])
+                    << data;
+        }
+        EXPECT_EQ(at, data.size());
+        EXPECT_EQ(line, lines) << data;
+    }
+}
+
+TEST(CliCsv, AFieldIsQuotedWhenAByteAnywhereInItNeedsIt) {
+    char out[64];
+    for (size_t length = 0; length <= 40; length++) {
+        std::string plain(length, 'n');
+        char *end = csv_write_field(out, plain.data(), length, false);
+        EXPECT_EQ(std::string(out, end), plain);
+        for (size_t at = 0; at < length; at++)
+            for (char c : {',', '"', '\r', '\n'}) {
+                std::string text = plain;
+                text[at] = c;
+                std::string expected = "\"" + text.substr(0, at) +
+                                       (c == '"' ? "\"\"" : text.substr(at, 1)) +
+                                       text.substr(at + 1) + "\"";
+                end = csv_write_field(out, text.data(), length, false);
+                EXPECT_EQ(std::string(out, end), expected) << length << " " << at;
+            }
+    }
 }
 
 TEST(CliMaskCache, WhatItGivesBackIsWhatWasKeptThroughForgettingAndResting) {

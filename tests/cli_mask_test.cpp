@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -166,6 +167,30 @@ TEST(CliMask, AnyNumberOfThreadsWritesTheSameBytes) {
         mask_run("--mask name=first --mask full=full --mask 3=Surname" + key, header + tail);
     EXPECT_EQ(one.out.substr(one.out.find("\n239994,") + 1),
               alone.out.substr(alone.out.find('\n') + 1));
+}
+
+TEST(CliMask, AMaskingThatNeedsQuotesIsQuotedThoughItsFieldWasNot) {
+    // A CR inside an unquoted field is one of its bytes, and the masking
+    // keeps it: those maskings alone are quoted, wherever they fall among
+    // the others, which stay as they were.
+    static const unsigned char bytes[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    const char *values[] = {"Ann Lee", "Mary\rJones", "Bob Ray", "Tom", "Sue\rKay", "Sue\rKay"};
+    std::string input = "n,m\n", expected = input;
+    for (int row = 0; row < 12; row++) {
+        const char *value = values[row * 5 % 6];
+        char out[256];
+        int length =
+            onymix_mask(ONYMIX_MASK_FULL_NAME, value, std::strlen(value), bytes, out, sizeof out);
+        ASSERT_GT(length, 0) << value;
+        std::string masked(out, static_cast<size_t>(length));
+        bool cr = std::strchr(value, '\r') != nullptr;
+        ASSERT_EQ(masked.find('\r') != std::string::npos, cr) << "the CR of " << value;
+        input += value + std::string(",x\n");
+        expected += (cr ? "\"" + masked + "\"" : masked) + ",x\n";
+    }
+    run_result r = mask_run("--mask n=full" + key, input);
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out, expected);
 }
 
 TEST(CliMask, ValuesMetAgainOrNeverAreMaskedAsTheLibraryMasksEachAlone) {
