@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <utility>
 
@@ -26,11 +27,11 @@ namespace {
 
 // A block: large enough that the threads' start and the library's calls
 // cost little beside it, small enough that a batch of several a thread
-// fits in memory; the threads take the blocks of a batch as each is free,
-// so one that the system holds back leaves the others work. Two batches
-// are in memory, and the less memory they touch, the faster the run: a
-// page first touched costs the system time, and blocks that stay in the
-// processor's caches are masked sooner.
+// fits in memory; the threads take the blocks of a round as each is free,
+// so one that the system holds back leaves the others work. Three rounds'
+// worth are in memory at most, and the less memory they touch, the faster
+// the run: a page first touched costs the system time, and blocks that stay
+// in the processor's caches are masked sooner.
 const size_t read_size = 1 << 19;
 const unsigned blocks_a_thread = 2;
 const char byte_order_mark[] = "\xEF\xBB\xBF";
@@ -260,90 +261,118 @@ int put_block(mask_run &run, const mask_block &block) {
     return -1;
 }
 
-// Two batches of blocks: the one masked, and the next, which the calling
-// thread reads meanwhile before it joins the masking, so that reading the
-// input costs no time of its own on more than one core.
-struct batch {
-    std::vector<mask_block> blocks[2];
-    unsigned filled[2];
-    unsigned masked;                // which of the two is masked
-    std::vector<mask_cache> caches; // a thread's, one a rule; kept from batch to batch
+// The blocks of a run, in rounds: those masked in this round, by every
+// thread; those read ahead of it, which only the reading thread touches
+// while a round is masked; and those written, kept for their memory. While
+// other threads mask, the calling thread goes on reading, so that a program
+// writing the input (pg_dump) never waits for the masking, up to a bound.
+struct rounds {
+    std::vector<std::unique_ptr<mask_block>> masked, ahead, spare;
+    size_t most_masked, most_ahead; // blocks a round takes, and read ahead
+    unsigned threads;               // this round's
+    std::vector<mask_cache> caches; // a thread's, one a rule; kept from round to round
     const std::vector<mask_rule> *rules;
     const unsigned char *key;
     mask_run *reader; // the input, while there is more to read
     bool more;        // the input has more after the blocks read
-    int read_code;    // -1, or what reading the next batch ended with
-    std::atomic<unsigned> next;
+    int read_code;    // -1, or what reading ended with
+    std::atomic<size_t> next, finished;
 };
 
-// Reads the next blocks of the input into the other batch. -1, or the exit
-// code after a message.
-int read_batch(batch &b, mask_run &run) {
-    unsigned side = 1 - b.masked;
-    b.filled[side] = 0;
-    while (b.filled[side] < b.blocks[side].size() && b.more) {
-        if (int code = next_block(run, b.blocks[side][b.filled[side]]); code >= 0)
-            return code;
-        b.filled[side]++;
-        b.more = !run.bad && !(run.ended && run.pending.empty());
+// Reads the next block of the input into ahead. -1, or the exit code after
+// a message.
+int read_ahead(rounds &r, mask_run &run) {
+    std::unique_ptr<mask_block> block;
+    if (r.spare.empty()) {
+        block = std::make_unique<mask_block>();
+    } else {
+        block = std::move(r.spare.back());
+        r.spare.pop_back();
     }
+    int code = next_block(run, *block);
+    if (code >= 0) {
+        r.spare.push_back(std::move(block));
+        return code;
+    }
+    r.ahead.push_back(std::move(block));
+    r.more = !run.bad && !(run.ended && run.pending.empty());
     return -1;
 }
 
+// Whether the reading thread reads another block: while other threads mask
+// and the bound allows, and alone until a round's worth is read.
+bool reads_on(const rounds &r) {
+    if (!r.more || r.read_code >= 0 || r.ahead.size() >= r.most_ahead)
+        return false;
+    if (r.threads == 1)
+        return r.ahead.size() < r.most_masked;
+    return r.finished < r.masked.size() || r.ahead.empty();
+}
+
 void mask_some(unsigned thread, void *context) {
-    batch *b = static_cast<batch *>(context);
-    if (thread == 0 && b->reader)
-        b->read_code = read_batch(*b, *b->reader);
-    std::vector<mask_block> &blocks = b->blocks[b->masked];
-    for (unsigned i; (i = b->next++) < b->filled[b->masked];)
-        mask_block_run(blocks[i], *b->rules, b->key, &b->caches[thread * b->rules->size()]);
+    rounds *r = static_cast<rounds *>(context);
+    if (thread == 0 && r->reader)
+        while (reads_on(*r))
+            r->read_code = read_ahead(*r, *r->reader);
+    for (size_t i; (i = r->next++) < r->masked.size(); r->finished++)
+        mask_block_run(*r->masked[i], *r->rules, r->key, &r->caches[thread * r->rules->size()]);
 }
 
 // Reads, masks and writes the whole input. The run's exit code.
 int mask_all(mask_run &run) {
     unsigned jobs = run.o.jobs ? run.o.jobs : std::thread::hardware_concurrency();
     jobs = jobs ? jobs : 1;
-    // At most 32 blocks a batch, unless the threads are more.
-    unsigned blocks = std::max(jobs, std::min(jobs * blocks_a_thread, 32u));
+    // At most 32 blocks a round, unless the threads are more; read ahead,
+    // twice as many.
+    size_t blocks = std::max(jobs, std::min(jobs * blocks_a_thread, 32u));
     // The caches' seed: the key's bytes, which no input knows.
     uint64_t seed = 0;
     for (int i = 0; i < ONYMIX_KEY_SIZE; i++)
         seed = seed * 131 + run.o.key[i];
-    batch b{{std::vector<mask_block>(blocks), std::vector<mask_block>(blocks)},
-            {0, 0},
-            1,
-            std::vector<mask_cache>(jobs * run.o.masks.size(), mask_cache(seed)),
-            &run.o.masks,
-            run.o.key,
-            nullptr,
-            true,
-            -1,
-            {0}};
+    rounds r{{},
+             {},
+             {},
+             blocks,
+             2 * blocks,
+             1,
+             std::vector<mask_cache>(jobs * run.o.masks.size(), mask_cache(seed)),
+             &run.o.masks,
+             run.o.key,
+             &run,
+             true,
+             -1,
+             {0},
+             {0}};
     // When reading fails, the blocks read before the failure are still
     // masked and written, as the records before any error are, and the run
     // then ends with the failure's code.
-    int read_failed = read_batch(b, run);
-    if (read_failed >= 0)
-        b.more = false;
+    while (reads_on(r))
+        r.read_code = read_ahead(r, run);
+    int read_failed = -1;
     for (;;) {
-        b.masked = 1 - b.masked;
-        unsigned now = b.masked;
-        b.reader = b.more ? &run : nullptr;
-        b.read_code = -1;
-        b.next = 0;
-        unsigned threads = std::min(jobs, b.filled[now] + (b.reader ? 1 : 0));
-        platform_run_parallel(threads ? threads : 1, mask_some, &b);
-        for (unsigned i = 0; i < b.filled[now]; i++) {
-            if (b.blocks[now][i].failed)
+        if (r.read_code >= 0) {
+            read_failed = r.read_code;
+            r.read_code = -1;
+            r.more = false;
+        }
+        size_t taken = std::min(r.most_masked, r.ahead.size());
+        r.masked.clear();
+        for (size_t i = 0; i < taken; i++)
+            r.masked.push_back(std::move(r.ahead[i]));
+        r.ahead.erase(r.ahead.begin(), r.ahead.begin() + static_cast<std::ptrdiff_t>(taken));
+        r.reader = r.more ? &run : nullptr;
+        r.next = 0;
+        r.finished = 0;
+        r.threads = static_cast<unsigned>(std::min<size_t>(jobs, taken + (r.reader ? 1 : 0)));
+        platform_run_parallel(std::max(r.threads, 1u), mask_some, &r);
+        for (std::unique_ptr<mask_block> &block : r.masked) {
+            if (block->failed)
                 return out_of_order("onymix_mask_values");
-            if (int code = put_block(run, b.blocks[now][i]); code >= 0)
+            if (int code = put_block(run, *block); code >= 0)
                 return code;
+            r.spare.push_back(std::move(block));
         }
-        if (b.read_code >= 0) {
-            read_failed = b.read_code;
-            b.more = false;
-        }
-        if (!b.reader)
+        if (!r.more && r.read_code < 0 && r.ahead.empty())
             break;
     }
     if (read_failed >= 0)
