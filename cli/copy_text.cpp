@@ -4,15 +4,11 @@
 // hex digit is an x, a backslash before any other byte is that byte, and
 // an octal escape keeps its low eight bits.
 #include "copy_text.h"
+#include "byte_scan.h"
 
 #include "../runtime/hex.h"
 
-#include <cstdint>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -97,46 +93,14 @@ void copy_value(const char *data, size_t begin, size_t end, bool escaped, std::s
 }
 
 size_t copy_escape_at(const char *text, size_t length) {
-    size_t i = 0;
-#if defined(__SSE2__)
-    for (; i + 16 <= length; i += 16) {
-        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
-        // Backspace to CR: the bytes that, less 8 (the lowest wrapping
-        // round), are at most 5.
-        __m128i low = _mm_sub_epi8(bytes, _mm_set1_epi8('\b'));
-        int found = _mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(low, _mm_set1_epi8('\r' - '\b')), low),
-                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))));
-        if (found)
-            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(found)));
-    }
-#endif
-    for (; i < length; i++) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == '\\' || (c >= '\b' && c <= '\r'))
-            return i;
-    }
-    return length;
+    return byte_scan::first_among<'\\', '\b', '\t', '\n', '\v', '\f', '\r'>(text, length);
 }
 
 char *copy_write_field(char *to, const char *text, size_t length) {
-    // Eight bytes at a time while none is a backslash or from backspace to
-    // CR: in each byte, bit 7 of its low 7 bits plus an offset says whether
-    // it reaches a bound, and a backslash is zero once xored with itself.
-    const uint64_t ones = 0x0101010101010101u, low = 0x7F7F7F7F7F7F7F7Fu;
-    size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        uint64_t x, y;
-        std::memcpy(&x, text + i, 8);
-        y = x ^ '\\' * ones;
-        uint64_t below_cr = ~(((x & low) + (0x80 - '\r' - 1) * ones) | x) & ~low;
-        uint64_t backslash = ~(((y & low) + low) | y | low);
-        uint64_t from_backspace = ((x & low) + (0x80 - '\b') * ones) & ~x & ~low;
-        if ((below_cr & from_backspace) | backslash)
-            break;
-        std::memcpy(to, text + i, 8);
-        to += 8;
-    }
+    size_t i = copy_escape_at(text, length);
+    if (i)
+        std::memcpy(to, text, i);
+    to += i;
     for (; i < length; i++) {
         char c = text[i];
         char letter;

@@ -7,58 +7,13 @@
 // elsewhere, and gives the fields the state machine would.
 #include "csv.h"
 
-#include <cstdint>
-#include <cstring>
+#include "byte_scan.h"
 
-#if defined(__SSE2__) && !defined(ONYMIX_CSV_WORDS)
-#include <emmintrin.h>
-#define CSV_SSE2 1
-#endif
+#include <cstring>
 
 namespace {
 
-const uint64_t ones = 0x0101010101010101u, lows = 0x7F7F7F7F7F7F7F7Fu;
-
-// Eight bytes of text, the first in the low byte whatever the machine's
-// byte order, so that the lowest bit set of a match is its first byte.
-uint64_t word_at(const char *text) {
-    uint64_t word;
-    std::memcpy(&word, text, 8);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    word = __builtin_bswap64(word);
-#endif
-    return word;
-}
-
-// The high bit of each byte of word that is c, and no other bit: exact,
-// as no carry crosses from one byte into the next.
-uint64_t bytes_of(uint64_t word, unsigned char c) {
-    uint64_t x = word ^ (ones * c);
-    return ~(((x & lows) + lows) | x | lows);
-}
-
-// The bytes that end a field or a record, or make it quoted.
-uint64_t breaks_of(uint64_t word) {
-    return bytes_of(word, ',') | bytes_of(word, '\n') | bytes_of(word, '"');
-}
-
-// The bytes of a stretch of text that end a field or a record or make it
-// quoted: a bit for each, the first byte's lowest, bits_a_byte apart.
-#ifdef CSV_SSE2
-const size_t stretch = 16, bits_a_byte = 1;
-uint64_t breaks_at(const char *text) {
-    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text));
-    __m128i breaks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
-                                               _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))),
-                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')));
-    return static_cast<unsigned>(_mm_movemask_epi8(breaks));
-}
-#else
-const size_t stretch = 8, bits_a_byte = 8;
-uint64_t breaks_at(const char *text) {
-    return breaks_of(word_at(text));
-}
-#endif
+using namespace byte_scan;
 
 bool is_line_end(const char *data, size_t size, size_t at) {
     return data[at] == '\n' || (data[at] == '\r' && at + 1 < size && data[at + 1] == '\n');
@@ -71,15 +26,9 @@ bool read_plain_line(const char *data, size_t size, size_t &at, std::vector<csv_
     fields.clear();
     size_t field = at;
     for (size_t p = at; p < size; p += stretch) {
-        uint64_t breaks;
-        if (size - p >= stretch) {
-            breaks = breaks_at(data + p);
-        } else {
-            // The last bytes, the rest zeros, which break nothing.
-            char last[stretch] = {};
-            std::memcpy(last, data + p, size - p);
-            breaks = breaks_at(last);
-        }
+        // The last bytes, the rest zeros, which break nothing.
+        uint64_t breaks = size - p >= stretch ? among_at<',', '\n', '"'>(data + p)
+                                              : among_in<',', '\n', '"'>(data + p, size - p);
         for (; breaks; breaks &= breaks - 1) {
             size_t b = p + static_cast<size_t>(__builtin_ctzll(breaks)) / bits_a_byte;
             if (data[b] == ',') {
@@ -197,28 +146,7 @@ void csv_value(const char *data, const csv_field &field, std::string &scratch, c
 }
 
 size_t csv_quote_at(const char *text, size_t length) {
-    size_t i = 0;
-#ifdef CSV_SSE2
-    for (; i + 16 <= length; i += 16) {
-        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
-        int found = _mm_movemask_epi8(
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
-                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))),
-                         _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
-                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')))));
-        if (found)
-            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(found)));
-    }
-#endif
-    for (; i + 8 <= length; i += 8) {
-        uint64_t word = word_at(text + i);
-        if (uint64_t found = breaks_of(word) | bytes_of(word, '\r'))
-            return i + static_cast<size_t>(__builtin_ctzll(found)) / 8;
-    }
-    for (; i < length; i++)
-        if (text[i] == ',' || text[i] == '"' || text[i] == '\r' || text[i] == '\n')
-            return i;
-    return length;
+    return first_among<',', '"', '\r', '\n'>(text, length);
 }
 
 char *csv_write_field(char *to, const char *text, size_t length, bool quoted) {

@@ -6,6 +6,7 @@
 // column's data through unmasked (an INSERT, another COPY format, another
 // encoding, a partition named after its data) stops the run.
 #include "dump.h"
+#include "byte_scan.h"
 #include "copy_text.h"
 
 #include <cstdint>
@@ -303,16 +304,6 @@ csv_read sql_line(dump_scan &scan, text t, unsigned long long line, csv_error &e
     return csv_read::record;
 }
 
-// Bit 7 of each byte of x that is a tab, a backslash or a CR, the bytes a
-// row's reading stops at: such a byte is zero once xored with it, and a
-// zero byte is the one whose low 7 bits plus 0x7F, its own bits and 0x7F
-// together leave bit 7 clear.
-uint64_t stops_in(uint64_t x) {
-    const uint64_t ones = 0x0101010101010101u, low = 0x7F7F7F7F7F7F7F7Fu;
-    auto zeros = [&](uint64_t y) { return ~(((y & low) + low) | y | low); };
-    return zeros(x ^ '\t' * ones) | zeros(x ^ '\\' * ones) | zeros(x ^ '\r' * ones);
-}
-
 // A row of a COPY block with a masked column: its fields cut at the tabs
 // that no backslash escapes, and the masked ones kept as spans, their
 // escapes checked when they have a backslash or a CR.
@@ -332,16 +323,15 @@ csv_read copy_row(dump_scan &scan, const char *data, size_t begin, size_t end,
         }
         field++;
     };
-    // Eight bytes at a time (the first in the low byte), each stop in
-    // them in turn; a byte a backslash escapes is passed over.
-    for (size_t word = begin, next = begin; word < end && !fault; word += 8) {
-        uint64_t x = 0;
-        if (end - word >= 8)
-            std::memcpy(&x, data + word, 8);
-        else
-            std::memcpy(&x, data + word, end - word);
-        for (uint64_t stops = stops_in(x); stops && !fault; stops &= stops - 1) {
-            size_t p = word + static_cast<size_t>(__builtin_ctzll(stops)) / 8;
+    // A stretch of bytes at a time, each tab, backslash or CR in it in turn
+    // (the bytes a row's reading stops at); a byte a backslash escapes is
+    // passed over.
+    for (size_t at = begin, next = begin; at < end && !fault; at += byte_scan::stretch) {
+        uint64_t stops = end - at >= byte_scan::stretch
+                             ? byte_scan::among_at<'\t', '\\', '\r'>(data + at)
+                             : byte_scan::among_in<'\t', '\\', '\r'>(data + at, end - at);
+        for (; stops && !fault; stops &= stops - 1) {
+            size_t p = at + static_cast<size_t>(__builtin_ctzll(stops)) / byte_scan::bits_a_byte;
             if (p < next)
                 continue;
             next = p + 1;

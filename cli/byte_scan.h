@@ -1,0 +1,77 @@
+// byte_scan.h: where a few given bytes are in a text, looked at sixteen
+// bytes at a time with SSE2, or eight in a machine word elsewhere: the
+// scans of onymix-cli's CSV and COPY readers and writers, which look for a
+// handful of bytes in long runs of others. ONYMIX_SCAN_WORDS takes the
+// words where SSE2 would serve, so that their tests run here too.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__) && !defined(ONYMIX_SCAN_WORDS)
+#include <emmintrin.h>
+#define ONYMIX_SCAN_SSE2 1
+#endif
+
+namespace byte_scan {
+
+// Eight bytes of text, the first in the low byte whatever the machine's
+// byte order, so that the lowest bit set of a match is its first byte.
+inline uint64_t word_at(const char *text) {
+    uint64_t word;
+    std::memcpy(&word, text, 8);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    word = __builtin_bswap64(word);
+#endif
+    return word;
+}
+
+// The high bit of each byte of word that is c, and no other bit: exact,
+// as no carry crosses from one byte into the next.
+inline uint64_t bytes_of(uint64_t word, char c) {
+    const uint64_t ones = 0x0101010101010101u, lows = 0x7F7F7F7F7F7F7F7Fu;
+    uint64_t x = word ^ (ones * static_cast<unsigned char>(c));
+    return ~(((x & lows) + lows) | x | lows);
+}
+
+// The bytes among bytes... in the stretch at text: a bit for each, the
+// first byte's lowest, bits_a_byte apart.
+#ifdef ONYMIX_SCAN_SSE2
+const size_t stretch = 16, bits_a_byte = 1;
+template <char... bytes> inline uint64_t among_at(const char *text) {
+    __m128i got = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text));
+    __m128i found = _mm_setzero_si128();
+    ((found = _mm_or_si128(found, _mm_cmpeq_epi8(got, _mm_set1_epi8(bytes)))), ...);
+    return static_cast<unsigned>(_mm_movemask_epi8(found));
+}
+#else
+const size_t stretch = 8, bits_a_byte = 8;
+template <char... bytes> inline uint64_t among_at(const char *text) {
+    uint64_t word = word_at(text);
+    return (bytes_of(word, bytes) | ...);
+}
+#endif
+
+// The same of the count bytes at text, fewer than a stretch: the rest are
+// taken as zeros, which must be none of bytes.
+template <char... bytes> inline uint64_t among_in(const char *text, size_t count) {
+    char last[stretch] = {};
+    std::memcpy(last, text, count);
+    return among_at<bytes...>(last);
+}
+
+// Where the first of length bytes at text that is among bytes... is, or
+// length when none is.
+template <char... bytes> inline size_t first_among(const char *text, size_t length) {
+    size_t i = 0;
+    for (; i + stretch <= length; i += stretch)
+        if (uint64_t found = among_at<bytes...>(text + i))
+            return i + static_cast<size_t>(__builtin_ctzll(found)) / bits_a_byte;
+    for (; i < length; i++)
+        if (((text[i] == bytes) || ...))
+            return i;
+    return length;
+}
+
+} // namespace byte_scan
