@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <thread>
 #include <utility>
@@ -262,122 +263,135 @@ int put_block(mask_run &run, const mask_block &block) {
     return -1;
 }
 
-// The blocks of a run, in rounds: those masked in this round, by every
-// thread; those read ahead of it, which only the reading thread touches
-// while a round is masked; and those written, kept for their memory. While
-// other threads mask, the calling thread goes on reading, so that a program
-// writing the input (pg_dump) never waits for the masking, up to a bound.
-struct rounds {
-    std::vector<std::unique_ptr<mask_block>> masked, ahead, spare;
-    size_t most_masked, most_ahead; // blocks a round takes, and read ahead
-    unsigned threads;               // this round's
-    std::vector<mask_cache> caches; // a thread's, one a rule; kept from round to round
+// The blocks of a run in the order of the input, from the reading to the
+// writing: the calling thread alone reads and writes them, and every
+// thread masks them, each taking the oldest that none has taken. The
+// calling thread writes a block as soon as it and those before it are
+// masked, and reads on while the line has room, so that a program writing
+// the input (pg_dump) seldom waits for the masking; the others wait at the
+// gate only when there is nothing to mask.
+struct line_up {
+    struct entry {
+        std::unique_ptr<mask_block> block;
+        bool masked;
+    };
+    platform_gate *gate;
+    std::deque<entry> blocks;                       // read, not yet written
+    size_t taken = 0;                               // blocks[0, taken) are being or were masked
+    std::vector<std::unique_ptr<mask_block>> spare; // written, kept for their memory
+    size_t most;                                    // blocks in the line at most
+    bool done = false;                              // nothing more will be read or masked
+    std::vector<mask_cache> caches; // a thread's, one a rule; kept from block to block
     const std::vector<mask_rule> *rules;
     const unsigned char *key;
-    mask_run *reader; // the input, while there is more to read
-    bool more;        // the input has more after the blocks read
-    int read_code;    // -1, or what reading ended with
-    std::atomic<size_t> next, finished;
+    mask_run *run;
+    int code = -1;        // -1, or the exit code that ended the run early
+    int read_failed = -1; // -1, or the exit code of a reading that failed
 };
 
-// Reads the next block of the input into ahead. -1, or the exit code after
-// a message.
-int read_ahead(rounds &r, mask_run &run) {
-    std::unique_ptr<mask_block> block;
-    if (r.spare.empty()) {
-        block = std::make_unique<mask_block>();
-    } else {
-        block = std::move(r.spare.back());
-        r.spare.pop_back();
-    }
-    int code = next_block(run, *block);
-    if (code >= 0) {
-        r.spare.push_back(std::move(block));
-        return code;
-    }
-    r.ahead.push_back(std::move(block));
-    r.more = !run.bad && !(run.ended && run.pending.empty());
-    return -1;
+// Masks the oldest block not taken (called locked, and locked again at the
+// end). False when there is none.
+bool mask_next(line_up &l, unsigned thread) {
+    if (l.taken == l.blocks.size())
+        return false;
+    line_up::entry &e = l.blocks[l.taken++];
+    platform_gate_unlock(l.gate);
+    mask_block_run(*e.block, *l.rules, l.key, &l.caches[thread * l.rules->size()]);
+    platform_gate_lock(l.gate);
+    e.masked = true;
+    platform_gate_wake(l.gate);
+    return true;
 }
 
-// Whether the reading thread reads another block: while other threads mask
-// and the bound allows, and alone until a round's worth is read.
-bool reads_on(const rounds &r) {
-    if (!r.more || r.read_code >= 0 || r.ahead.size() >= r.most_ahead)
-        return false;
-    if (r.threads == 1)
-        return r.ahead.size() < r.most_masked;
-    return r.finished < r.masked.size() || r.ahead.empty();
+// The calling thread's work: writing what is masked, reading while there is
+// room, and masking what no other thread has taken. Called locked.
+void read_mask_and_write(line_up &l) {
+    mask_run &run = *l.run;
+    bool more = true;
+    while (l.code < 0) {
+        if (!l.blocks.empty() && l.blocks.front().masked) {
+            std::unique_ptr<mask_block> block = std::move(l.blocks.front().block);
+            l.blocks.pop_front();
+            l.taken--;
+            platform_gate_unlock(l.gate);
+            int code = block->failed ? out_of_order("onymix_mask_values") : put_block(run, *block);
+            platform_gate_lock(l.gate);
+            l.spare.push_back(std::move(block));
+            l.code = code;
+            continue;
+        }
+        if (more && l.blocks.size() < l.most) {
+            std::unique_ptr<mask_block> block;
+            if (l.spare.empty()) {
+                block = std::make_unique<mask_block>();
+            } else {
+                block = std::move(l.spare.back());
+                l.spare.pop_back();
+            }
+            platform_gate_unlock(l.gate);
+            // When reading fails, the blocks read before the failure are
+            // still masked and written, as the records before any error
+            // are, and the run then ends with the failure's code.
+            int code = next_block(run, *block);
+            more = code < 0 && !run.bad && !(run.ended && run.pending.empty());
+            platform_gate_lock(l.gate);
+            if (code >= 0) {
+                l.read_failed = code;
+                l.spare.push_back(std::move(block));
+            } else {
+                l.blocks.push_back({std::move(block), false});
+                platform_gate_wake(l.gate);
+            }
+            continue;
+        }
+        if (mask_next(l, 0))
+            continue;
+        if (l.blocks.empty())
+            break;
+        platform_gate_wait(l.gate); // for another thread's masking of the oldest
+    }
+    l.done = true;
+    platform_gate_wake(l.gate);
 }
 
 void mask_some(unsigned thread, void *context) {
-    rounds *r = static_cast<rounds *>(context);
-    if (thread == 0 && r->reader)
-        while (reads_on(*r))
-            r->read_code = read_ahead(*r, *r->reader);
-    for (size_t i; (i = r->next++) < r->masked.size(); r->finished++)
-        mask_block_run(*r->masked[i], *r->rules, r->key, &r->caches[thread * r->rules->size()]);
+    line_up *l = static_cast<line_up *>(context);
+    platform_gate_lock(l->gate);
+    if (thread == 0)
+        read_mask_and_write(*l);
+    else
+        while (!l->done)
+            if (!mask_next(*l, thread))
+                platform_gate_wait(l->gate);
+    platform_gate_unlock(l->gate);
 }
 
 // Reads, masks and writes the whole input. The run's exit code.
 int mask_all(mask_run &run) {
     unsigned jobs = run.o.jobs ? run.o.jobs : std::thread::hardware_concurrency();
     jobs = jobs ? jobs : 1;
-    // At most 32 blocks a round, unless the threads are more; read ahead,
-    // twice as many.
-    size_t blocks = std::max(jobs, std::min(jobs * blocks_a_thread, 32u));
+    line_up l;
+    l.gate = platform_gate_open();
+    if (!l.gate) {
+        progress_clear();
+        std::fputs("onymix-cli: out of memory\n", stderr);
+        return 1;
+    }
+    l.most = 2 * static_cast<size_t>(jobs) * blocks_a_thread;
     // The caches' seed: the key's bytes, which no input knows.
     uint64_t seed = 0;
     for (int i = 0; i < ONYMIX_KEY_SIZE; i++)
         seed = seed * 131 + run.o.key[i];
-    rounds r{{},
-             {},
-             {},
-             blocks,
-             2 * blocks,
-             1,
-             std::vector<mask_cache>(jobs * run.o.masks.size(), mask_cache(seed)),
-             &run.o.masks,
-             run.o.key,
-             &run,
-             true,
-             -1,
-             {0},
-             {0}};
-    // When reading fails, the blocks read before the failure are still
-    // masked and written, as the records before any error are, and the run
-    // then ends with the failure's code.
-    while (reads_on(r))
-        r.read_code = read_ahead(r, run);
-    int read_failed = -1;
-    for (;;) {
-        if (r.read_code >= 0) {
-            read_failed = r.read_code;
-            r.read_code = -1;
-            r.more = false;
-        }
-        size_t taken = std::min(r.most_masked, r.ahead.size());
-        r.masked.clear();
-        for (size_t i = 0; i < taken; i++)
-            r.masked.push_back(std::move(r.ahead[i]));
-        r.ahead.erase(r.ahead.begin(), r.ahead.begin() + static_cast<std::ptrdiff_t>(taken));
-        r.reader = r.more ? &run : nullptr;
-        r.next = 0;
-        r.finished = 0;
-        r.threads = static_cast<unsigned>(std::min<size_t>(jobs, taken + (r.reader ? 1 : 0)));
-        platform_run_parallel(std::max(r.threads, 1u), mask_some, &r);
-        for (std::unique_ptr<mask_block> &block : r.masked) {
-            if (block->failed)
-                return out_of_order("onymix_mask_values");
-            if (int code = put_block(run, *block); code >= 0)
-                return code;
-            r.spare.push_back(std::move(block));
-        }
-        if (!r.more && r.read_code < 0 && r.ahead.empty())
-            break;
-    }
-    if (read_failed >= 0)
-        return read_failed;
+    l.caches.assign(jobs * run.o.masks.size(), mask_cache(seed));
+    l.rules = &run.o.masks;
+    l.key = run.o.key;
+    l.run = &run;
+    platform_run_parallel(jobs, mask_some, &l);
+    platform_gate_close(l.gate);
+    if (l.code >= 0)
+        return l.code;
+    if (l.read_failed >= 0)
+        return l.read_failed;
     if (run.bad || (run.o.dump && !dump_finish(run.dump, run.error)))
         return input_error(run);
     if (!run.o.dump && run.width == 0 && !run.o.no_header) {

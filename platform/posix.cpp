@@ -120,3 +120,48 @@ void platform_run_parallel(unsigned count, void (*task)(unsigned index, void *co
     std::free(threads);
     std::free(started);
 }
+
+struct platform_gate {
+    pthread_mutex_t lock;
+    pthread_cond_t changed;
+};
+
+platform_gate *platform_gate_open() {
+    platform_gate *gate = static_cast<platform_gate *>(std::malloc(sizeof *gate));
+    if (!gate)
+        return nullptr;
+    if (pthread_mutex_init(&gate->lock, nullptr) != 0) {
+        std::free(gate);
+        return nullptr;
+    }
+    if (pthread_cond_init(&gate->changed, nullptr) != 0) {
+        pthread_mutex_destroy(&gate->lock);
+        std::free(gate);
+        return nullptr;
+    }
+    return gate;
+}
+
+void platform_gate_close(platform_gate *gate) {
+    if (!gate)
+        return;
+    pthread_cond_destroy(&gate->changed);
+    pthread_mutex_destroy(&gate->lock);
+    std::free(gate);
+}
+
+void platform_gate_lock(platform_gate *gate) {
+    pthread_mutex_lock(&gate->lock);
+}
+
+void platform_gate_unlock(platform_gate *gate) {
+    pthread_mutex_unlock(&gate->lock);
+}
+
+void platform_gate_wait(platform_gate *gate) {
+    pthread_cond_wait(&gate->changed, &gate->lock);
+}
+
+void platform_gate_wake(platform_gate *gate) {
+    pthread_cond_broadcast(&gate->changed);
+}

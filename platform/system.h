@@ -1,8 +1,9 @@
 // system.h: what the portable code needs from the system it runs on.
 //
-// Every platform supplies all of it in one file of this folder, and the
-// build links the one for its target (CMakeLists.txt):
+// Every platform supplies all of it in one file of this folder (Windows the
+// gate in a second), and the build links its own (CMakeLists.txt):
 //   win32.cpp  Windows: GetTickCount, the wide file calls, the system code page
+//              (win32_gate.cpp: the gate, which only onymix-cli imports)
 //   posix.cpp  Linux and other POSIX systems: the monotonic clock, stdio,
 //              ASCII as the code page
 //   web.cpp    the WebAssembly build: the clock its JavaScript host gives
@@ -53,6 +54,24 @@ bool platform_replace_file(const char *from, const char *to);
 // thread instead, so every task always runs.
 void platform_run_parallel(unsigned count, void (*task)(unsigned index, void *context),
                            void *context);
+
+// A lock, and the waiting for a change that it guards, for the tasks of
+// platform_run_parallel to hand one another work: a thread that waits at
+// the gate spends no processor time. platform_gate_open gives null when
+// the system has no room for one; platform_gate_close ends it, with no
+// thread left waiting.
+struct platform_gate;
+platform_gate *platform_gate_open();
+void platform_gate_close(platform_gate *gate);
+void platform_gate_lock(platform_gate *gate);
+void platform_gate_unlock(platform_gate *gate);
+
+// Called locked: unlocks, waits until another thread calls
+// platform_gate_wake (or, rarely, for no reason), and locks again.
+void platform_gate_wait(platform_gate *gate);
+
+// Wakes every thread waiting at the gate.
+void platform_gate_wake(platform_gate *gate);
 
 // The conversions between UTF-16 and the system code page, the 8-bit
 // character set of the text boxes and of stored.txt. Each converts the
