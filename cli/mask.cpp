@@ -230,6 +230,17 @@ int open_output(mask_run &run) {
         run.out = stdout;
         return -1;
     }
+    // A device or a pipe takes the masking as it comes: a file renamed into
+    // its place would replace it (/dev/null, as root).
+    if (platform_is_device(run.o.output_path)) {
+        run.out = platform_open_file(run.o.output_path, "wb");
+        if (!run.out) {
+            std::fprintf(stderr, "onymix-cli: cannot write %s: %s\n", run.o.output_path,
+                         std::strerror(errno));
+            return 1;
+        }
+        return -1;
+    }
     // A name of its own beside the file, so that the rename stays on one
     // file system and no other file is written over.
     for (int n = 0; n < 1000 && !run.out; n++) {
@@ -454,6 +465,8 @@ int run_mask(cli_options &o) {
         std::perror(("onymix-cli: writing " + std::string(o.output_path)).c_str());
         code = 1;
     }
+    if (run.temporary.empty()) // a device, written as it came
+        return code;
     if (code == 0 && !platform_replace_file(run.temporary.c_str(), o.output_path)) {
         std::fprintf(stderr, "onymix-cli: cannot put the masked file at %s: %s\n", o.output_path,
                      std::strerror(errno));

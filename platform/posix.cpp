@@ -47,6 +47,12 @@ bool platform_file_exists(const char *path) {
     return stat(path, &info) == 0;
 }
 
+bool platform_is_device(const char *path) {
+    struct stat info {};
+    return stat(path, &info) == 0 && (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ||
+                                      S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
+}
+
 std::FILE *platform_open_file(const char *path, const char *mode) {
     // The system takes a path as its bytes, so UTF-8 names work as they are.
     return std::fopen(path, mode);

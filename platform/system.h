@@ -37,6 +37,11 @@ char platform_folder_separator();
 // True when something, a folder included, exists under exactly this path.
 bool platform_file_exists(const char *path);
 
+// True when path names a device or a pipe (/dev/null, a FIFO; NUL or CON
+// on Windows): something that takes what is written to it as it comes, and
+// that a file put in its place would replace.
+bool platform_is_device(const char *path);
+
 // Opens the file at path as std::fopen does with mode ("rb" or "wb");
 // null when it cannot be opened. The caller closes it with std::fclose.
 std::FILE *platform_open_file(const char *path, const char *mode);

@@ -85,6 +85,21 @@ bool platform_file_exists(const char *path) {
     return true;
 }
 
+bool platform_is_device(const char *path) {
+    // Opened for no reading or writing, only to ask what it is.
+    wchar_t *wide = wide_from_utf8(path);
+    HANDLE file = wide
+                      ? CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)
+                      : INVALID_HANDLE_VALUE;
+    std::free(wide);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD type = GetFileType(file);
+    CloseHandle(file);
+    return type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE;
+}
+
 std::FILE *platform_open_file(const char *path, const char *mode) {
     wchar_t *wide_path = wide_from_utf8(path), *wide_mode = wide_from_utf8(mode);
     std::FILE *file = wide_path && wide_mode ? _wfopen(wide_path, wide_mode) : nullptr;

@@ -15,6 +15,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -140,6 +142,27 @@ TEST(CliMask, AnOutputFileIsWrittenWholeOrNotAtAll) {
     pclose(listing);
     EXPECT_STREQ(names, "masked.csv\n");
     std::system(("rm -rf " + folder).c_str());
+}
+
+TEST(CliMask, AnOutputPipeIsWrittenAndStaysAPipe) {
+    // A FIFO, as /dev/null would be: renamed over, it would be gone. Its
+    // reading end is open before the run and read after it, as the masking
+    // is shorter than a pipe holds.
+    std::string fifo = temp("fifo");
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    run_result r = mask_run("--mask b=first -o " + fifo + key, "a,b\n1,Mary\n");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    char got[256] = {};
+    ssize_t length = read(reader, got, sizeof got - 1);
+    close(reader);
+    EXPECT_EQ(std::string(got, length > 0 ? static_cast<size_t>(length) : 0),
+              mask_run("--mask b=first" + key, "a,b\n1,Mary\n").out);
+    struct stat info {};
+    EXPECT_TRUE(stat(fifo.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+    std::remove(fifo.c_str());
 }
 
 TEST(CliMask, AnyNumberOfThreadsWritesTheSameBytes) {
