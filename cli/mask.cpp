@@ -26,14 +26,14 @@
 
 namespace {
 
-// A block: large enough that the threads' start and the library's calls
-// cost little beside it, small enough that a round of several a thread
-// fits in the processor's caches, and that the threads, which take the
-// blocks of a round as each is free, end a round close together: a thread
-// that the system holds back leaves the others work. Three rounds' worth
-// are in memory at most, and the less memory they touch, the faster the
-// run: a page first touched costs the system time, and blocks that stay in
-// the processor's caches are masked sooner.
+// A block: large enough that the library's calls and the handing of
+// blocks from thread to thread cost little beside it, small enough that the
+// line of blocks read and not yet written (blocks_a_thread for each thread)
+// stays in the processor's caches, and that a thread the system holds back
+// leaves the others work: each takes the oldest block none has taken. The
+// less memory a run touches, the faster it is: a page first touched costs
+// the system time, and blocks that stay in the processor's caches are
+// masked sooner.
 const size_t read_size = 1 << 17;
 const unsigned blocks_a_thread = 4;
 const char byte_order_mark[] = "\xEF\xBB\xBF";
@@ -388,7 +388,10 @@ int mask_all(mask_run &run) {
         std::fputs("onymix-cli: out of memory\n", stderr);
         return 1;
     }
-    l.most = 2 * static_cast<size_t>(jobs) * blocks_a_thread;
+    // A thread alone masks each block as soon as it is read, while the
+    // block is in the processor's caches; with others, enough are read
+    // ahead that none waits for the reading.
+    l.most = jobs == 1 ? 1 : static_cast<size_t>(jobs) * blocks_a_thread;
     // The caches' seed: the key's bytes, which no input knows.
     uint64_t seed = 0;
     for (int i = 0; i < ONYMIX_KEY_SIZE; i++)
