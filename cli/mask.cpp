@@ -1,12 +1,12 @@
 // mask.cpp: onymix-cli's --mask run (cli.h). One thread reads the input in
 // blocks of whole records, found by the CSV reader (csv.h) so that line
 // breaks inside quotes never cut a record, or with --dump of whole lines of
-// a pg_dump (dump.h), and checks every record as it goes; the blocks of a
-// batch are then masked side by side, one a thread (mask_block.cpp), and
-// written in their order, while that thread reads the next batch, so that
-// a program writing the input (pg_dump) goes on meanwhile. Output to a file
-// goes to a temporary file beside it, put in its place only when the run
-// succeeded, so a failed run leaves nothing behind.
+// a pg_dump (dump.h), and checks every record as it goes; every thread
+// masks the blocks (mask_block.cpp), the oldest first, and the reading
+// thread writes them in their order as they are done, reading on
+// meanwhile, so that a program writing the input (pg_dump) seldom waits.
+// Output to a file goes to a temporary file beside it, put in its place
+// only when the run succeeded, so a failed run leaves nothing behind.
 #include "cli.h"
 #include "csv.h"
 #include "dump.h"
