@@ -109,14 +109,18 @@ char small(char c) {
 
 const uint64_t ones = 0x0101010101010101u, high = 0x8080808080808080u;
 
-// The letters 'a' to 'z' of 8 bytes as capitals, or with small true
-// 'A' to 'Z' as small letters; every other byte as it is. In each byte, bit
-// 7 of its low 7 bits plus an offset says whether it reaches a bound.
-uint64_t in_case(uint64_t x, bool small) {
+// Bit 7 of each byte of x that is from first to last (ASCII bounds): in
+// each byte, bit 7 of its low 7 bits plus an offset says whether it
+// reaches a bound, and no carry crosses into the next byte.
+uint64_t bytes_between(uint64_t x, byte first, byte last) {
     uint64_t low = x & ~high;
-    uint64_t from = low + (small ? 0x3F : 0x1F) * ones; // at least 'A' or 'a'
-    uint64_t past = low + (small ? 0x25 : 0x05) * ones; // past 'Z' or 'z'
-    return x ^ ((from & ~past & ~x & high) >> 2);
+    return (low + (0x80 - first) * ones) & ~(low + (0x7F - last) * ones) & ~x & high;
+}
+
+// The letters 'a' to 'z' of 8 bytes as capitals, or with small true
+// 'A' to 'Z' as small letters; every other byte as it is.
+uint64_t in_case(uint64_t x, bool small) {
+    return x ^ (bytes_between(x, small ? 'A' : 'a', small ? 'Z' : 'z') >> 2);
 }
 
 // A name of the table in the case of the word it replaces.
@@ -162,8 +166,7 @@ uint64_t bytes_at(const byte *at, size_t count) {
 
 // Folds word into plain when it is two or more ASCII letters and nothing
 // else (one letter alone is an initial); false otherwise. Eight bytes at a
-// time: in each, bit 7 of its low 7 bits plus an offset says whether it
-// reaches a bound, and bit 5 whether a letter is small.
+// time: in each, bit 5 of a letter says whether it is small.
 bool fold_plain(span word, plain_word &plain) {
     size_t size = word.size();
     if (size < 2 || size > buffered)
@@ -172,9 +175,8 @@ bool fold_plain(span word, plain_word &plain) {
     for (size_t i = 0; i < size; i += 8) {
         size_t count = size - i < 8 ? size - i : 8;
         uint64_t x = bytes_at(word.begin + i, count), lower = x | 0x20 * ones;
-        uint64_t low = lower & ~high, valid = high >> (8 * (8 - count));
-        uint64_t letters = (low + 0x1F * ones) & ~(low + 0x05 * ones) & ~x & valid;
-        if (letters != valid)
+        uint64_t valid = high >> (8 * (8 - count));
+        if ((bytes_between(lower, 'a', 'z') & valid) != valid)
             return false;
         smalls |= x & valid >> 2;
         capitals |= ~x & valid >> 2;
