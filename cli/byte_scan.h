@@ -61,6 +61,20 @@ template <char... bytes> inline uint64_t among_in(const char *text, size_t count
     return among_at<bytes...>(last);
 }
 
+// Calls visit(place) for each byte among bytes... from text[begin] to
+// text[end], in order, while visit returns true; false when it stopped.
+template <char... bytes, typename Visit>
+inline bool each_among(const char *text, size_t begin, size_t end, Visit &&visit) {
+    for (size_t at = begin; at < end; at += stretch) {
+        uint64_t found = end - at >= stretch ? among_at<bytes...>(text + at)
+                                             : among_in<bytes...>(text + at, end - at);
+        for (; found; found &= found - 1)
+            if (!visit(at + static_cast<size_t>(__builtin_ctzll(found)) / bits_a_byte))
+                return false;
+    }
+    return true;
+}
+
 // Where the first of length bytes at text that is among bytes... is, or
 // length when none is.
 template <char... bytes> inline size_t first_among(const char *text, size_t length) {

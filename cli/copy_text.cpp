@@ -97,11 +97,7 @@ size_t copy_escape_at(const char *text, size_t length) {
 }
 
 char *copy_write_field(char *to, const char *text, size_t length) {
-    size_t i = copy_escape_at(text, length);
-    if (i)
-        std::memcpy(to, text, i);
-    to += i;
-    for (; i < length; i++) {
+    for (size_t i = 0; i < length; i++) {
         char c = text[i];
         char letter;
         switch (c) {

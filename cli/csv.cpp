@@ -25,27 +25,23 @@ bool is_line_end(const char *data, size_t size, size_t at) {
 bool read_plain_line(const char *data, size_t size, size_t &at, std::vector<csv_field> &fields) {
     fields.clear();
     size_t field = at;
-    for (size_t p = at; p < size; p += stretch) {
-        // The last bytes, the rest zeros, which break nothing.
-        uint64_t breaks = size - p >= stretch ? among_at<',', '\n', '"'>(data + p)
-                                              : among_in<',', '\n', '"'>(data + p, size - p);
-        for (; breaks; breaks &= breaks - 1) {
-            size_t b = p + static_cast<size_t>(__builtin_ctzll(breaks)) / bits_a_byte;
-            if (data[b] == ',') {
-                fields.push_back(csv_field{field, b, false});
-                field = b + 1;
-                continue;
-            }
-            if (data[b] == '"')
-                return false;
+    bool plain = false;
+    each_among<',', '\n', '"'>(data, at, size, [&](size_t b) {
+        if (data[b] == ',') {
+            fields.push_back(csv_field{field, b, false});
+            field = b + 1;
+            return true;
+        }
+        if (data[b] == '\n') {
             // The CR of a CR LF line end is no part of the last field.
             size_t end = b > field && data[b - 1] == '\r' ? b - 1 : b;
             fields.push_back(csv_field{field, end, false});
             at = b + 1;
-            return true;
+            plain = true;
         }
-    }
-    return false;
+        return false;
+    });
+    return plain;
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "byte_scan.h"
 #include "copy_text.h"
 
-#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -323,35 +322,31 @@ csv_read copy_row(dump_scan &scan, const char *data, size_t begin, size_t end,
         }
         field++;
     };
-    // A stretch of bytes at a time, each tab, backslash or CR in it in turn
-    // (the bytes a row's reading stops at); a byte a backslash escapes is
-    // passed over.
-    for (size_t at = begin, next = begin; at < end && !fault; at += byte_scan::stretch) {
-        uint64_t stops = end - at >= byte_scan::stretch
-                             ? byte_scan::among_at<'\t', '\\', '\r'>(data + at)
-                             : byte_scan::among_in<'\t', '\\', '\r'>(data + at, end - at);
-        for (; stops && !fault; stops &= stops - 1) {
-            size_t p = at + static_cast<size_t>(__builtin_ctzll(stops)) / byte_scan::bits_a_byte;
-            if (p < next)
-                continue;
-            next = p + 1;
-            if (data[p] == '\t') {
-                field_ends(p);
-                start = p + 1;
-                escaped = carriage_return = false;
-            } else if (data[p] == '\\') {
-                // psql ends the row at the LF, the server would read on.
-                if (p + 1 == end) {
-                    spans.resize(before);
-                    return fail(scan, error, line, 0,
-                                "a backslash at the end of a line of COPY data");
-                }
-                escaped = true;
-                next = p + 2;
-            } else {
-                carriage_return = true;
-            }
+    // Each tab, backslash or CR in turn (the bytes a row's reading stops
+    // at); a byte a backslash escapes is passed over.
+    size_t next = begin;
+    bool lone_backslash = false;
+    byte_scan::each_among<'\t', '\\', '\r'>(data, begin, end, [&](size_t p) {
+        if (p < next)
+            return true;
+        next = p + 1;
+        if (data[p] == '\t') {
+            field_ends(p);
+            start = p + 1;
+            escaped = carriage_return = false;
+        } else if (data[p] == '\\') {
+            // psql ends the row at the LF, the server would read on.
+            lone_backslash = p + 1 == end;
+            escaped = true;
+            next = p + 2;
+        } else {
+            carriage_return = true;
         }
+        return !fault && !lone_backslash;
+    });
+    if (lone_backslash) {
+        spans.resize(before);
+        return fail(scan, error, line, 0, "a backslash at the end of a line of COPY data");
     }
     if (!fault)
         field_ends(end);

@@ -14,8 +14,6 @@
 
 #include "../platform/system.h"
 
-#include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
