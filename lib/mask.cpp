@@ -1,12 +1,18 @@
 // mask.cpp: the calls of include/onymix.h that mask real names, over
 // names/mask.h: one value into a caller's buffer, snprintf-like, and many
-// one after another into one buffer. Both refuse a key that is no secret.
+// one after another into one buffer, under a key or a masker, which holds
+// the listed words under its key (names/mask_words.h). All refuse a key
+// that is no secret.
 #define ONYMIX_BUILDING
 #include "onymix.h"
 
 #include "arguments.h"
 
 #include "../names/mask.h"
+#include "../names/mask_words.h"
+
+#include <cstdlib>
+#include <new>
 
 static_assert(ONYMIX_MASK_FIRST_NAME == mask_first_name && ONYMIX_MASK_SURNAME == mask_surname &&
                   ONYMIX_MASK_FULL_NAME == mask_full_name && mask_kind_count == 3,
@@ -34,7 +40,42 @@ const unsigned char *bytes_of(const void *value) {
     return static_cast<const unsigned char *>(value);
 }
 
+// The maskings of count values under a key's state, and its listed words
+// when there are, into out as onymix_mask_values writes them.
+int mask_values(int kind, const sip_state &key, const mask_words *words, const void *const *values,
+                const size_t *lengths, size_t count, char *out, size_t size, size_t *ends) {
+    size_t used = 0, masked = 0;
+    for (count = at_most_int(count); masked < count; masked++) {
+        // The room before the last byte, which the NUL keeps.
+        mask_output output{out + used, size - 1 - used, 0};
+        mask(kind, bytes_of(values[masked]), lengths[masked], key, words, output);
+        if (output.length > output.size)
+            break;
+        used += output.length;
+        ends[masked] = used;
+    }
+    out[used] = '\0';
+    return static_cast<int>(masked);
+}
+
+bool valid_bulk(int kind, const void *const *values, const size_t *lengths, size_t count,
+                const char *out, size_t size, const size_t *ends) {
+    return valid_kind(kind) && out && size > 0 && (count == 0 || ends) &&
+           valid_values(values, lengths, count);
+}
+
 } // namespace
+
+struct onymix_masker {
+    sip_state key;
+    mask_words words;
+    explicit onymix_masker(const sip_state &state) : key(state), words(state) {}
+    ~onymix_masker() {
+        volatile unsigned char *bytes = reinterpret_cast<unsigned char *>(&key);
+        for (size_t i = 0; i < sizeof key; i++)
+            bytes[i] = 0;
+    }
+};
 
 extern "C" {
 
@@ -55,23 +96,41 @@ int onymix_mask(int kind, const void *value, size_t length, const unsigned char 
 
 int onymix_mask_values(int kind, const unsigned char *key, const void *const *values,
                        const size_t *lengths, size_t count, char *out, size_t size, size_t *ends) {
-    if (!valid_kind(kind) || !secret_key(key) || !out || size == 0 || (count > 0 && !ends) ||
-        !valid_values(values, lengths, count))
+    if (!secret_key(key) || !valid_bulk(kind, values, lengths, count, out, size, ends))
         return -1;
-    size_t used = 0, masked = 0;
     // The key mixed in once for every masking of the call.
-    sip_state state = sip_start(key);
-    for (count = at_most_int(count); masked < count; masked++) {
-        // The room before the last byte, which the NUL keeps.
-        mask_output output{out + used, size - 1 - used, 0};
-        mask(kind, bytes_of(values[masked]), lengths[masked], state, output);
-        if (output.length > output.size)
-            break;
-        used += output.length;
-        ends[masked] = used;
+    return mask_values(kind, sip_start(key), nullptr, values, lengths, count, out, size, ends);
+}
+
+onymix_masker *onymix_masker_open(const unsigned char *key) {
+    if (!secret_key(key))
+        return nullptr;
+    // From malloc, as the library's other objects, so that it needs no
+    // C++ runtime.
+    void *memory = std::malloc(sizeof(onymix_masker));
+    if (!memory)
+        return nullptr;
+    onymix_masker *m = new (memory) onymix_masker(sip_start(key));
+    if (!m->words.made()) {
+        onymix_masker_close(m);
+        return nullptr;
     }
-    out[used] = '\0';
-    return static_cast<int>(masked);
+    return m;
+}
+
+void onymix_masker_close(onymix_masker *m) {
+    if (!m)
+        return;
+    m->~onymix_masker();
+    std::free(m);
+}
+
+int onymix_masker_values(const onymix_masker *m, int kind, const void *const *values,
+                         const size_t *lengths, size_t count, char *out, size_t size,
+                         size_t *ends) {
+    if (!m || !valid_bulk(kind, values, lengths, count, out, size, ends))
+        return -1;
+    return mask_values(kind, m->key, &m->words, values, lengths, count, out, size, ends);
 }
 
 } // extern "C"

@@ -33,3 +33,10 @@ uint64_t number_for_value(int mode, const void *value, size_t length, const unsi
 // byte followed by the value, for a caller that hashes a value as it makes
 // it.
 uint64_t number_for_hash(int mode, uint64_t hash);
+
+// The table entry of the pseudonym, in a mode of one list (a first name's or
+// the surnames'), of the value that hashes to hash.
+inline int entry_for_hash(int mode, uint64_t hash) {
+    drawn_name name = name_of_number(mode, number_for_hash(mode, hash));
+    return mode == mode_surname ? name.surname : name.first_name;
+}

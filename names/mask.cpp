@@ -7,6 +7,7 @@
 #include "by_id.h"
 #include "first_name_sex.h"
 #include "fold.h"
+#include "mask_words.h"
 #include "modes.h"
 #include "name_table.h"
 
@@ -31,9 +32,10 @@ void put_span(span text, mask_output &output) {
 }
 
 // The key's state, which every word of a masking (and every masking of a
-// bulk call) shares.
+// bulk call) shares, and the listed words under it when there are.
 struct masking {
     const sip_state &key;
+    const mask_words *words;
 };
 
 // A folded text no longer than this is hashed whole from a buffer; a
@@ -70,11 +72,6 @@ size_t fold_words(span text, byte *out) {
     return length;
 }
 
-int entry_of_hash(int mode, uint64_t hash) {
-    drawn_name name = name_of_number(mode, number_for_hash(mode, hash));
-    return mode == mode_surname ? name.surname : name.first_name;
-}
-
 // The table entry of the pseudonym in mode under key of text's words,
 // folded and joined by one space: what onymix_pseudonym gives for that
 // text, hashed whole from a buffer, or, when it is too long for one, as it
@@ -98,9 +95,9 @@ int pseudonym_entry(int mode, span text, const masking &m) {
             space = false;
             at = fold_next(at, text.end, [&](byte c) { hash.add(c); });
         }
-        return entry_of_hash(mode, hash.finish());
+        return entry_for_hash(mode, hash.finish());
     }
-    return entry_of_hash(mode, siphash_from(m.key, message, length + 1));
+    return entry_for_hash(mode, siphash_from(m.key, message, length + 1));
 }
 
 char small(char c) {
@@ -144,11 +141,15 @@ void put_name(int entry, text_case wanted, mask_output &output) {
 
 // A plain word's message to hash: the mode's byte, then its folding.
 struct plain_word {
-    byte message[1 + buffered + 8]; // and the zeros after it
+    byte message[1 + buffered + 8]; // and the 8 zeros after it
     size_t length;                  // of the folding
     text_case wanted;
     const byte *folded() const {
         return message + 1;
+    }
+    // The listed word it is, or null.
+    const mask_word *listed(const masking &m) const {
+        return m.words ? m.words->find(folded(), length) : nullptr;
     }
 };
 
@@ -183,16 +184,34 @@ bool fold_plain(span word, plain_word &plain) {
         for (size_t k = 0; k < 8; k++)
             plain.message[1 + i + k] = static_cast<byte>(lower >> 8 * k);
     }
+    std::memset(plain.message + 1 + size, 0, 8);
     plain.length = size;
     plain.wanted = smalls && capitals ? mixed_case : smalls ? all_small : all_capitals;
     return true;
 }
 
-void put_plain(int mode, plain_word &plain, const masking &m, mask_output &output) {
+int hashed_entry(int mode, plain_word &plain, const masking &m) {
     plain.message[0] = static_cast<byte>(mode);
-    std::memset(plain.message + 1 + plain.length, 0, 8);
-    put_name(entry_of_hash(mode, siphash_of_padded(m.key, plain.message, plain.length + 1)),
-             plain.wanted, output);
+    return entry_for_hash(mode, siphash_of_padded(m.key, plain.message, plain.length + 1));
+}
+
+// The entry of a plain word's pseudonym in mode: looked up when it is a
+// listed word and the words are at hand, hashed otherwise.
+int plain_entry(int mode, plain_word &plain, const masking &m) {
+    if (const mask_word *word = plain.listed(m))
+        return word->entry[mask_words::place(mode)];
+    return hashed_entry(mode, plain, m);
+}
+
+// The same as a first name of its own sex.
+int plain_first_name_entry(plain_word &plain, const masking &m) {
+    if (const mask_word *word = plain.listed(m))
+        return word->first_name_entry();
+    return hashed_entry(first_name_mode(plain.folded(), plain.length), plain, m);
+}
+
+void put_plain(int mode, plain_word &plain, const masking &m, mask_output &output) {
+    put_name(plain_entry(mode, plain, m), plain.wanted, output);
 }
 
 // A word (or a surname's part of several words) masked in mode, in its case.
@@ -299,7 +318,7 @@ void put_given_names(span text, int mode, const masking &m, mask_output &output)
 void put_first_name(span value, const masking &m, mask_output &output) {
     plain_word plain;
     if (fold_plain(value, plain)) {
-        put_plain(first_name_mode(plain.folded(), plain.length), plain, m, output);
+        put_name(plain_first_name_entry(plain, m), plain.wanted, output);
         return;
     }
     int mode = mode_any;
@@ -500,7 +519,7 @@ bool put_plain_full_name(span value, const masking &m, mask_output &output) {
     if (!fold_plain(given, first) || !fold_plain(surname, last) ||
         (surname.size() <= 3 && is_suffix(surname)))
         return false;
-    put_plain(first_name_mode(first.folded(), first.length), first, m, output);
+    put_name(plain_first_name_entry(first, m), first.wanted, output);
     output.put(space, 1);
     put_plain(mode_surname, last, m, output);
     return true;
@@ -532,10 +551,15 @@ void mask(int kind, const unsigned char *value, size_t length, const unsigned ch
 
 void mask(int kind, const unsigned char *value, size_t length, const sip_state &key,
           mask_output &output) {
+    mask(kind, value, length, key, nullptr, output);
+}
+
+void mask(int kind, const unsigned char *value, size_t length, const sip_state &key,
+          const mask_words *words, mask_output &output) {
     if (length == 0)
         return;
     span whole{value, value + length};
-    masking m{key};
+    masking m{key, words};
     if (kind == mask_first_name)
         put_first_name(whole, m, output);
     else if (kind == mask_surname)

@@ -64,3 +64,10 @@ void mask(int kind, const unsigned char *value, size_t length, const unsigned ch
 // maskings under one key, which is then mixed in once.
 void mask(int kind, const unsigned char *value, size_t length, const sip_state &key,
           mask_output &output);
+
+class mask_words;
+
+// The same with the listed words under that key (mask_words.h) looked up
+// rather than hashed, which gives the same masking; words may be null.
+void mask(int kind, const unsigned char *value, size_t length, const sip_state &key,
+          const mask_words *words, mask_output &output);

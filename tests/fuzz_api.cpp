@@ -501,6 +501,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                           std::memcmp(bulk + i * masked, whole, masked) == 0,
                       "a masking differs in bulk");
             check(bulk[n * masked] == '\0', "no NUL after the bulk maskings");
+            // A masker's masking of the value is its key's.
+            static const unsigned char masker_key[ONYMIX_KEY_SIZE] = {1};
+            static onymix_masker *const masker = onymix_masker_open(masker_key);
+            size_t most = ONYMIX_MASK_GROWTH * length + 1;
+            char *by_key = buffer(most), *by_masker = buffer(most);
+            int keyed = onymix_mask(kind, value, length, masker_key, by_key, most);
+            check(onymix_masker_values(masker, kind, values, lengths, 1, by_masker, most, ends) ==
+                          1 &&
+                      keyed >= 0 && ends[0] == static_cast<size_t>(keyed) &&
+                      std::memcmp(by_masker, by_key, ends[0] + 1) == 0,
+                  "the masker's masking is not its key's");
+            std::free(by_masker);
+            std::free(by_key);
             std::free(bulk);
             std::free(whole);
             std::free(out);

@@ -853,6 +853,21 @@ static size_t unescape(const char *field, char *out) {
 
 enum { mask_lines = 128 };
 
+static onymix_masker *counting_masker;
+
+/* onymix_mask_values under counting_key, or (by_masker) onymix_masker_values
+ * under a masker of it. */
+static int bulk_masking(int by_masker, int kind, const void *const *values, const size_t *lengths,
+                        size_t count, char *out, size_t size, size_t *ends) {
+    if (!by_masker)
+        return onymix_mask_values(kind, counting_key, values, lengths, count, out, size, ends);
+    if (!counting_masker && !(counting_masker = onymix_masker_open(counting_key))) {
+        fail("no masker of the counting key");
+        return -2;
+    }
+    return onymix_masker_values(counting_masker, kind, values, lengths, count, out, size, ends);
+}
+
 /* Each value of a file masked alone, with its length asked first; then all
  * of them in one bulk call, and again through a buffer with room for few. */
 static void golden_maskings(void) {
@@ -889,34 +904,40 @@ static void golden_maskings(void) {
         EXPECT_INT(file, kind == 0 ? 81 : kind == 1 ? 48 : 105, count);
         free(text);
 
-        EXPECT_INT("all maskings of a file in one call", count,
-                   onymix_mask_values(kind, counting_key, pointers, lengths, (size_t)count, bulk,
-                                      sizeof bulk, ends));
-        for (int i = 0; i < count; i++) {
-            size_t start = i ? ends[i - 1] : 0;
-            if (ends[i] - start != strlen(expected[i]) ||
-                memcmp(bulk + start, expected[i], ends[i] - start) != 0)
-                fail("%s: bulk masking %d is \"%.*s\", not \"%s\"", file, i, (int)(ends[i] - start),
-                     bulk + start, expected[i]);
-        }
-        if (bulk[ends[count - 1]] != '\0')
-            fail("%s: no NUL after the bulk maskings", file);
-        /* 24 bytes: some maskings one by one, some two at once, some not at
-         * all, each refused one longer than the room left. */
-        for (int done = 0, calls = 0; done < count && calls < 2 * mask_lines; calls++) {
-            int n = onymix_mask_values(kind, counting_key, pointers + done, lengths + done,
-                                       (size_t)(count - done), bulk, 24, ends);
-            if (n == 0 && strlen(expected[done]) < 24)
-                fail("%s: masking %d fits into 24 bytes but was not given", file, done);
-            for (int i = 0; i < n; i++) {
+        /* In one call, and in 24 bytes: some maskings one by one, some two
+         * at once, some not at all, each refused one longer than the room
+         * left; by the key and by a masker of it. */
+        for (int by = 0; by < 2; by++) {
+            const char *how = by ? "by a masker" : "by the key";
+            EXPECT_INT(
+                how, count,
+                bulk_masking(by, kind, pointers, lengths, (size_t)count, bulk, sizeof bulk, ends));
+            for (int i = 0; i < count; i++) {
                 size_t start = i ? ends[i - 1] : 0;
-                if (ends[i] - start != strlen(expected[done + i]) ||
-                    memcmp(bulk + start, expected[done + i], ends[i] - start) != 0)
-                    fail("%s: masking %d in a small buffer differs", file, done + i);
+                if (ends[i] - start != strlen(expected[i]) ||
+                    memcmp(bulk + start, expected[i], ends[i] - start) != 0)
+                    fail("%s: bulk masking %d %s is \"%.*s\", not \"%s\"", file, i, how,
+                         (int)(ends[i] - start), bulk + start, expected[i]);
             }
-            done += n ? n : 1;
+            if (bulk[ends[count - 1]] != '\0')
+                fail("%s: no NUL after the bulk maskings %s", file, how);
+            for (int done = 0, calls = 0; done < count && calls < 2 * mask_lines; calls++) {
+                int n = bulk_masking(by, kind, pointers + done, lengths + done,
+                                     (size_t)(count - done), bulk, 24, ends);
+                if (n == 0 && strlen(expected[done]) < 24)
+                    fail("%s: masking %d fits into 24 bytes but was not given %s", file, done, how);
+                for (int i = 0; i < n; i++) {
+                    size_t start = i ? ends[i - 1] : 0;
+                    if (ends[i] - start != strlen(expected[done + i]) ||
+                        memcmp(bulk + start, expected[done + i], ends[i] - start) != 0)
+                        fail("%s: masking %d in a small buffer differs %s", file, done + i, how);
+                }
+                done += n ? n : 1;
+            }
         }
     }
+    onymix_masker_close(counting_masker);
+    counting_masker = NULL;
 }
 
 /* An ASCII text in capitals or in small letters, in place. */
@@ -1084,6 +1105,72 @@ static void mask_refusals_and_room(void) {
                                   19 + 17, ends));
     EXPECT_INT("its end", 18, (long long)ends[0]);
     expect_text("the bulk call with room for one", "Hildegarde Eusebio", out);
+}
+
+/* A masker's maskings are the key's: every name of the table in its case,
+ * in capitals and in small letters, and with its last letter changed (a
+ * word that may be none, different only there), as a first name alone and
+ * after a given name of each sex and of neither (so as a first name in
+ * every mode), as a surname, and in full names. */
+static void masker_as_key(void) {
+    static const char *const forms[3][5] = {
+        {"%s", "Mary %s", "John %s", "Zebulon %s", "J. %s"},
+        {"%s", "%s-Smith", "van %s", "%s.", "O'%s"},
+        {"%s Smith", "Mary %s", "%s, John", "Smith, %s", "%s-%s %s"},
+    };
+    onymix_masker *m = onymix_masker_open(counting_key);
+    if (!m) {
+        fail("no masker of the counting key");
+        return;
+    }
+    enum { per_name = 5 * 4 };
+    for (int e = -1; e < ONYMIX_ENTRY_COUNT; e++) {
+        /* Before the table's names, words that are none of them. */
+        const char *name = e < 0 ? "Marys" : onymix_entry(e);
+        char words[4][32], texts[per_name][128], by_key[per_name * 13 * 128],
+            by_masker[sizeof by_key];
+        const void *values[per_name];
+        size_t lengths[per_name], key_ends[per_name], masker_ends[per_name];
+        snprintf(words[0], sizeof words[0], "%s", name);
+        snprintf(words[1], sizeof words[1], "%s", name);
+        in_case(words[1], 1);
+        snprintf(words[2], sizeof words[2], "%s", e < 0 ? "Abcdefghijklmn" : name);
+        in_case(words[2], 0);
+        snprintf(words[3], sizeof words[3], "%s", name);
+        words[3][strlen(name) - 1] = name[strlen(name) - 1] == 'q' ? 'x' : 'q';
+        for (int kind = 0; kind < 3; kind++) {
+            for (int i = 0; i < per_name; i++) {
+                const char *w = words[i % 4];
+                snprintf(texts[i], sizeof texts[i], forms[kind][i / 4], w, w, w);
+                values[i] = texts[i];
+                lengths[i] = strlen(texts[i]);
+            }
+            int k = onymix_mask_values(kind, counting_key, values, lengths, per_name, by_key,
+                                       sizeof by_key, key_ends);
+            int n = onymix_masker_values(m, kind, values, lengths, per_name, by_masker,
+                                         sizeof by_masker, masker_ends);
+            if (k != per_name || n != k || memcmp(key_ends, masker_ends, sizeof key_ends) != 0 ||
+                memcmp(by_key, by_masker, key_ends[per_name - 1] + 1) != 0) {
+                fail("the masker's maskings of \"%s\" as kind %d differ from the key's", name,
+                     kind);
+                e = ONYMIX_ENTRY_COUNT;
+                break;
+            }
+        }
+    }
+    onymix_masker_close(m);
+
+    static const unsigned char zero_key[ONYMIX_KEY_SIZE];
+    if (onymix_masker_open(NULL) || onymix_masker_open(zero_key))
+        fail("a masker of no key or of the zero key");
+    onymix_masker_close(NULL);
+    const void *values[] = {"Mary"};
+    size_t lengths[] = {4}, ends[] = {77};
+    char out[16] = "#";
+    EXPECT_INT("a NULL masker", -1,
+               onymix_masker_values(NULL, 0, values, lengths, 1, out, sizeof out, ends));
+    if (out[0] != '#' || ends[0] != 77)
+        fail("a NULL masker: written");
 }
 
 static void golden_by_id(void) {
@@ -1428,6 +1515,7 @@ static const struct {
     {"golden_maskings", golden_maskings},
     {"mask_by_the_lists", mask_by_the_lists},
     {"mask_refusals_and_room", mask_refusals_and_room},
+    {"masker_as_key", masker_as_key},
     {"weighted", weighted},
 };
 
