@@ -188,9 +188,10 @@ struct mask_block {
 
 // Fills block.out: block.bytes with each span's field replaced by its
 // masking, quoted as csv_write_field quotes, or escaped as copy_write_field
-// escapes. caches, when not null, are the calling thread's, one for each
-// rule (mask_cache.h): maskings they hold are taken from them, and those
-// made are kept in them.
+// escapes: the maskings by masker, the pseudonyms under key. caches, when
+// not null, are the calling thread's, one for each rule (mask_cache.h):
+// maskings they hold are taken from them, and those made are kept in them.
 class mask_cache;
 void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
-                    const unsigned char *key, mask_cache *caches = nullptr);
+                    const unsigned char *key, const onymix_masker *masker,
+                    mask_cache *caches = nullptr);

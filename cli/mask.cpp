@@ -1,12 +1,12 @@
-// mask.cpp: onymix-cli's --mask run (cli.h). One thread reads the input in
-// blocks of whole records, found by the CSV reader (csv.h) so that line
-// breaks inside quotes never cut a record, or with --dump of whole lines of
-// a pg_dump (dump.h), and checks every record as it goes; every thread
-// masks the blocks (mask_block.cpp), the oldest first, and the reading
-// thread writes them in their order as they are done, reading on
-// meanwhile, so that a program writing the input (pg_dump) seldom waits.
-// Output to a file goes to a temporary file beside it, put in its place
-// only when the run succeeded, so a failed run leaves nothing behind.
+// mask.cpp: onymix-cli's --mask run (cli.h). The input is read in blocks
+// of whole records, found by the CSV reader (csv.h) so that line breaks
+// inside quotes never cut a record, or with --dump of whole lines of a
+// pg_dump (dump.h), every record checked as it goes. Each thread reads a
+// block in its turn, masks it (mask_block.cpp) and, in their order, writes
+// the blocks that are done, so that a block stays on the processor that
+// read it, and a program writing the input (pg_dump) seldom waits. Output
+// to a file goes to a temporary file beside it, put in its place only when
+// the run succeeded, so a failed run leaves nothing behind.
 #include "cli.h"
 #include "csv.h"
 #include "dump.h"
@@ -24,14 +24,13 @@
 
 namespace {
 
-// A block: large enough that the library's calls and the handing of
-// blocks from thread to thread cost little beside it, small enough that the
-// line of blocks read and not yet written (blocks_a_thread for each thread)
-// stays in the processor's caches, and that a thread the system holds back
-// leaves the others work: each takes the oldest block none has taken. The
-// less memory a run touches, the faster it is: a page first touched costs
-// the system time, and blocks that stay in the processor's caches are
-// masked sooner.
+// A block: large enough that the library's calls and the turns of the
+// threads cost little beside it, small enough that a thread's blocks stay
+// in its processor's caches from their reading to their writing. The less
+// memory a run touches, the faster it is: a page first touched costs the
+// system time, and a block its processor holds is masked sooner. Each
+// thread may have a few blocks read and not yet written, so that a thread
+// the system holds back leaves the others work.
 const size_t read_size = 1 << 17;
 const unsigned blocks_a_thread = 4;
 const char byte_order_mark[] = "\xEF\xBB\xBF";
@@ -50,6 +49,7 @@ struct mask_run {
     std::vector<size_t> rule_of;                     // for each column, its rule + 1, or 0
     std::vector<std::pair<size_t, unsigned>> masked; // the masked columns, in order, and rules
     bool bad = false;                                // a record was wrong: error says how
+    int read_error = 0; // the errno of a reading that failed, told when the threads are done
     csv_error error{};
     dump_scan dump; // with --dump, what its reader knows
 };
@@ -129,8 +129,11 @@ bool read_more(mask_run &run, byte_buffer &bytes, size_t filled) {
 }
 
 // The next block of whole records, with the spans to mask. -1 when it is
-// made (perhaps empty, at the end), 2 after a message; run.bad when a
-// record was wrong, the block then holding those before it.
+// made (perhaps empty, at the end); 1 when reading failed (run.read_error
+// says why), told once no thread writes, as writing draws the progress; 2
+// after a message, which only the first block, read before any is
+// written, gives; run.bad when a record was wrong, the block then holding
+// those before it.
 int next_block(mask_run &run, mask_block &block) {
     byte_buffer &bytes = block.bytes;
     // Copied, not swapped: the block keeps the room it had, and no block's
@@ -148,10 +151,7 @@ int next_block(mask_run &run, mask_block &block) {
             size_t filled = bytes.size();
             bytes.resize(filled + read_size);
             if (!read_more(run, bytes, filled)) {
-                progress_clear();
-                std::fprintf(stderr, "onymix-cli: reading %s: %s\n",
-                             run.o.input_path ? run.o.input_path : "standard input",
-                             std::strerror(errno));
+                run.read_error = errno;
                 return 1;
             }
         }
@@ -273,106 +273,107 @@ int put_block(mask_run &run, const mask_block &block) {
 }
 
 // The blocks of a run in the order of the input, from the reading to the
-// writing: the calling thread alone reads and writes them, and every
-// thread masks them, each taking the oldest that none has taken. The
-// calling thread writes a block as soon as it and those before it are
-// masked, and reads on while the line has room, so that a program writing
-// the input (pg_dump) seldom waits for the masking; the others wait at the
-// gate only when there is nothing to mask.
+// writing. Every thread does the same: it reads a block, when no other
+// thread is reading and the line has room, and masks it at once, so that a
+// block is read, masked and written on one processor, in its caches, never
+// handed to another; and it writes the oldest blocks, when they are masked
+// and no other thread is writing. Reading and writing each go one block at
+// a time, in order, and a thread waits at the gate only when it can do
+// neither.
 struct line_up {
     struct entry {
         std::unique_ptr<mask_block> block;
         bool masked;
+        unsigned thread; // that read it, and takes it back when it is written
     };
     platform_gate *gate;
-    std::deque<entry> blocks;                       // read, not yet written
-    size_t taken = 0;                               // blocks[0, taken) are being or were masked
-    std::vector<std::unique_ptr<mask_block>> spare; // written, kept for their memory
-    size_t most;                                    // blocks in the line at most
-    bool done = false;                              // nothing more will be read or masked
-    std::vector<mask_cache> caches; // a thread's, one a rule; kept from block to block
+    std::deque<entry> blocks; // read, not yet written
+    // A thread's blocks written, kept for their memory, which is in its
+    // processor's caches.
+    std::vector<std::vector<std::unique_ptr<mask_block>>> spare;
+    size_t most;                           // blocks in the line at most
+    bool reading = false, writing = false; // a thread is
+    bool more = true;                      // there is more to read
+    std::vector<mask_cache> caches;        // a thread's, one a rule; kept from block to block
     const std::vector<mask_rule> *rules;
     const unsigned char *key;
+    const onymix_masker *masker; // the run's, which every thread reads
     mask_run *run;
     int code = -1;        // -1, or the exit code that ended the run early
     int read_failed = -1; // -1, or the exit code of a reading that failed
 };
 
-// Masks the oldest block not taken (called locked, and locked again at the
-// end). False when there is none.
-bool mask_next(line_up &l, unsigned thread) {
-    if (l.taken == l.blocks.size())
+// Writes the oldest block, when it is masked and no thread is writing
+// (called locked, and locked again at the end). False when there is none.
+bool write_next(line_up &l) {
+    if (l.writing || l.blocks.empty() || !l.blocks.front().masked)
         return false;
-    line_up::entry &e = l.blocks[l.taken++];
+    l.writing = true;
+    std::unique_ptr<mask_block> block = std::move(l.blocks.front().block);
+    unsigned thread = l.blocks.front().thread;
+    l.blocks.pop_front();
     platform_gate_unlock(l.gate);
-    mask_block_run(*e.block, *l.rules, l.key, &l.caches[thread * l.rules->size()]);
+    int code = block->failed ? out_of_order("onymix_masker_values") : put_block(*l.run, *block);
+    platform_gate_lock(l.gate);
+    l.writing = false;
+    l.spare[thread].push_back(std::move(block));
+    if (code >= 0 && l.code < 0)
+        l.code = code;
+    platform_gate_wake(l.gate);
+    return true;
+}
+
+// Reads the next block and masks it, when no thread is reading and the
+// line has room (called locked, and locked again at the end). False when
+// it cannot.
+bool read_and_mask_next(line_up &l, unsigned thread) {
+    if (!l.more || l.reading || l.blocks.size() >= l.most)
+        return false;
+    l.reading = true;
+    std::unique_ptr<mask_block> block;
+    if (l.spare[thread].empty()) {
+        block = std::make_unique<mask_block>();
+    } else {
+        block = std::move(l.spare[thread].back());
+        l.spare[thread].pop_back();
+    }
+    platform_gate_unlock(l.gate);
+    // When reading fails, the blocks read before the failure are still
+    // masked and written, as the records before any error are, and the
+    // run then ends with the failure's code.
+    mask_run &run = *l.run;
+    int code = next_block(run, *block);
+    bool more = code < 0 && !run.bad && !(run.ended && run.pending.empty());
+    platform_gate_lock(l.gate);
+    l.reading = false;
+    l.more = more;
+    if (code >= 0) {
+        l.read_failed = code;
+        l.spare[thread].push_back(std::move(block));
+        platform_gate_wake(l.gate);
+        return true;
+    }
+    mask_block &read = *block;
+    // The entry stays where it is while the line grows at its end and is
+    // written from its start.
+    l.blocks.push_back({std::move(block), false, thread});
+    line_up::entry &e = l.blocks.back();
+    platform_gate_wake(l.gate); // another thread may read now
+    platform_gate_unlock(l.gate);
+    mask_block_run(read, *l.rules, l.key, l.masker, &l.caches[thread * l.rules->size()]);
     platform_gate_lock(l.gate);
     e.masked = true;
     platform_gate_wake(l.gate);
     return true;
 }
 
-// The calling thread's work: writing what is masked, reading while there is
-// room, and masking what no other thread has taken. Called locked.
-void read_mask_and_write(line_up &l) {
-    mask_run &run = *l.run;
-    bool more = true;
-    while (l.code < 0) {
-        if (!l.blocks.empty() && l.blocks.front().masked) {
-            std::unique_ptr<mask_block> block = std::move(l.blocks.front().block);
-            l.blocks.pop_front();
-            l.taken--;
-            platform_gate_unlock(l.gate);
-            int code = block->failed ? out_of_order("onymix_mask_values") : put_block(run, *block);
-            platform_gate_lock(l.gate);
-            l.spare.push_back(std::move(block));
-            l.code = code;
-            continue;
-        }
-        if (more && l.blocks.size() < l.most) {
-            std::unique_ptr<mask_block> block;
-            if (l.spare.empty()) {
-                block = std::make_unique<mask_block>();
-            } else {
-                block = std::move(l.spare.back());
-                l.spare.pop_back();
-            }
-            platform_gate_unlock(l.gate);
-            // When reading fails, the blocks read before the failure are
-            // still masked and written, as the records before any error
-            // are, and the run then ends with the failure's code.
-            int code = next_block(run, *block);
-            more = code < 0 && !run.bad && !(run.ended && run.pending.empty());
-            platform_gate_lock(l.gate);
-            if (code >= 0) {
-                l.read_failed = code;
-                l.spare.push_back(std::move(block));
-            } else {
-                l.blocks.push_back({std::move(block), false});
-                platform_gate_wake(l.gate);
-            }
-            continue;
-        }
-        if (mask_next(l, 0))
-            continue;
-        if (l.blocks.empty())
-            break;
-        platform_gate_wait(l.gate); // for another thread's masking of the oldest
-    }
-    l.done = true;
-    platform_gate_wake(l.gate);
-}
-
 void mask_some(unsigned thread, void *context) {
-    line_up *l = static_cast<line_up *>(context);
-    platform_gate_lock(l->gate);
-    if (thread == 0)
-        read_mask_and_write(*l);
-    else
-        while (!l->done)
-            if (!mask_next(*l, thread))
-                platform_gate_wait(l->gate);
-    platform_gate_unlock(l->gate);
+    line_up &l = *static_cast<line_up *>(context);
+    platform_gate_lock(l.gate);
+    while (l.code < 0 && (l.more || l.reading || !l.blocks.empty()))
+        if (!write_next(l) && !read_and_mask_next(l, thread))
+            platform_gate_wait(l.gate);
+    platform_gate_unlock(l.gate);
 }
 
 // Reads, masks and writes the whole input. The run's exit code.
@@ -381,25 +382,35 @@ int mask_all(mask_run &run) {
     jobs = jobs ? jobs : 1;
     line_up l;
     l.gate = platform_gate_open();
-    if (!l.gate) {
+    std::unique_ptr<onymix_masker, void (*)(onymix_masker *)> masker(onymix_masker_open(run.o.key),
+                                                                     onymix_masker_close);
+    if (!l.gate || !masker) {
+        if (l.gate)
+            platform_gate_close(l.gate);
         progress_clear();
         std::fputs("onymix-cli: out of memory\n", stderr);
         return 1;
     }
-    // A thread alone masks each block as soon as it is read, while the
-    // block is in the processor's caches; with others, enough are read
-    // ahead that none waits for the reading.
-    l.most = jobs == 1 ? 1 : static_cast<size_t>(jobs) * blocks_a_thread;
+    // Room for the blocks masked while an older one still is.
+    l.most = static_cast<size_t>(jobs) * blocks_a_thread;
     // The caches' seed: the key's bytes, which no input knows.
     uint64_t seed = 0;
     for (int i = 0; i < ONYMIX_KEY_SIZE; i++)
         seed = seed * 131 + run.o.key[i];
     l.caches.assign(jobs * run.o.masks.size(), mask_cache(seed));
+    l.spare.resize(jobs);
     l.rules = &run.o.masks;
     l.key = run.o.key;
+    l.masker = masker.get();
     l.run = &run;
     platform_run_parallel(jobs, mask_some, &l);
     platform_gate_close(l.gate);
+    if (run.read_error) {
+        progress_clear();
+        std::fprintf(stderr, "onymix-cli: reading %s: %s\n",
+                     run.o.input_path ? run.o.input_path : "standard input",
+                     std::strerror(run.read_error));
+    }
     if (l.code >= 0)
         return l.code;
     if (l.read_failed >= 0)

@@ -150,7 +150,7 @@ size_t gather(mask_block &block, unsigned rule, mask_cache *cache) {
 // The maskings of the count values gathered under a rule, kept in the
 // rule's cache too when there is one. False when the library refused them.
 bool mask_values(working &w, size_t count, const mask_rule &rule, const unsigned char *key,
-                 mask_cache *cache) {
+                 const onymix_masker *masker, mask_cache *cache) {
     if (rule.kind < 0) {
         // The pseudonym of a value; an empty field stays empty, as in the
         // maskings: a missing value is no name.
@@ -176,8 +176,8 @@ bool mask_values(working &w, size_t count, const mask_rule &rule, const unsigned
         w.results.reserve(at + room);
         char *to = w.results.data() + at;
         int made =
-            onymix_mask_values(rule.kind, key, w.values.data() + done, w.lengths.data() + done,
-                               count - done, to, room, w.ends.data());
+            onymix_masker_values(masker, rule.kind, w.values.data() + done, w.lengths.data() + done,
+                                 count - done, to, room, w.ends.data());
         if (made <= 0)
             return false;
         for (size_t i = 0, from = 0; i < static_cast<size_t>(made); from = w.ends[i++]) {
@@ -195,7 +195,7 @@ bool mask_values(working &w, size_t count, const mask_rule &rule, const unsigned
 } // namespace
 
 void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
-                    const unsigned char *key, mask_cache *caches) {
+                    const unsigned char *key, const onymix_masker *masker, mask_cache *caches) {
     working &w = block.work;
     block.failed = false;
     if (block.bytes.empty()) {
@@ -211,7 +211,7 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
     for (unsigned r = 0; r < rules.size(); r++) {
         mask_cache *cache = caches && rules[r].kind >= 0 ? &caches[r] : nullptr;
         size_t count = gather(block, r, cache);
-        if (!mask_values(w, count, rules[r], key, cache)) {
+        if (!mask_values(w, count, rules[r], key, masker, cache)) {
             block.out.resize(0);
             block.failed = true;
             return;

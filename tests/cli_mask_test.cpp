@@ -144,6 +144,20 @@ TEST(CliMask, AnOutputFileIsWrittenWholeOrNotAtAll) {
     std::system(("rm -rf " + folder).c_str());
 }
 
+TEST(CliMask, AnInputThatCannotBeReadIsToldOnceAndLeavesNothing) {
+    // A folder opens, and its reading fails, on any number of threads.
+    std::string folder = temp("unreadable");
+    ASSERT_EQ(system(("rm -rf " + folder + " && mkdir " + folder).c_str()), 0);
+    for (const char *jobs : {" --jobs 1", " --jobs 3"}) {
+        std::string path = folder + "/masked.csv";
+        run_result r = run_cli("--mask b=first -o " + path + key + jobs + " " + folder);
+        EXPECT_EQ(r.exit_code, 1) << jobs;
+        EXPECT_EQ(r.err, "onymix-cli: reading " + folder + ": Is a directory\n") << jobs;
+        EXPECT_FALSE(std::ifstream(path).good()) << jobs;
+    }
+    std::system(("rm -rf " + folder).c_str());
+}
+
 TEST(CliMask, AnOutputPipeIsWrittenAndStaysAPipe) {
     // A FIFO, as /dev/null would be: renamed over, it would be gone. Its
     // reading end is open before the run and read after it, as the masking
