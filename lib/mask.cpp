@@ -1,7 +1,7 @@
 // mask.cpp: the calls of include/onymix.h that mask real names, over
 // names/mask.h: one value into a caller's buffer, snprintf-like, and many
 // one after another into one buffer, under a key or a masker, which holds
-// the listed words under its key (names/mask_words.h). All refuse a key
+// the commonest words under its key (names/mask_words.h). All refuse a key
 // that is no secret.
 #define ONYMIX_BUILDING
 #include "onymix.h"
@@ -40,8 +40,8 @@ const unsigned char *bytes_of(const void *value) {
     return static_cast<const unsigned char *>(value);
 }
 
-// The maskings of count values under a key's state, and its listed words
-// when there are, into out as onymix_mask_values writes them.
+// The maskings of count values under a key's state, and its table of words
+// when there is one, into out as onymix_mask_values writes them.
 int mask_values(int kind, const sip_state &key, const mask_words *words, const void *const *values,
                 const size_t *lengths, size_t count, char *out, size_t size, size_t *ends) {
     size_t used = 0, masked = 0;

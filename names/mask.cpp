@@ -32,7 +32,8 @@ void put_span(span text, mask_output &output) {
 }
 
 // The key's state, which every word of a masking (and every masking of a
-// bulk call) shares, and the listed words under it when there are.
+// bulk call) shares, and the table of the commonest words under it
+// (mask_words.h) when there is one.
 struct masking {
     const sip_state &key;
     const mask_words *words;
@@ -147,7 +148,7 @@ struct plain_word {
     const byte *folded() const {
         return message + 1;
     }
-    // The listed word it is, or null.
+    // Its word in the table, or null.
     const mask_word *listed(const masking &m) const {
         return m.words ? m.words->find(folded(), length) : nullptr;
     }
@@ -195,8 +196,8 @@ int hashed_entry(int mode, plain_word &plain, const masking &m) {
     return entry_for_hash(mode, siphash_of_padded(m.key, plain.message, plain.length + 1));
 }
 
-// The entry of a plain word's pseudonym in mode: looked up when it is a
-// listed word and the words are at hand, hashed otherwise.
+// The entry of a plain word's pseudonym in mode: looked up when the table
+// holds it, hashed otherwise.
 int plain_entry(int mode, plain_word &plain, const masking &m) {
     if (const mask_word *word = plain.listed(m))
         return word->entry[mask_words::place(mode)];

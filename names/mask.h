@@ -67,7 +67,8 @@ void mask(int kind, const unsigned char *value, size_t length, const sip_state &
 
 class mask_words;
 
-// The same with the listed words under that key (mask_words.h) looked up
-// rather than hashed, which gives the same masking; words may be null.
+// The same with the commonest words under that key looked up in a table
+// (mask_words.h) rather than hashed, which gives the same masking; words
+// may be null.
 void mask(int kind, const unsigned char *value, size_t length, const sip_state &key,
           const mask_words *words, mask_output &output);

@@ -18,7 +18,7 @@ const int modes[4] = {mode_female, mode_male, mode_any, mode_surname};
 
 mask_words::mask_words(const sip_state &key)
     : slots(static_cast<mask_word *>(std::calloc(slot_count, sizeof(mask_word)))) {
-    for (int index = 0; made() && index < surname_first + listed_surnames; index++) {
+    for (int index = 0; made() && index < surname_first + looked_up_surnames; index++) {
         // The mode's byte, the folded text and the zeros after it.
         unsigned char message[1 + 16] = {};
         const char *name = name_at(index);

@@ -37,7 +37,7 @@ class mask_words {
     // The longest word of the lists.
     static const size_t longest = 13;
     // The surnames looked up, from the commonest.
-    static const int listed_surnames = 5000;
+    static const int looked_up_surnames = 5000;
 
     // The words under a key's state (sip_start of its 16 bytes); none, when
     // there was no memory for them (made says so).
