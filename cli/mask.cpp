@@ -378,7 +378,12 @@ void mask_some(unsigned thread, void *context) {
 
 // Reads, masks and writes the whole input. The run's exit code.
 int mask_all(mask_run &run) {
-    unsigned jobs = run.o.jobs ? run.o.jobs : std::thread::hardware_concurrency();
+    // A plain pg_dump through a pipe comes from one server process, a table
+    // at a time, slower than one thread masks it; on the same machine more
+    // threads only take the processors that pg_dump and its server need.
+    unsigned jobs = run.o.jobs                               ? run.o.jobs
+                    : run.o.dump && platform_is_pipe(run.in) ? 1
+                                                             : std::thread::hardware_concurrency();
     jobs = jobs ? jobs : 1;
     line_up l;
     l.gate = platform_gate_open();

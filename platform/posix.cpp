@@ -53,6 +53,11 @@ bool platform_is_device(const char *path) {
                                       S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
 }
 
+bool platform_is_pipe(std::FILE *stream) {
+    struct stat info {};
+    return fstat(fileno(stream), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
+}
+
 std::FILE *platform_open_file(const char *path, const char *mode) {
     // The system takes a path as its bytes, so UTF-8 names work as they are.
     return std::fopen(path, mode);

@@ -42,6 +42,9 @@ bool platform_file_exists(const char *path);
 // that a file put in its place would replace.
 bool platform_is_device(const char *path);
 
+// True when stream is a pipe or a socket: another program at its other
+// end, writing what is read as it makes it (pg_dump | onymix-cli).
+bool platform_is_pipe(std::FILE *stream);
 // Opens the file at path as std::fopen does with mode ("rb" or "wb");
 // null when it cannot be opened. The caller closes it with std::fclose.
 std::FILE *platform_open_file(const char *path, const char *mode);

@@ -100,6 +100,11 @@ bool platform_is_device(const char *path) {
     return type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE;
 }
 
+bool platform_is_pipe(std::FILE *stream) {
+    HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    return file != INVALID_HANDLE_VALUE && GetFileType(file) == FILE_TYPE_PIPE;
+}
+
 std::FILE *platform_open_file(const char *path, const char *mode) {
     wchar_t *wide_path = wide_from_utf8(path), *wide_mode = wide_from_utf8(mode);
     std::FILE *file = wide_path && wide_mode ? _wfopen(wide_path, wide_mode) : nullptr;

@@ -1,5 +1,6 @@
 // Tests of the POSIX services of platform/system.h that the stored-names
-// file relies on: files under a UTF-8 path, and ASCII as the code page.
+// file and onymix-cli rely on: files under a UTF-8 path, pipes told from
+// files, and ASCII as the code page.
 #include "../platform/system.h"
 #include "../store/stored_text.h"
 #include "store_fixture.h"
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +36,20 @@ TEST(PosixPlatform, AFileUnderAUTF8PathIsMadeFoundReplacedAndRemoved) {
     EXPECT_FALSE(platform_remove_file(path.c_str())) << "removing what is gone";
     EXPECT_EQ(platform_open_file((named + "/missing/stored.txt").c_str(), "wb"), nullptr);
     std::filesystem::remove_all(pattern);
+}
+
+TEST(PosixPlatform, APipeIsToldFromAFile) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::FILE *piped = fdopen(ends[0], "rb");
+    ASSERT_NE(piped, nullptr);
+    EXPECT_TRUE(platform_is_pipe(piped));
+    std::fclose(piped);
+    close(ends[1]);
+    std::FILE *file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    EXPECT_FALSE(platform_is_pipe(file));
+    std::fclose(file);
 }
 
 TEST(PosixPlatform, OnlyASCIIIsInTheCodePage) {
