@@ -31,7 +31,7 @@ namespace {
 // system time, and a block its processor holds is masked sooner. Each
 // thread may have a few blocks read and not yet written, so that a thread
 // the system holds back leaves the others work.
-const size_t read_size = 1 << 17;
+const size_t read_size = 1 << 18;
 const unsigned blocks_a_thread = 4;
 const char byte_order_mark[] = "\xEF\xBB\xBF";
 

@@ -180,7 +180,7 @@ TEST(CliMask, AnOutputPipeIsWrittenAndStaysAPipe) {
 }
 
 TEST(CliMask, AnyNumberOfThreadsWritesTheSameBytes) {
-    // About 10 MB: blocks of 512 KiB, several batches of --jobs 1, with
+    // About 10 MB: blocks of 256 KiB, many of them for each thread, with
     // quoted line breaks that fall anywhere against the blocks' ends.
     std::string input = "\xEF\xBB\xBFid,name,note,full\n";
     const char *names[] = {"Mary", "\"Jean\nLuc\"", "JOHN", "\"Smith, Ann\"", "", "o'Brien"};
