@@ -376,9 +376,8 @@ ONYMIX_API void ONYMIX_CALL onymix_masker_close(onymix_masker *m);
  * written and returned as that call writes and returns them; -1, writing
  * nothing, for a NULL m and for what that call refuses. */
 ONYMIX_API int ONYMIX_CALL onymix_masker_values(const onymix_masker *m, int kind,
-                                                const void *const *values,
-                                                const size_t *lengths, size_t count, char *out,
-                                                size_t size, size_t *ends);
+                                                const void *const *values, const size_t *lengths,
+                                                size_t count, char *out, size_t size, size_t *ends);
 
 /* ---- The name table ---------------------------------------------------------
  * For bindings that keep one string object per name: the table's entries
