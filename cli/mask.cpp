@@ -30,8 +30,11 @@ namespace {
 // memory a run touches, the faster it is: a page first touched costs the
 // system time, and a block its processor holds is masked sooner. Each
 // thread may have a few blocks read and not yet written, so that a thread
-// the system holds back leaves the others work.
-const size_t read_size = 1 << 18;
+// the system holds back leaves the others work. From a pipe, a block is
+// what the pipe holds (64 KiB on Linux): while one thread masks it, the
+// program writing the pipe fills the next, where with a longer block it
+// would wait for the reading.
+const size_t file_block = 1 << 18, pipe_block = 1 << 16;
 const unsigned blocks_a_thread = 4;
 const char byte_order_mark[] = "\xEF\xBB\xBF";
 
@@ -39,6 +42,8 @@ struct mask_run {
     explicit mask_run(cli_options &options) : o(options) {}
     cli_options &o;
     std::FILE *in = nullptr, *out = nullptr;
+    bool piped = false;        // in is a pipe
+    size_t read_size = 0;      // of a block: file_block or pipe_block
     std::string temporary;     // the file written before it takes -o's place
     std::vector<char> pending; // read but not yet in a block: part of a record
     bool ended = false;        // the input has been read to its end
@@ -138,7 +143,7 @@ int next_block(mask_run &run, mask_block &block) {
     byte_buffer &bytes = block.bytes;
     // Copied, not swapped: the block keeps the room it had, and no block's
     // memory is given back and taken anew.
-    bytes.reserve(2 * read_size);
+    bytes.reserve(2 * run.read_size);
     bytes.resize(run.pending.size());
     if (!run.pending.empty())
         std::memcpy(bytes.data(), run.pending.data(), run.pending.size());
@@ -147,9 +152,9 @@ int next_block(mask_run &run, mask_block &block) {
     block.copy_text = run.o.dump;
     size_t at = 0;
     for (bool short_of_bytes = true;;) {
-        if (!run.ended && (short_of_bytes || bytes.size() - at < read_size)) {
+        if (!run.ended && (short_of_bytes || bytes.size() - at < run.read_size)) {
             size_t filled = bytes.size();
-            bytes.resize(filled + read_size);
+            bytes.resize(filled + run.read_size);
             if (!read_more(run, bytes, filled)) {
                 run.read_error = errno;
                 return 1;
@@ -161,7 +166,7 @@ int next_block(mask_run &run, mask_block &block) {
         size_t before = at;
         short_of_bytes = false;
         // A block is full at read_size, or when no record is left.
-        while (at < bytes.size() && at < read_size) {
+        while (at < bytes.size() && at < run.read_size) {
             unsigned long long started = run.line;
             // A dump's line puts the spans of its masked fields in the block
             // itself; a CSV record's fields are sorted out below.
@@ -213,7 +218,7 @@ int next_block(mask_run &run, mask_block &block) {
         }
         // Done when the block holds records, or there is nothing more to
         // read into it (an error, or the end).
-        if (run.bad || at >= read_size || run.ended || block.records > 0)
+        if (run.bad || at >= run.read_size || run.ended || block.records > 0)
             break;
     }
     run.pending.assign(bytes.data() + at, bytes.data() + bytes.size());
@@ -381,9 +386,9 @@ int mask_all(mask_run &run) {
     // A plain pg_dump through a pipe comes from one server process, a table
     // at a time, slower than one thread masks it; on the same machine more
     // threads only take the processors that pg_dump and its server need.
-    unsigned jobs = run.o.jobs                               ? run.o.jobs
-                    : run.o.dump && platform_is_pipe(run.in) ? 1
-                                                             : std::thread::hardware_concurrency();
+    unsigned jobs = run.o.jobs                ? run.o.jobs
+                    : run.o.dump && run.piped ? 1
+                                              : std::thread::hardware_concurrency();
     jobs = jobs ? jobs : 1;
     line_up l;
     l.gate = platform_gate_open();
@@ -462,6 +467,8 @@ int run_mask(cli_options &o) {
             std::fclose(run.in);
         return code;
     }
+    run.piped = platform_is_pipe(run.in);
+    run.read_size = run.piped ? pipe_block : file_block;
     bool shown = !o.quiet && platform_is_terminal(stderr) &&
                  (o.output_path || !platform_is_terminal(stdout));
     progress_begin(shown, false, 0, o.dump ? "lines" : "records");
