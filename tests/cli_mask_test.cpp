@@ -197,6 +197,18 @@ TEST(CliMask, AnyNumberOfThreadsWritesTheSameBytes) {
     EXPECT_EQ(four.exit_code, 0) << four.err;
     EXPECT_GT(one.out.size(), 8u << 20);
     EXPECT_TRUE(one.out == four.out) << "--jobs 1 and --jobs 4 differ";
+    // Through a pipe, read in blocks of what a pipe holds, the same.
+    std::string in = temp("piped_in"), out = temp("piped_out");
+    std::ofstream(in, std::ios::binary) << input;
+    EXPECT_EQ(std::system(("cat " + in +
+                           " | " ONYMIX_CLI_PATH
+                           " --mask name=first --mask full=full --mask 3=Surname --jobs 3" +
+                           key + " > " + out)
+                              .c_str()),
+              0);
+    EXPECT_TRUE(read_file(out) == one.out) << "through a pipe it differs";
+    std::remove(in.c_str());
+    std::remove(out.c_str());
     // The last records, past the blocks' ends, masked alone as in the whole.
     std::string header = input.substr(0, input.find('\n') + 1);
     std::string tail = input.substr(input.find("\n239994,") + 1);
