@@ -66,15 +66,10 @@ bool valid_bulk(int kind, const void *const *values, const size_t *lengths, size
 
 } // namespace
 
+// The key's words, and its state, which they keep.
 struct onymix_masker {
-    sip_state key;
     mask_words words;
-    explicit onymix_masker(const sip_state &state) : key(state), words(state) {}
-    ~onymix_masker() {
-        volatile unsigned char *bytes = reinterpret_cast<unsigned char *>(&key);
-        for (size_t i = 0; i < sizeof key; i++)
-            bytes[i] = 0;
-    }
+    explicit onymix_masker(const sip_state &key) : words(key) {}
 };
 
 extern "C" {
@@ -130,7 +125,7 @@ int onymix_masker_values(const onymix_masker *m, int kind, const void *const *va
                          size_t *ends) {
     if (!m || !valid_bulk(kind, values, lengths, count, out, size, ends))
         return -1;
-    return mask_values(kind, m->key, &m->words, values, lengths, count, out, size, ends);
+    return mask_values(kind, m->words.key(), &m->words, values, lengths, count, out, size, ends);
 }
 
 } // extern "C"

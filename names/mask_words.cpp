@@ -14,10 +14,18 @@ namespace {
 // The modes of the places of mask_word::entry.
 const int modes[4] = {mode_female, mode_male, mode_any, mode_surname};
 
+// Zeros over size bytes at memory, through a volatile pointer, so that the
+// wiping is not left out as a store that nothing reads.
+void wipe(void *memory, size_t size) {
+    volatile unsigned char *bytes = static_cast<unsigned char *>(memory);
+    for (size_t i = 0; i < size; i++)
+        bytes[i] = 0;
+}
+
 } // namespace
 
 mask_words::mask_words(const sip_state &key)
-    : slots(static_cast<mask_word *>(std::calloc(slot_count, sizeof(mask_word)))) {
+    : key_state(key), slots(static_cast<mask_word *>(std::calloc(slot_count, sizeof(mask_word)))) {
     for (int index = 0; made() && index < surname_first + looked_up_surnames; index++) {
         // The mode's byte, the folded text and the zeros after it.
         unsigned char message[1 + 16] = {};
@@ -52,12 +60,9 @@ mask_words::mask_words(const sip_state &key)
 }
 
 mask_words::~mask_words() {
+    wipe(&key_state, sizeof key_state);
     if (!made())
         return;
-    // Through a volatile pointer, so that the wiping is not left out as a
-    // store that nothing reads.
-    volatile unsigned char *bytes = reinterpret_cast<unsigned char *>(slots);
-    for (size_t i = 0; i < slot_count * sizeof(mask_word); i++)
-        bytes[i] = 0;
+    wipe(slots, slot_count * sizeof(mask_word));
     std::free(slots);
 }

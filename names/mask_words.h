@@ -7,8 +7,8 @@
 // word looked up far away in memory costs more than its hash. The entries
 // are the ones the hash gives (mask.h), so a masking made with the table
 // is the one made without it; only its cost changes. The table holds what
-// the key makes of those names, as secret as the key: it is wiped when it
-// goes.
+// the key makes of those names, and the key's state, as secret as the
+// key: both are wiped when it goes.
 #pragma once
 
 #include "modes.h"
@@ -48,6 +48,10 @@ class mask_words {
     bool made() const {
         return slots != nullptr;
     }
+    // The key's state the words were made under.
+    const sip_state &key() const {
+        return key_state;
+    }
 
     // The word of length bytes of small ASCII letters at folded, which the
     // caller follows with 8 zero bytes (so that 16 bytes may be read), or
@@ -78,6 +82,7 @@ class mask_words {
     static const int slot_bits = 14;
     static const size_t slot_count = size_t(1) << slot_bits;
     static const uint64_t sex_byte = uint64_t(0xFF) << 56;
+    sip_state key_state;
     mask_word *slots; // slot_count of them, from calloc
 
     static size_t slot_of(uint64_t low, uint64_t high) {
