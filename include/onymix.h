@@ -372,6 +372,12 @@ ONYMIX_API onymix_masker *ONYMIX_CALL onymix_masker_open(const unsigned char *ke
 /* Wipes and frees m; a NULL m is nothing to do. */
 ONYMIX_API void ONYMIX_CALL onymix_masker_close(onymix_masker *m);
 
+/* onymix_mask under m's key: the same masking of the same value, written
+ * and returned as that call writes and returns it; -1, writing "" when
+ * size > 0, for a NULL m and for what that call refuses. */
+ONYMIX_API int ONYMIX_CALL onymix_masker_mask(const onymix_masker *m, int kind, const void *value,
+                                              size_t length, char *out, size_t size);
+
 /* onymix_mask_values under m's key: the same maskings of the same values,
  * written and returned as that call writes and returns them; -1, writing
  * nothing, for a NULL m and for what that call refuses. */

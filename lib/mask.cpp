@@ -58,6 +58,20 @@ int mask_values(int kind, const sip_state &key, const mask_words *words, const v
     return static_cast<int>(masked);
 }
 
+// A masking's NUL after it, or "" when it did not fit, and the length to
+// return, as snprintf gives it.
+int ended(const mask_output &output) {
+    if (output.length >= output.size)
+        clear(output.out, output.size);
+    else
+        output.out[output.length] = '\0';
+    return output.length > static_cast<size_t>(INT_MAX) ? -1 : static_cast<int>(output.length);
+}
+
+bool valid_one(int kind, const void *value, size_t length, const char *out, size_t size) {
+    return valid_kind(kind) && (value || length == 0) && (out || size == 0);
+}
+
 bool valid_bulk(int kind, const void *const *values, const size_t *lengths, size_t count,
                 const char *out, size_t size, const size_t *ends) {
     return valid_kind(kind) && out && size > 0 && (count == 0 || ends) &&
@@ -76,17 +90,13 @@ extern "C" {
 
 int onymix_mask(int kind, const void *value, size_t length, const unsigned char *key, char *out,
                 size_t size) {
-    if (!valid_kind(kind) || !secret_key(key) || (!value && length > 0) || (!out && size > 0)) {
+    if (!secret_key(key) || !valid_one(kind, value, length, out, size)) {
         clear(out, size);
         return -1;
     }
     mask_output output{out, size, 0};
     mask(kind, bytes_of(value), length, key, output);
-    if (output.length >= size)
-        clear(out, size);
-    else
-        out[output.length] = '\0';
-    return output.length > static_cast<size_t>(INT_MAX) ? -1 : static_cast<int>(output.length);
+    return ended(output);
 }
 
 int onymix_mask_values(int kind, const unsigned char *key, const void *const *values,
@@ -118,6 +128,17 @@ void onymix_masker_close(onymix_masker *m) {
         return;
     m->~onymix_masker();
     std::free(m);
+}
+
+int onymix_masker_mask(const onymix_masker *m, int kind, const void *value, size_t length,
+                       char *out, size_t size) {
+    if (!m || !valid_one(kind, value, length, out, size)) {
+        clear(out, size);
+        return -1;
+    }
+    mask_output output{out, size, 0};
+    mask(kind, bytes_of(value), length, m->words.key(), &m->words, output);
+    return ended(output);
 }
 
 int onymix_masker_values(const onymix_masker *m, int kind, const void *const *values,

@@ -897,6 +897,16 @@ static void golden_maskings(void) {
                 what, (long long)length,
                 onymix_mask(kind, values[count], lengths[count], counting_key, out, sizeof out));
             expect_text(what, expected[count], out);
+            /* The same alone through a masker, its length asked first. */
+            if (!counting_masker)
+                counting_masker = onymix_masker_open(counting_key);
+            EXPECT_INT(
+                what, (long long)length,
+                onymix_masker_mask(counting_masker, kind, values[count], lengths[count], NULL, 0));
+            EXPECT_INT(what, (long long)length,
+                       onymix_masker_mask(counting_masker, kind, values[count], lengths[count], out,
+                                          sizeof out));
+            expect_text(what, expected[count], out);
             if (length > ONYMIX_MASK_GROWTH * lengths[count])
                 fail("%s: longer than ONYMIX_MASK_GROWTH allows", what);
             count++;
@@ -1171,6 +1181,22 @@ static void masker_as_key(void) {
                onymix_masker_values(NULL, 0, values, lengths, 1, out, sizeof out, ends));
     if (out[0] != '#' || ends[0] != 77)
         fail("a NULL masker: written");
+
+    /* One value: refused as onymix_mask refuses, "" when it does not fit. */
+    m = onymix_masker_open(counting_key);
+    EXPECT_INT("one value, a NULL masker", -1, onymix_masker_mask(NULL, 0, "Mary", 4, out, 16));
+    expect_text("one value, a NULL masker", "", out);
+    EXPECT_INT("one value, a bad kind", -1, onymix_masker_mask(m, 3, "Mary", 4, out, 16));
+    EXPECT_INT("one value, a NULL value", -1, onymix_masker_mask(m, 0, NULL, 4, out, 16));
+    EXPECT_INT("one value, a NULL out", -1, onymix_masker_mask(m, 0, "Mary", 4, NULL, 16));
+    int length = onymix_mask(2, "Mary Smith", 10, counting_key, NULL, 0);
+    strcpy(out, "#");
+    EXPECT_INT("one value, no room for its NUL", length,
+               onymix_masker_mask(m, 2, "Mary Smith", 10, out, (size_t)length));
+    expect_text("one value, no room for its NUL", "", out);
+    EXPECT_INT("one value, empty", 0, onymix_masker_mask(m, 1, NULL, 0, out, 16));
+    expect_text("one value, empty", "", out);
+    onymix_masker_close(m);
 }
 
 static void golden_by_id(void) {
