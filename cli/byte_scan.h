@@ -39,11 +39,13 @@ inline uint64_t bytes_of(uint64_t word, char c) {
 // first byte's lowest, bits_a_byte apart.
 #ifdef ONYMIX_SCAN_SSE2
 const size_t stretch = 16, bits_a_byte = 1;
-template <char... bytes> inline uint64_t among_at(const char *text) {
-    __m128i got = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text));
+template <char... bytes> inline unsigned among_of(__m128i got) {
     __m128i found = _mm_setzero_si128();
     ((found = _mm_or_si128(found, _mm_cmpeq_epi8(got, _mm_set1_epi8(bytes)))), ...);
     return static_cast<unsigned>(_mm_movemask_epi8(found));
+}
+template <char... bytes> inline uint64_t among_at(const char *text) {
+    return among_of<bytes...>(_mm_loadu_si128(reinterpret_cast<const __m128i *>(text)));
 }
 #else
 const size_t stretch = 8, bits_a_byte = 8;
@@ -75,17 +77,63 @@ inline bool each_among(const char *text, size_t begin, size_t end, Visit &&visit
     return true;
 }
 
+// Four bytes of text, as word_at reads eight.
+inline uint64_t four_at(const char *text) {
+    uint32_t four;
+    std::memcpy(&four, text, 4);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    four = __builtin_bswap32(four);
+#endif
+    return four;
+}
+
+// Where the first of length bytes at text, fewer than a stretch, that is
+// among bytes... is, or length when none is: the few bytes of a name, in
+// two loads of eight bytes (or of four, in one word) that may overlap.
+template <char... bytes> inline size_t first_among_short(const char *text, size_t length) {
+    if (length < 4) {
+        for (size_t i = 0; i < length; i++)
+            if (((text[i] == bytes) || ...))
+                return i;
+        return length;
+    }
+    size_t half = length >= 8 ? 8 : 4;
+    uint64_t low = half == 8 ? word_at(text) : four_at(text) | four_at(text + length - 4) << 32;
+    uint64_t high = half == 8 ? word_at(text + length - 8) : 0; // zeros: none of bytes
+    size_t index;
+#ifdef ONYMIX_SCAN_SSE2
+    __m128i got = _mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(low));
+    unsigned found = among_of<bytes...>(got);
+    if (!found)
+        return length;
+    index = static_cast<size_t>(__builtin_ctz(found));
+#else
+    if (uint64_t found = (bytes_of(low, bytes) | ...))
+        index = static_cast<size_t>(__builtin_ctzll(found)) / 8;
+    else if (uint64_t later = (bytes_of(high, bytes) | ...))
+        index = 8 + static_cast<size_t>(__builtin_ctzll(later)) / 8;
+    else
+        return length;
+#endif
+    // A byte of the second load stands that far from the end of the text.
+    return index < half ? index : length - 2 * half + index;
+}
+
 // Where the first of length bytes at text that is among bytes... is, or
-// length when none is.
+// length when none is. The bytes after the last whole stretch are looked
+// at in the last stretch of the text, again in part.
 template <char... bytes> inline size_t first_among(const char *text, size_t length) {
+    if (length < stretch)
+        return first_among_short<bytes...>(text, length);
     size_t i = 0;
     for (; i + stretch <= length; i += stretch)
         if (uint64_t found = among_at<bytes...>(text + i))
             return i + static_cast<size_t>(__builtin_ctzll(found)) / bits_a_byte;
-    for (; i < length; i++)
-        if (((text[i] == bytes) || ...))
-            return i;
-    return length;
+    if (i == length)
+        return length;
+    uint64_t found = among_at<bytes...>(text + length - stretch);
+    return found ? length - stretch + static_cast<size_t>(__builtin_ctzll(found)) / bits_a_byte
+                 : length;
 }
 
 } // namespace byte_scan

@@ -167,22 +167,11 @@ struct mask_block {
     byte_buffer out;
     bool failed = false;    // a call of the library refused (a bug)
     bool copy_text = false; // the fields are COPY's (copy_text.h), not CSV's
-    // Working memory, kept from block to block so that it is taken once.
+    // Working memory, kept from block to block so that it is taken once:
+    // scratch holds a value read out of its quotes (or COPY's escapes),
+    // special a masking that needs them.
     struct working {
-        // The maskings, each span's at begin[span] for length[span] bytes;
-        // the library writes into its free end. order: the spans whose
-        // maskings follow one another there, placed of them so far;
-        // special: the spans whose maskings need quotes or escapes.
-        byte_buffer results;
-        std::vector<size_t> begin, length, order;
-        size_t placed = 0;
-        std::vector<unsigned char> special;
-        // The values of one rule left to mask, which spans they are, and
-        // the ends of the maskings of a call; arena holds values with ""
-        // read (or COPY's escapes), scratch the one being read.
-        std::vector<const void *> values;
-        std::vector<size_t> lengths, which, ends, in_arena;
-        std::string arena, scratch;
+        std::string scratch, special;
     } work;
 };
 

@@ -92,10 +92,6 @@ void copy_value(const char *data, size_t begin, size_t end, bool escaped, std::s
     length = scratch.size();
 }
 
-size_t copy_escape_at(const char *text, size_t length) {
-    return byte_scan::first_among<'\\', '\b', '\t', '\n', '\v', '\f', '\r'>(text, length);
-}
-
 char *copy_write_field(char *to, const char *text, size_t length) {
     for (size_t i = 0; i < length; i++) {
         char c = text[i];

@@ -4,6 +4,8 @@
 // escaped as COPY TO writes it.
 #pragma once
 
+#include "byte_scan.h"
+
 #include <cstddef>
 #include <string>
 
@@ -22,7 +24,9 @@ void copy_value(const char *data, size_t begin, size_t end, bool escaped, std::s
 // The place of the first of length bytes at text that COPY TO writes
 // escaped: a backslash, or one of backspace to CR (\b \t \n \v \f \r);
 // length when there is none.
-size_t copy_escape_at(const char *text, size_t length);
+inline size_t copy_escape_at(const char *text, size_t length) {
+    return byte_scan::first_among<'\\', '\b', '\t', '\n', '\v', '\f', '\r'>(text, length);
+}
 
 // Writes a value of length bytes at text at to as COPY TO writes it: a
 // backslash doubled; backspace, form feed, LF, CR, tab and vertical tab

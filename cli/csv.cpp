@@ -141,10 +141,6 @@ void csv_value(const char *data, const csv_field &field, std::string &scratch, c
     length = scratch.size();
 }
 
-size_t csv_quote_at(const char *text, size_t length) {
-    return first_among<',', '"', '\r', '\n'>(text, length);
-}
-
 char *csv_write_field(char *to, const char *text, size_t length, bool quoted) {
     if (!quoted && csv_quote_at(text, length) == length) {
         if (length)

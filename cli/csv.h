@@ -3,6 +3,8 @@
 // copied, and a field written back quoted as it was or as its bytes need.
 #pragma once
 
+#include "byte_scan.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -35,6 +37,38 @@ csv_read csv_read_record(const char *data, size_t size, size_t &at, bool last,
                          std::vector<csv_field> &fields, unsigned long long &line,
                          csv_error &error);
 
+// Reads from data[at] on the records that are one line without quotes,
+// ended by an LF, the commonest by far, as csv_read_record reads them but
+// in one scan of the bytes, with no list of fields: calls field(begin, end)
+// for each field (its end before the CR of a CR LF line end), then
+// record(), which says whether the record is taken. Stops before a record
+// that is no such line, or is not taken, or begins at stop or later, or
+// does not end before end; returns where it stopped, the start of a
+// record (at when it read none). The fields of a record not taken have
+// been seen already: what was made of them is the caller's to drop.
+template <typename Field, typename Record>
+size_t csv_read_plain_lines(const char *data, size_t at, size_t end, size_t stop, Field &&field,
+                            Record &&record) {
+    size_t line = at, begin = at;
+    if (at >= stop)
+        return at;
+    byte_scan::each_among<',', '\n', '"'>(data, at, end, [&](size_t b) {
+        if (data[b] == ',') {
+            field(begin, b);
+            begin = b + 1;
+            return true;
+        }
+        if (data[b] == '"')
+            return false;
+        field(begin, b > begin && data[b - 1] == '\r' ? b - 1 : b);
+        if (!record())
+            return false;
+        line = begin = b + 1;
+        return line < stop;
+    });
+    return line;
+}
+
 // The value of a field: its bytes, or for a quoted field the bytes between
 // its quotes with each "" read as ". value points into data, or into
 // scratch when quotes had to be taken out.
@@ -43,7 +77,9 @@ void csv_value(const char *data, const csv_field &field, std::string &scratch, c
 
 // The place of the first of length bytes at text that makes a field of
 // them quoted: a comma, a quote, CR or LF; length when none does.
-size_t csv_quote_at(const char *text, size_t length);
+inline size_t csv_quote_at(const char *text, size_t length) {
+    return byte_scan::first_among<',', '"', '\r', '\n'>(text, length);
+}
 
 // Writes a field of length bytes at text at to: quoted when quoted is true
 // or when the bytes hold a comma, a quote, CR or LF, each quote then

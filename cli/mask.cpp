@@ -133,6 +133,33 @@ bool read_more(mask_run &run, byte_buffer &bytes, size_t filled) {
     return true;
 }
 
+// Reads into block from bytes[at] on the records after the first that are
+// plain lines with the first's number of fields (csv_read_plain_lines),
+// up to the block's size, with the spans of their masked fields. Returns
+// where it stopped, where csv_read_record goes on.
+size_t read_plain_records(mask_run &run, mask_block &block, size_t at) {
+    size_t column = 0, taken = block.spans.size();
+    at = csv_read_plain_lines(
+        block.bytes.data(), at, block.bytes.size(), run.read_size,
+        [&](size_t begin, size_t end) {
+            if (column < run.width && run.rule_of[column])
+                block.spans.push_back(
+                    {begin, end, static_cast<unsigned>(run.rule_of[column] - 1), false});
+            column++;
+        },
+        [&] {
+            if (column != run.width)
+                return false; // csv_read_record tells what is wrong
+            column = 0;
+            taken = block.spans.size();
+            block.records++;
+            run.line++;
+            return true;
+        });
+    block.spans.resize(taken);
+    return at;
+}
+
 // The next block of whole records, with the spans to mask. -1 when it is
 // made (perhaps empty, at the end); 1 when reading failed (run.read_error
 // says why), told once no thread writes, as writing draws the progress; 2
@@ -167,6 +194,11 @@ int next_block(mask_run &run, mask_block &block) {
         short_of_bytes = false;
         // A block is full at read_size, or when no record is left.
         while (at < bytes.size() && at < run.read_size) {
+            if (!run.o.dump && run.width != 0) {
+                at = before = read_plain_records(run, block, at);
+                if (at >= bytes.size() || at >= run.read_size)
+                    break;
+            }
             unsigned long long started = run.line;
             // A dump's line puts the spans of its masked fields in the block
             // itself; a CSV record's fields are sorted out below.

@@ -2,10 +2,11 @@
 // the work that onymix-cli's --mask run hands to each of its threads. It
 // reads nothing shared but the rules and the key, so blocks are masked side
 // by side; a block keeps only its working memory from one to the next. The
-// fields of a column go to the library together, through
-// onymix_mask_values, in batches, but for those whose masking the thread's
-// cache holds. Each masking is written once into one buffer, the library's
-// by the call itself, and the output is written from there in place.
+// output is written in one pass: the bytes between masked fields copied,
+// and each field's masking made by the library in its place in the output,
+// or copied from the thread's cache, which holds the maskings of values
+// met before. Quotes (or COPY's escapes) are added only to the few
+// maskings that need them.
 #include "cli.h"
 #include "copy_text.h"
 #include "csv.h"
@@ -32,12 +33,6 @@ namespace {
 
 using working = mask_block::working;
 
-// The free room given to one call of onymix_mask_values; a value too long
-// for it gets room of its own. Calls follow one another until every value
-// is masked, so the room need not hold a column's maskings of a whole
-// block at once.
-const size_t masked_room = 1 << 18;
-
 // memcpy, but for a name's few bytes (or the comma between two fields)
 // without a call: two copies of eight or four bytes that overlap.
 char *put(char *to, const char *from, size_t length) {
@@ -62,134 +57,37 @@ char *put(char *to, const char *from, size_t length) {
     return to + length;
 }
 
-// Makes the length bytes of the results at at the masking of span, the
-// next after those placed before.
-void place(working &w, size_t span, size_t at, size_t length) {
-    w.begin[span] = at;
-    w.length[span] = length;
-    w.order[w.placed++] = span;
+// The most bytes a masking of length bytes of a rule's kind takes written
+// out: the longest masking (or pseudonym) and the NUL the library puts
+// after it, then, should it need quotes, each of its bytes twice and the
+// two quotes.
+size_t most_written(int kind, size_t length) {
+    size_t longest = kind < 0 ? ONYMIX_LINE_MAX : ONYMIX_MASK_GROWTH * length + 1;
+    return 2 * longest + 2;
 }
 
-// Copies a masking into the results as the one of span.
-void keep(working &w, size_t span, const char *text, size_t length) {
-    size_t at = w.results.size();
-    w.results.resize(at + length);
-    std::memcpy(w.results.data() + at, text, length);
-    place(w, span, at, length);
+// Room for count bytes at to, the end of what out holds so far; out may
+// move, and the new end is returned.
+char *room_at(byte_buffer &out, char *to, size_t count, size_t more) {
+    size_t used = static_cast<size_t>(to - out.data());
+    if (used + count <= out.size())
+        return to;
+    out.resize(used); // what the growth copies
+    out.resize(used + count + more);
+    return out.data() + used;
 }
 
-// Marks in work.special the spans whose maskings hold a byte that at,
-// csv_quote_at or copy_escape_at, finds.
-void find_special(working &w, size_t spans, size_t (*at)(const char *, size_t)) {
-    w.special.assign(spans, 0);
-    const char *results = w.results.data();
-    size_t size = w.results.size();
-    // The maskings lie in the results in their order, so the one that
-    // holds a byte is found by walking on from the last one found.
-    size_t next = 0;
-    for (size_t found = at(results, size); found < size;) {
-        while (w.begin[w.order[next]] + w.length[w.order[next]] <= found)
-            next++;
-        size_t span = w.order[next];
-        w.special[span] = 1;
-        size_t after = w.begin[span] + w.length[span];
-        found = after + at(results + after, size - after);
-    }
-}
-
-// The values of the spans of rule, the quotes (or COPY's escapes) taken out
-// where they had to be. Those whose masking cache holds are masked at once;
-// the others go into work.values and work.lengths, which spans they are
-// into work.which. Returns how many went there.
-size_t gather(mask_block &block, unsigned rule, mask_cache *cache) {
-    working &w = block.work;
-    size_t spans = block.spans.size();
-    if (w.values.size() < spans) {
-        w.values.resize(spans);
-        w.lengths.resize(spans);
-        w.which.resize(spans);
-    }
-    w.arena.clear();
-    w.in_arena.clear();
-    const char *data = block.bytes.data();
-    size_t count = 0;
-    for (size_t i = 0; i < spans; i++) {
-        const mask_span &s = block.spans[i];
-        if (s.rule != rule)
-            continue;
-        const char *value = data + s.begin;
-        size_t length = s.end - s.begin;
-        if (s.quoted) {
-            if (block.copy_text)
-                copy_value(data, s.begin, s.end, true, w.scratch, value, length);
-            else
-                csv_value(data, csv_field{s.begin, s.end, true}, w.scratch, value, length);
-        }
-        const char *text;
-        size_t masked;
-        if (cache && cache->find(value, length, text, masked)) {
-            keep(w, i, text, masked);
-            continue;
-        }
-        // A value read into scratch goes into arena, which moves as it
-        // grows: its place is kept as an offset and made a pointer below.
-        if (s.quoted && value == w.scratch.data()) {
-            w.in_arena.push_back(count);
-            value = reinterpret_cast<const char *>(w.arena.size());
-            w.arena += w.scratch;
-        }
-        w.values[count] = value;
-        w.lengths[count] = length;
-        w.which[count++] = i;
-    }
-    for (size_t v : w.in_arena)
-        w.values[v] = w.arena.data() + reinterpret_cast<size_t>(w.values[v]);
-    return count;
-}
-
-// The maskings of the count values gathered under a rule, kept in the
-// rule's cache too when there is one. False when the library refused them.
-bool mask_values(working &w, size_t count, const mask_rule &rule, const unsigned char *key,
-                 const onymix_masker *masker, mask_cache *cache) {
-    if (rule.kind < 0) {
-        // The pseudonym of a value; an empty field stays empty, as in the
-        // maskings: a missing value is no name.
-        for (size_t i = 0; i < count; i++) {
-            size_t at = w.results.size();
-            w.results.resize(at + ONYMIX_LINE_MAX);
-            int length = w.lengths[i] == 0
-                             ? 0
-                             : onymix_pseudonym(rule.mode, w.values[i], w.lengths[i], key,
-                                                w.results.data() + at, ONYMIX_LINE_MAX);
-            if (length < 0)
-                return false;
-            w.results.resize(at + static_cast<size_t>(length));
-            place(w, w.which[i], at, static_cast<size_t>(length));
-        }
-        return true;
-    }
-    if (w.ends.size() < count)
-        w.ends.resize(count);
-    for (size_t done = 0; done < count;) {
-        size_t at = w.results.size();
-        size_t room = std::max(masked_room, ONYMIX_MASK_GROWTH * w.lengths[done] + 1);
-        w.results.reserve(at + room);
-        char *to = w.results.data() + at;
-        int made =
-            onymix_masker_values(masker, rule.kind, w.values.data() + done, w.lengths.data() + done,
-                                 count - done, to, room, w.ends.data());
-        if (made <= 0)
-            return false;
-        for (size_t i = 0, from = 0; i < static_cast<size_t>(made); from = w.ends[i++]) {
-            place(w, w.which[done + i], at + from, w.ends[i] - from);
-            if (cache)
-                cache->keep(static_cast<const char *>(w.values[done + i]), w.lengths[done + i],
-                            to + from, w.ends[i] - from);
-        }
-        w.results.resize(at + w.ends[made - 1]);
-        done += static_cast<size_t>(made);
-    }
-    return true;
+// The masking of length bytes at value under rule, written at to, where
+// room bytes are free, with the NUL after it: its length, or -1 when the
+// library refused it.
+int mask_one(const mask_rule &rule, const char *value, size_t length, const unsigned char *key,
+             const onymix_masker *masker, char *to, size_t room) {
+    // The pseudonym of a value; an empty field stays empty, as in the
+    // maskings: a missing value is no name.
+    int made = rule.kind >= 0 ? onymix_masker_mask(masker, rule.kind, value, length, to, room)
+               : length == 0  ? 0
+                              : onymix_pseudonym(rule.mode, value, length, key, to, room);
+    return made >= 0 && static_cast<size_t>(made) < room ? made : -1;
 }
 
 } // namespace
@@ -198,49 +96,65 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
                     const unsigned char *key, const onymix_masker *masker, mask_cache *caches) {
     working &w = block.work;
     block.failed = false;
-    if (block.bytes.empty()) {
-        block.out.resize(0);
-        return;
-    }
-    w.results.resize(0);
-    w.results.reserve(masked_room);
-    w.begin.resize(block.spans.size());
-    w.length.resize(block.spans.size());
-    w.order.resize(block.spans.size());
-    w.placed = 0;
-    for (unsigned r = 0; r < rules.size(); r++) {
-        mask_cache *cache = caches && rules[r].kind >= 0 ? &caches[r] : nullptr;
-        size_t count = gather(block, r, cache);
-        if (!mask_values(w, count, rules[r], key, masker, cache)) {
-            block.out.resize(0);
-            block.failed = true;
-            return;
+    const char *data = block.bytes.data();
+    size_t size = block.bytes.size();
+    byte_buffer &out = block.out;
+    // Room for the block as it is, and some of its maskings' growth; more
+    // is taken as a masking may need it.
+    out.resize(size + size / 4 + 4096);
+    char *to = out.data();
+    size_t copied = 0;
+    for (const mask_span &s : block.spans) {
+        const mask_rule &rule = rules[s.rule];
+        const char *value = data + s.begin;
+        size_t length = s.end - s.begin;
+        if (s.quoted) {
+            if (block.copy_text)
+                copy_value(data, s.begin, s.end, true, w.scratch, value, length);
+            else
+                csv_value(data, csv_field{s.begin, s.end, true}, w.scratch, value, length);
+        }
+        size_t most = most_written(rule.kind, length);
+        to = room_at(out, to, s.begin - copied + most, size - copied);
+        to = put(to, data + copied, s.begin - copied);
+        copied = s.end;
+        // The masking goes where it is written: after the opening quote of
+        // a quoted CSV field.
+        bool csv_quoted = s.quoted && !block.copy_text;
+        char *at = to + csv_quoted;
+        mask_cache *cache = caches && rule.kind >= 0 ? &caches[s.rule] : nullptr;
+        const char *kept;
+        size_t masked;
+        if (cache && cache->find(value, length, kept, masked)) {
+            put(at, kept, masked);
+        } else {
+            int made = mask_one(rule, value, length, key, masker, at, most / 2);
+            if (made < 0) {
+                out.resize(0);
+                block.failed = true;
+                return;
+            }
+            masked = static_cast<size_t>(made);
+            if (cache)
+                cache->keep(value, length, at, masked);
+        }
+        // A masking with no byte that needs quotes (or in COPY's text an
+        // escape), as names seldom have, stays where it was written.
+        size_t special = block.copy_text ? copy_escape_at(at, masked) : csv_quote_at(at, masked);
+        if (special == masked) {
+            if (csv_quoted)
+                *to = '"';
+            to = at + masked;
+            if (csv_quoted)
+                *to++ = '"';
+        } else {
+            w.special.assign(at, masked);
+            to = block.copy_text ? copy_write_field(to, w.special.data(), masked)
+                                 : csv_write_field(to, w.special.data(), masked, s.quoted);
         }
     }
-    // The output written in place, in room for every masking quoted and
-    // each of its quotes written twice (or, in COPY's text, each of its
-    // bytes escaped), and cut to its length at the end.
-    block.out.resize(block.bytes.size() + 2 * w.results.size() + 2 * block.spans.size());
-    const char *data = block.bytes.data();
-    const char *results = w.results.data();
-    // A masking with no byte that needs quotes (or in COPY's text an
-    // escape), as names seldom have, is copied as it is, but into a CSV
-    // field that was quoted.
-    find_special(w, block.spans.size(), block.copy_text ? copy_escape_at : csv_quote_at);
-    char *to = block.out.data();
-    size_t copied = 0;
-    for (size_t i = 0; i < block.spans.size(); i++) {
-        const mask_span &s = block.spans[i];
-        to = put(to, data + copied, s.begin - copied);
-        if (!w.special[i] && (block.copy_text || !s.quoted))
-            to = put(to, results + w.begin[i], w.length[i]);
-        else if (block.copy_text)
-            to = copy_write_field(to, results + w.begin[i], w.length[i]);
-        else
-            to = csv_write_field(to, results + w.begin[i], w.length[i], s.quoted);
-        copied = s.end;
-    }
-    std::memcpy(to, data + copied, block.bytes.size() - copied);
-    to += block.bytes.size() - copied;
-    block.out.resize(static_cast<size_t>(to - block.out.data()));
+    to = room_at(out, to, size - copied, 0);
+    std::memcpy(to, data + copied, size - copied);
+    to += size - copied;
+    out.resize(static_cast<size_t>(to - out.data()));
 }

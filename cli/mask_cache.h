@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-class mask_cache {
+class alignas(64) mask_cache {
   public:
     // The longest value kept; a longer one is masked each time.
     static constexpr size_t longest = 96;
