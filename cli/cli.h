@@ -153,6 +153,8 @@ class byte_buffer {
     size_t length = 0, room = 0;
 };
 
+class mask_cache;
+
 // One block of whole records of the input and what masking it makes
 // (mask_block.cpp).
 struct mask_span {
@@ -169,9 +171,11 @@ struct mask_block {
     bool copy_text = false; // the fields are COPY's (copy_text.h), not CSV's
     // Working memory, kept from block to block so that it is taken once:
     // scratch holds a value read out of its quotes (or COPY's escapes),
-    // special a masking that needs them.
+    // special a masking that needs them; cache_of, each rule's cache, or
+    // null.
     struct working {
         std::string scratch, special;
+        std::vector<mask_cache *> cache_of;
     } work;
 };
 
@@ -180,7 +184,6 @@ struct mask_block {
 // escapes: the maskings by masker, the pseudonyms under key. caches, when
 // not null, are the calling thread's, one for each rule (mask_cache.h):
 // maskings they hold are taken from them, and those made are kept in them.
-class mask_cache;
 void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
                     const unsigned char *key, const onymix_masker *masker,
                     mask_cache *caches = nullptr);

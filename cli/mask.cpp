@@ -138,25 +138,28 @@ bool read_more(mask_run &run, byte_buffer &bytes, size_t filled) {
 // up to the block's size, with the spans of their masked fields. Returns
 // where it stopped, where csv_read_record goes on.
 size_t read_plain_records(mask_run &run, mask_block &block, size_t at) {
-    size_t column = 0, taken = block.spans.size();
+    // In locals, which the spans written do not change.
+    const size_t width = run.width, *rule_of = run.rule_of.data();
+    std::vector<mask_span> &spans = block.spans;
+    size_t column = 0, taken = spans.size(), records = 0;
     at = csv_read_plain_lines(
         block.bytes.data(), at, block.bytes.size(), run.read_size,
         [&](size_t begin, size_t end) {
-            if (column < run.width && run.rule_of[column])
-                block.spans.push_back(
-                    {begin, end, static_cast<unsigned>(run.rule_of[column] - 1), false});
+            if (column < width && rule_of[column])
+                spans.push_back({begin, end, static_cast<unsigned>(rule_of[column] - 1), false});
             column++;
         },
         [&] {
-            if (column != run.width)
+            if (column != width)
                 return false; // csv_read_record tells what is wrong
             column = 0;
-            taken = block.spans.size();
-            block.records++;
-            run.line++;
+            taken = spans.size();
+            records++;
             return true;
         });
-    block.spans.resize(taken);
+    spans.resize(taken);
+    block.records += records;
+    run.line += records;
     return at;
 }
 

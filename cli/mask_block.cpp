@@ -96,33 +96,44 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
                     const unsigned char *key, const onymix_masker *masker, mask_cache *caches) {
     working &w = block.work;
     block.failed = false;
+    // Kept in locals: every byte written may, for the compiler, have
+    // changed what the block and the rules hold.
     const char *data = block.bytes.data();
-    size_t size = block.bytes.size();
+    const size_t size = block.bytes.size();
+    const bool copy_text = block.copy_text;
+    const mask_rule *rule_list = rules.data();
+    w.cache_of.resize(rules.size());
+    for (size_t r = 0; r < rules.size(); r++)
+        w.cache_of[r] = caches && rules[r].kind >= 0 ? &caches[r] : nullptr;
+    mask_cache *const *cache_of = w.cache_of.data();
     byte_buffer &out = block.out;
     // Room for the block as it is, and some of its maskings' growth; more
     // is taken as a masking may need it.
     out.resize(size + size / 4 + 4096);
-    char *to = out.data();
+    char *to = out.data(), *end = to + out.size();
     size_t copied = 0;
     for (const mask_span &s : block.spans) {
-        const mask_rule &rule = rules[s.rule];
+        const mask_rule &rule = rule_list[s.rule];
         const char *value = data + s.begin;
         size_t length = s.end - s.begin;
         if (s.quoted) {
-            if (block.copy_text)
+            if (copy_text)
                 copy_value(data, s.begin, s.end, true, w.scratch, value, length);
             else
                 csv_value(data, csv_field{s.begin, s.end, true}, w.scratch, value, length);
         }
         size_t most = most_written(rule.kind, length);
-        to = room_at(out, to, s.begin - copied + most, size - copied);
+        if (s.begin - copied + most > static_cast<size_t>(end - to)) {
+            to = room_at(out, to, s.begin - copied + most, size - copied);
+            end = out.data() + out.size();
+        }
         to = put(to, data + copied, s.begin - copied);
         copied = s.end;
         // The masking goes where it is written: after the opening quote of
         // a quoted CSV field.
-        bool csv_quoted = s.quoted && !block.copy_text;
+        bool csv_quoted = s.quoted && !copy_text;
         char *at = to + csv_quoted;
-        mask_cache *cache = caches && rule.kind >= 0 ? &caches[s.rule] : nullptr;
+        mask_cache *cache = cache_of[s.rule];
         const char *kept;
         size_t masked;
         if (cache && cache->find(value, length, kept, masked)) {
@@ -140,7 +151,7 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
         }
         // A masking with no byte that needs quotes (or in COPY's text an
         // escape), as names seldom have, stays where it was written.
-        size_t special = block.copy_text ? copy_escape_at(at, masked) : csv_quote_at(at, masked);
+        size_t special = copy_text ? copy_escape_at(at, masked) : csv_quote_at(at, masked);
         if (special == masked) {
             if (csv_quoted)
                 *to = '"';
@@ -149,8 +160,8 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
                 *to++ = '"';
         } else {
             w.special.assign(at, masked);
-            to = block.copy_text ? copy_write_field(to, w.special.data(), masked)
-                                 : csv_write_field(to, w.special.data(), masked, s.quoted);
+            to = copy_text ? copy_write_field(to, w.special.data(), masked)
+                           : csv_write_field(to, w.special.data(), masked, s.quoted);
         }
     }
     to = room_at(out, to, size - copied, 0);
