@@ -67,7 +67,21 @@ template <char... bytes> inline uint64_t among_in(const char *text, size_t count
 // text[end], in order, while visit returns true; false when it stopped.
 template <char... bytes, typename Visit>
 inline bool each_among(const char *text, size_t begin, size_t end, Visit &&visit) {
-    for (size_t at = begin; at < end; at += stretch) {
+    size_t at = begin;
+#ifdef ONYMIX_SCAN_SSE2
+    // Four stretches at once, in one mask of 64 bits: a loop over the bytes
+    // found ends once for 64 bytes, where the processor seldom guesses
+    // when, rather than once for each 16.
+    for (; end - at >= 4 * stretch; at += 4 * stretch) {
+        uint64_t found = among_at<bytes...>(text + at) | among_at<bytes...>(text + at + 16) << 16 |
+                         among_at<bytes...>(text + at + 32) << 32 |
+                         among_at<bytes...>(text + at + 48) << 48;
+        for (; found; found &= found - 1)
+            if (!visit(at + static_cast<size_t>(__builtin_ctzll(found))))
+                return false;
+    }
+#endif
+    for (; at < end; at += stretch) {
         uint64_t found = end - at >= stretch ? among_at<bytes...>(text + at)
                                              : among_in<bytes...>(text + at, end - at);
         for (; found; found &= found - 1)
