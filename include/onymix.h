@@ -357,7 +357,7 @@ ONYMIX_API int ONYMIX_CALL onymix_mask_values(int kind, const unsigned char *key
 /* A masker: the maskings of one key, for many values. Opening one works
  * out once what the key makes of the commonest words of names, every first
  * name of the lists and the 5,000 commonest surnames (some 38,000 hashes,
- * a few milliseconds, and 384 KB kept until it is closed); then its
+ * a few milliseconds, and 400 KB kept until it is closed); then its
  * maskings look those words up instead of hashing them. They are the
  * maskings onymix_mask_values gives, byte for byte, in less time when
  * there are many. An open masker is only read, so one masker serves any

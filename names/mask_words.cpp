@@ -25,7 +25,8 @@ void wipe(void *memory, size_t size) {
 } // namespace
 
 mask_words::mask_words(const sip_state &key)
-    : key_state(key), slots(static_cast<mask_word *>(std::calloc(slot_count, sizeof(mask_word)))) {
+    : key_state(key), slots(static_cast<mask_word *>(std::calloc(1, memory_size))),
+      tags(slots ? reinterpret_cast<unsigned char *>(slots + slot_count) : nullptr) {
     for (int index = 0; made() && index < surname_first + looked_up_surnames; index++) {
         // The mode's byte, the folded text and the zeros after it.
         unsigned char message[1 + 16] = {};
@@ -44,9 +45,13 @@ mask_words::mask_words(const sip_state &key)
             continue;
         uint64_t low = little_endian_word<uint64_t>(message + 1);
         uint64_t high = little_endian_word<uint64_t>(message + 9);
-        size_t at = slot_of(low, high);
+        uint64_t mixed = mixed_of(low, high);
+        size_t at = slot_of(mixed);
         while (slots[at].text[0] != 0)
             at = (at + 1) & (slot_count - 1);
+        tags[at] = tag_of(mixed);
+        if (at < 8)
+            tags[slot_count + at] = tags[at];
         mask_word &word = slots[at];
         int sex = first_name_mode(message + 1, length);
         word.text[0] = low;
@@ -63,6 +68,6 @@ mask_words::~mask_words() {
     wipe(&key_state, sizeof key_state);
     if (!made())
         return;
-    wipe(slots, slot_count * sizeof(mask_word));
+    wipe(slots, memory_size);
     std::free(slots);
 }

@@ -2,7 +2,7 @@
 // one key, worked out once, so that the many maskings of a run look such a
 // word up instead of hashing it (and, for a first name, looking up its
 // sex). The words are every first name of the lists and the 5,000
-// commonest surnames, 9,523 texts: a table of them (384 KB) stays in the
+// commonest surnames, 9,523 texts: a table of them (400 KB) stays in the
 // processor's caches, where one of every listed word would not, and a
 // word looked up far away in memory costs more than its hash. The entries
 // are the ones the hash gives (mask.h), so a masking made with the table
@@ -61,7 +61,26 @@ class mask_words {
             return nullptr;
         uint64_t low = little_endian_word<uint64_t>(folded);
         uint64_t high = length > 8 ? little_endian_word<uint64_t>(folded + 8) : 0;
-        for (size_t at = slot_of(low, high);; at = (at + 1) & (slot_count - 1)) {
+        uint64_t mixed = mixed_of(low, high);
+        size_t home = slot_of(mixed);
+        // The tags of the eight slots from home: a word is in none after
+        // the first empty one. The slots themselves are read only where the
+        // tag is the word's, so that a word that is none of the table's,
+        // as most rare surnames are, seldom leaves the tags.
+        uint64_t tags8 = little_endian_word<uint64_t>(tags + home);
+        uint64_t empty = zero_bytes(tags8);
+        if (empty) {
+            uint64_t candidates = zero_bytes(tags8 ^ ones * tag_of(mixed)) & ((empty & -empty) - 1);
+            for (; candidates; candidates &= candidates - 1) {
+                const mask_word &word =
+                    slots[(home + static_cast<size_t>(__builtin_ctzll(candidates)) / 8) &
+                          (slot_count - 1)];
+                if (word.text[0] == low && (word.text[1] & ~sex_byte) == high)
+                    return &word;
+            }
+            return nullptr;
+        }
+        for (size_t at = home;; at = (at + 1) & (slot_count - 1)) {
             const mask_word &word = slots[at];
             if (word.text[0] == low && (word.text[1] & ~sex_byte) == high)
                 return &word;
@@ -81,12 +100,31 @@ class mask_words {
     // a word that is none of them is found missing at once.
     static const int slot_bits = 14;
     static const size_t slot_count = size_t(1) << slot_bits;
+    static const size_t memory_size = slot_count * sizeof(mask_word) + slot_count + 8;
     static const uint64_t sex_byte = uint64_t(0xFF) << 56;
+    static const uint64_t ones = 0x0101010101010101u;
     sip_state key_state;
-    mask_word *slots; // slot_count of them, from calloc
+    // slot_count of them, and after them in the same memory from calloc
+    // the tags: for each slot a byte of its word's hash, 0 when it is
+    // empty, the first eight again at the end, so that eight may be read
+    // from any slot on.
+    mask_word *slots;
+    unsigned char *tags;
 
-    static size_t slot_of(uint64_t low, uint64_t high) {
+    static uint64_t mixed_of(uint64_t low, uint64_t high) {
         uint64_t mixed = low * 0x9E3779B97F4A7C15u ^ high * 0xC2B2AE3D27D4EB4Fu;
-        return static_cast<size_t>((mixed ^ mixed >> 29) * 0xBF58476D1CE4E5B9u >> (64 - slot_bits));
+        return (mixed ^ mixed >> 29) * 0xBF58476D1CE4E5B9u;
+    }
+    static size_t slot_of(uint64_t mixed) {
+        return static_cast<size_t>(mixed >> (64 - slot_bits));
+    }
+    // Never 0, and from other bits than the slot's.
+    static unsigned char tag_of(uint64_t mixed) {
+        return static_cast<unsigned char>(0x80 | (mixed & 0x7F));
+    }
+    // Bit 7 of each byte of x that is 0, and no other bit.
+    static uint64_t zero_bytes(uint64_t x) {
+        const uint64_t lows = 0x7F7F7F7F7F7F7F7Fu;
+        return ~(((x & lows) + lows) | x | lows);
     }
 };
