@@ -4,6 +4,8 @@
 // small one, near the processor.
 #include "mask_cache.h"
 
+#include "byte_scan.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -22,53 +24,64 @@ uint32_t tag_of(uint64_t hash) {
     return tag ? tag : 1;
 }
 
+// The first 8 bytes of a value, the first byte lowest, and zeros after a
+// shorter one's: the whole of most names, so that they are compared
+// without memcmp. Loads that may overlap, as a byte read twice changes
+// nothing, within the value's bytes.
+inline uint64_t head_of(const char *value, size_t length) {
+    using byte_scan::four_at;
+    if (length >= 8)
+        return byte_scan::word_at(value);
+    if (length >= 4)
+        return four_at(value) | four_at(value + length - 4) << (8 * (length - 4));
+    const unsigned char *bytes = reinterpret_cast<const unsigned char *>(value);
+    return length == 0 ? 0
+                       : bytes[0] | static_cast<uint64_t>(bytes[length / 2]) << (8 * (length / 2)) |
+                             static_cast<uint64_t>(bytes[length - 1]) << (8 * (length - 1));
+}
+
 } // namespace
 
 mask_cache::mask_cache(uint64_t seed_, size_t most_values_, size_t most_bytes_)
     : most_values(most_values_ ? most_values_ : 1), most_bytes(most_bytes_), seed(mixed(seed_)) {}
 
-uint64_t mask_cache::hash_of(const char *value, size_t length) const {
-    uint64_t h = seed ^ length;
-    size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
+uint64_t mask_cache::hash_of(const char *value, size_t length, uint64_t head) const {
+    uint64_t h = (seed ^ head) * 0x9E3779B97F4A7C15u ^ length;
+    for (size_t i = 8; i < length; i += 8) {
+        // The bytes after the head in words, the last of them overlapping
+        // the one before: which bytes they are follows from the length.
         uint64_t word;
-        std::memcpy(&word, value + i, 8);
+        std::memcpy(&word, value + (i + 8 <= length ? i : length - 8), 8);
         h = (h ^ word) * 0x9E3779B97F4A7C15u;
     }
-    // The bytes left, in loads that overlap rather than one by one: which
-    // bytes they read follows from the length, which is in the hash.
-    uint64_t last = 0;
-    size_t left = length - i;
-    if (left >= 4) {
-        uint32_t first, end;
-        std::memcpy(&first, value + i, 4);
-        std::memcpy(&end, value + length - 4, 4);
-        last = first | static_cast<uint64_t>(end) << 32;
-    } else if (left) {
-        const unsigned char *bytes = reinterpret_cast<const unsigned char *>(value + i);
-        last = bytes[0] | bytes[left / 2] << 8 | static_cast<uint64_t>(bytes[left - 1]) << 16;
+    return mixed(h);
+}
+
+const mask_cache::slot *mask_cache::slot_of(const char *value, size_t length, uint64_t head,
+                                            uint64_t hash) const {
+    uint32_t tag = tag_of(hash);
+    size_t mask = slots.size() - 1;
+    for (size_t at = static_cast<size_t>(hash) & mask;; at = (at + 1) & mask) {
+        const slot &s = slots[at];
+        if (s.hash == 0)
+            return nullptr;
+        if (s.head == head && s.hash == tag && s.length == length &&
+            (length <= 8 || std::memcmp(bytes.data() + s.at + 8, value + 8, length - 8) == 0))
+            return &s;
     }
-    return mixed(h ^ last);
 }
 
 bool mask_cache::find_kept(const char *value, size_t length, const char *&text, size_t &masked) {
     if (used == 0 || length > longest)
         return false;
-    uint64_t h = hash_of(value, length);
-    uint32_t tag = tag_of(h);
-    size_t mask = slots.size() - 1;
-    for (size_t at = static_cast<size_t>(h) & mask;; at = (at + 1) & mask) {
-        const slot &s = slots[at];
-        if (s.hash == 0)
-            return false;
-        if (s.hash == tag && s.length == length &&
-            std::memcmp(bytes.data() + s.at, value, length) == 0) {
-            text = bytes.data() + s.at + length;
-            masked = s.masked;
-            found++;
-            return true;
-        }
-    }
+    uint64_t head = head_of(value, length);
+    const slot *s = slot_of(value, length, head, hash_of(value, length, head));
+    if (!s)
+        return false;
+    text = bytes.data() + s->at + length;
+    masked = s->masked;
+    found++;
+    return true;
 }
 
 void mask_cache::forget() {
@@ -103,23 +116,20 @@ void mask_cache::keep_one(const char *value, size_t length, const char *text, si
         old.swap(slots);
         for (const slot &s : old)
             if (s.hash) {
-                size_t at = hash_of(bytes.data() + s.at, s.length) & (slots.size() - 1);
+                size_t at = hash_of(bytes.data() + s.at, s.length, s.head) & (slots.size() - 1);
                 while (slots[at].hash)
                     at = (at + 1) & (slots.size() - 1);
                 slots[at] = s;
             }
     }
-    uint64_t h = hash_of(value, length);
-    uint32_t tag = tag_of(h);
+    uint64_t head = head_of(value, length), h = hash_of(value, length, head);
+    if (slot_of(value, length, head, h))
+        return; // kept already
     size_t mask = slots.size() - 1, at = static_cast<size_t>(h) & mask;
-    for (; slots[at].hash != 0; at = (at + 1) & mask) {
-        const slot &s = slots[at];
-        if (s.hash == tag && s.length == length &&
-            std::memcmp(bytes.data() + s.at, value, length) == 0)
-            return; // kept already
-    }
-    slots[at] = slot{tag, static_cast<uint32_t>(bytes.size()), static_cast<uint32_t>(length),
-                     static_cast<uint32_t>(masked)};
+    while (slots[at].hash != 0)
+        at = (at + 1) & mask;
+    slots[at] = slot{head, tag_of(h), static_cast<uint32_t>(bytes.size()),
+                     static_cast<uint32_t>(length), static_cast<uint32_t>(masked)};
     bytes.append(value, length);
     bytes.append(text, masked);
     used++;

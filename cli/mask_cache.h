@@ -49,6 +49,7 @@ class alignas(64) mask_cache {
 
   private:
     struct slot {
+        uint64_t head; // the value's first 8 bytes (head_of)
         uint32_t hash; // some bits of the value's hash, which are never 0
         uint32_t at;   // where its bytes are in bytes, its masking's after them
         uint32_t length, masked;
@@ -61,7 +62,9 @@ class alignas(64) mask_cache {
     size_t found = 0;   // since the cache last forgot
     size_t resting = 0; // the values left to pass by before it works again
     size_t rest = 0;    // how long it rested last, 0 after a filling that paid
-    uint64_t hash_of(const char *value, size_t length) const;
+    uint64_t hash_of(const char *value, size_t length, uint64_t head) const;
+    // The slot of a value kept, or null.
+    const slot *slot_of(const char *value, size_t length, uint64_t head, uint64_t hash) const;
     // find and keep while the cache works: the calls that a column of values
     // that hardly repeat does not make.
     bool find_kept(const char *value, size_t length, const char *&text, size_t &masked);
