@@ -1,13 +1,15 @@
 // Tests of onymix-cli's CSV reader and writer (cli/csv.cpp) on lines that
 // the reader's quick path for lines without quotes takes or must leave
 // alone, on bytes at every place of the stretches it looks at together, and
-// of the cache of maskings (cli/mask_cache.cpp) as it fills, forgets and
-// rests. Built twice: with SSE2 where the machine has it, and with words.
+// of the scans under them (byte_scan.h), and of the cache of maskings
+// (cli/mask_cache.cpp) as it fills, forgets and rests. Built twice: with
+// SSE2 where the machine has it, and with words.
 #include "../cli/csv.h"
 #include "../cli/mask_cache.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
@@ -109,6 +111,41 @@ TEST(CliCsv, AFieldIsQuotedWhenAByteAnywhereInItNeedsIt) {
                 end = csv_write_field(out, text.data(), length, false);
                 EXPECT_EQ(std::string(out, end), expected) << length << " " << at;
             }
+    }
+}
+
+TEST(ByteScan, TheBytesSoughtAreFoundAtEveryPlaceOfTextsOfEveryLength) {
+    // first_among looks at a short text in two loads that overlap, at a
+    // long one stretch by stretch and its tail again; each_among at 64
+    // bytes at once, then stretch by stretch.
+    for (size_t length = 0; length <= 80; length++)
+        for (size_t first = 0; first <= length; first++) {
+            std::string text(length, 'n');
+            if (first < length)
+                text[first] = '"';
+            // A later one, which must not be taken for the first.
+            if (first + 3 < length)
+                text[length - 1] = '\n';
+            EXPECT_EQ(csv_quote_at(text.data(), length), first) << length;
+        }
+    std::mt19937 random(5);
+    for (int round = 0; round < 300; round++) {
+        std::string text(random() % 300, 'n');
+        std::vector<size_t> sought, seen;
+        for (size_t i = 0; i < text.size(); i++)
+            if (random() % 7 == 0) {
+                text[i] = ",\n\""[random() % 3];
+                sought.push_back(i);
+            }
+        size_t begin = text.empty() ? 0 : random() % (text.size() / 4 + 1);
+        sought.erase(sought.begin(), std::lower_bound(sought.begin(), sought.end(), begin));
+        bool whole =
+            byte_scan::each_among<',', '\n', '"'>(text.data(), begin, text.size(), [&](size_t at) {
+                seen.push_back(at);
+                return true;
+            });
+        EXPECT_TRUE(whole);
+        EXPECT_EQ(seen, sought) << text.size() << " from " << begin;
     }
 }
 
