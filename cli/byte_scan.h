@@ -16,15 +16,22 @@
 
 namespace byte_scan {
 
-// Eight bytes of text, the first in the low byte whatever the machine's
-// byte order, so that the lowest bit set of a match is its first byte.
-inline uint64_t word_at(const char *text) {
-    uint64_t word;
-    std::memcpy(&word, text, 8);
+// count bytes of text (at most eight), the first in the low byte whatever
+// the machine's byte order, so that the lowest bit set of a match is its
+// first byte; zeros above them.
+template <size_t count> inline uint64_t little_at(const char *text) {
+    uint64_t word = 0;
+    std::memcpy(&word, text, count);
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
     word = __builtin_bswap64(word);
 #endif
     return word;
+}
+inline uint64_t word_at(const char *text) {
+    return little_at<8>(text);
+}
+inline uint64_t four_at(const char *text) {
+    return little_at<4>(text);
 }
 
 // The high bit of each byte of word that is c, and no other bit: exact,
@@ -89,16 +96,6 @@ inline bool each_among(const char *text, size_t begin, size_t end, Visit &&visit
                 return false;
     }
     return true;
-}
-
-// Four bytes of text, as word_at reads eight.
-inline uint64_t four_at(const char *text) {
-    uint32_t four;
-    std::memcpy(&four, text, 4);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    four = __builtin_bswap32(four);
-#endif
-    return four;
 }
 
 // Where the first of length bytes at text, fewer than a stretch, that is
