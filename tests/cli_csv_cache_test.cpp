@@ -95,6 +95,56 @@ TEST(CliCsv, RecordsOfEveryLengthAreCutWhereTheyWereJoined) {
     }
 }
 
+TEST(CliCsv, PlainLinesAreReadAsTheStateMachineReadsThemUpToTheFirstThatIsNot) {
+    // Lines of fields of a, b, spaces and CRs, LF or CR LF ended; now and
+    // then a quote, or a last record without a line end; a stop anywhere.
+    std::mt19937 random(9);
+    for (int round = 0; round < 400; round++) {
+        std::string data;
+        for (int r = 0, lines = 1 + random() % 8; r < lines; r++) {
+            for (int f = 0, n = 1 + random() % 5; f < n; f++) {
+                data += f ? "," : "";
+                for (size_t i = 0, length = random() % 30; i < length; i++)
+                    data += "ab \r"[random() % 4];
+                if (random() % 40 == 0)
+                    data += "\"";
+            }
+            data += random() % 2 ? "\r\n" : "\n";
+        }
+        if (random() % 3 == 0)
+            data += "x,y";
+        size_t stop = 1 + random() % data.size();
+        std::vector<std::vector<std::pair<size_t, size_t>>> plain(1);
+        size_t at = csv_read_plain_lines(
+            data.data(), 0, data.size(), stop,
+            [&](size_t begin, size_t end) { plain.back().emplace_back(begin, end); },
+            [&] {
+                plain.emplace_back();
+                return true;
+            });
+        plain.pop_back();
+        // The same records from the state machine, up to where it stopped.
+        std::vector<csv_field> fields;
+        unsigned long long line = 1;
+        csv_error error{};
+        size_t from = 0;
+        for (const auto &record : plain) {
+            ASSERT_EQ(csv_read_record(data.data(), data.size(), from, true, fields, line, error),
+                      csv_read::record);
+            ASSERT_EQ(fields.size(), record.size()) << data;
+            for (size_t i = 0; i < fields.size(); i++)
+                EXPECT_EQ(std::make_pair(fields[i].begin, fields[i].end), record[i]) << data;
+        }
+        ASSERT_EQ(from, at) << data;
+        // It stopped at the end, at the stop, or before a record that is
+        // no plain line.
+        size_t lf = data.find('\n', at);
+        EXPECT_TRUE(at == data.size() || at >= stop || lf == std::string::npos ||
+                    data.find('"', at) < lf)
+            << data << " at " << at;
+    }
+}
+
 TEST(CliCsv, AFieldIsQuotedWhenAByteAnywhereInItNeedsIt) {
     char out[64];
     for (size_t length = 0; length <= 40; length++) {
