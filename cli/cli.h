@@ -153,8 +153,6 @@ class byte_buffer {
     size_t length = 0, room = 0;
 };
 
-class mask_cache;
-
 // One block of whole records of the input and what masking it makes
 // (mask_block.cpp).
 struct mask_span {
@@ -167,15 +165,13 @@ struct mask_block {
     std::vector<mask_span> spans; // in the order of the bytes
     unsigned long long records = 0;
     byte_buffer out;
-    bool failed = false;    // a call of the library refused (a bug)
-    bool copy_text = false; // the fields are COPY's (copy_text.h), not CSV's
+    const char *refused = nullptr; // the library's call that refused a masking (a bug), or null
+    bool copy_text = false;        // the fields are COPY's (copy_text.h), not CSV's
     // Working memory, kept from block to block so that it is taken once:
     // scratch holds a value read out of its quotes (or COPY's escapes),
-    // special a masking that needs them; cache_of, each rule's cache, or
-    // null.
+    // special a masking that needs them.
     struct working {
         std::string scratch, special;
-        std::vector<mask_cache *> cache_of;
     } work;
 };
 
@@ -184,6 +180,7 @@ struct mask_block {
 // escapes: the maskings by masker, the pseudonyms under key. caches, when
 // not null, are the calling thread's, one for each rule (mask_cache.h):
 // maskings they hold are taken from them, and those made are kept in them.
+class mask_cache;
 void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
                     const unsigned char *key, const onymix_masker *masker,
                     mask_cache *caches = nullptr);

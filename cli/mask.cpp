@@ -360,7 +360,7 @@ bool write_next(line_up &l) {
     unsigned thread = l.blocks.front().thread;
     l.blocks.pop_front();
     platform_gate_unlock(l.gate);
-    int code = block->failed ? out_of_order("onymix_masker_values") : put_block(*l.run, *block);
+    int code = block->refused ? out_of_order(block->refused) : put_block(*l.run, *block);
     platform_gate_lock(l.gate);
     l.writing = false;
     l.spare[thread].push_back(std::move(block));

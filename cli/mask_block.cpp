@@ -95,17 +95,13 @@ int mask_one(const mask_rule &rule, const char *value, size_t length, const unsi
 void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
                     const unsigned char *key, const onymix_masker *masker, mask_cache *caches) {
     working &w = block.work;
-    block.failed = false;
+    block.refused = nullptr;
     // Kept in locals: every byte written may, for the compiler, have
     // changed what the block and the rules hold.
     const char *data = block.bytes.data();
     const size_t size = block.bytes.size();
     const bool copy_text = block.copy_text;
     const mask_rule *rule_list = rules.data();
-    w.cache_of.resize(rules.size());
-    for (size_t r = 0; r < rules.size(); r++)
-        w.cache_of[r] = caches && rules[r].kind >= 0 ? &caches[r] : nullptr;
-    mask_cache *const *cache_of = w.cache_of.data();
     byte_buffer &out = block.out;
     // Room for the block as it is, and some of its maskings' growth; more
     // is taken as a masking may need it.
@@ -133,7 +129,7 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
         // a quoted CSV field.
         bool csv_quoted = s.quoted && !copy_text;
         char *at = to + csv_quoted;
-        mask_cache *cache = cache_of[s.rule];
+        mask_cache *cache = caches && rule.kind >= 0 ? caches + s.rule : nullptr;
         const char *kept;
         size_t masked;
         if (cache && cache->find(value, length, kept, masked)) {
@@ -142,7 +138,7 @@ void mask_block_run(mask_block &block, const std::vector<mask_rule> &rules,
             int made = mask_one(rule, value, length, key, masker, at, most / 2);
             if (made < 0) {
                 out.resize(0);
-                block.failed = true;
+                block.refused = rule.kind >= 0 ? "onymix_masker_mask" : "onymix_pseudonym";
                 return;
             }
             masked = static_cast<size_t>(made);
