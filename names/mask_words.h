@@ -61,30 +61,24 @@ class mask_words {
             return nullptr;
         uint64_t low = little_endian_word<uint64_t>(folded);
         uint64_t high = length > 8 ? little_endian_word<uint64_t>(folded + 8) : 0;
-        uint64_t mixed = mixed_of(low, high);
-        size_t home = slot_of(mixed);
-        // The tags of the eight slots from home: a word is in none after
-        // the first empty one. The slots themselves are read only where the
-        // tag is the word's, so that a word that is none of the table's,
-        // as most rare surnames are, seldom leaves the tags.
-        uint64_t tags8 = little_endian_word<uint64_t>(tags + home);
-        uint64_t empty = zero_bytes(tags8);
-        if (empty) {
-            uint64_t candidates = zero_bytes(tags8 ^ ones * tag_of(mixed)) & ((empty & -empty) - 1);
+        uint64_t mixed = mixed_of(low, high), tag = ones * tag_of(mixed);
+        // The tags of eight slots at a time from the word's own: a word is
+        // in none after the first empty one. The slots themselves are read
+        // only where the tag is the word's, so that a word that is none of
+        // the table's, as most rare surnames are, seldom leaves the tags.
+        for (size_t group = slot_of(mixed);; group = (group + 8) & (slot_count - 1)) {
+            uint64_t tags8 = little_endian_word<uint64_t>(tags + group);
+            uint64_t empty = zero_bytes(tags8);
+            // The slots before the first empty one (all eight when none is).
+            uint64_t candidates = zero_bytes(tags8 ^ tag) & ((empty & -empty) - 1);
             for (; candidates; candidates &= candidates - 1) {
                 const mask_word &word =
-                    slots[(home + static_cast<size_t>(__builtin_ctzll(candidates)) / 8) &
+                    slots[(group + static_cast<size_t>(__builtin_ctzll(candidates)) / 8) &
                           (slot_count - 1)];
                 if (word.text[0] == low && (word.text[1] & ~sex_byte) == high)
                     return &word;
             }
-            return nullptr;
-        }
-        for (size_t at = home;; at = (at + 1) & (slot_count - 1)) {
-            const mask_word &word = slots[at];
-            if (word.text[0] == low && (word.text[1] & ~sex_byte) == high)
-                return &word;
-            if (word.text[0] == 0)
+            if (empty)
                 return nullptr;
         }
     }
