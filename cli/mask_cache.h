@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+// On cache lines of its own: the threads' caches stand side by side and
+// each is written at every field its thread masks.
 class alignas(64) mask_cache {
   public:
     // The longest value kept; a longer one is masked each time.
